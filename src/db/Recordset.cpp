@@ -1,0 +1,397 @@
+#include "db/Recordset.h"
+
+#include "app/TorvmDoc.h"
+
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+namespace torvm {
+
+namespace {
+
+// The statements a table needs, built once from its field exchange.
+struct TableSql {
+    std::vector<std::string> columns;
+    std::string selectPrefix; // SELECT rowid, "c1", ... FROM "T"
+    std::string insert;
+    std::string update; // ... WHERE rowid = ?
+};
+
+class ColumnCollector final : public FieldExchange {
+public:
+    std::vector<std::string> names;
+    void Long(const char* c, std::int32_t&) override { names.emplace_back(c); }
+    void Short(const char* c, std::int16_t&) override { names.emplace_back(c); }
+    void Text(const char* c, QString&) override { names.emplace_back(c); }
+    void Date(const char* c, DateTime&) override { names.emplace_back(c); }
+};
+
+std::string quoted(const std::string& name)
+{
+    return '"' + name + '"';
+}
+
+const TableSql& tableSql(CRecordset& rs)
+{
+    static std::mutex mutex;
+    static std::unordered_map<std::string, TableSql> cache;
+    const std::lock_guard lock(mutex);
+    auto [it, inserted] = cache.try_emplace(rs.TableName());
+    if (!inserted)
+        return it->second;
+
+    TableSql& sql = it->second;
+    // Collect over a snapshot so the caller's members stay as they are.
+    const CRecordset::Row aside = rs.SaveBuffer();
+    ColumnCollector names;
+    rs.DoFieldExchange(names);
+    rs.RestoreBuffer(aside);
+    sql.columns = std::move(names.names);
+
+    const std::string table = quoted(rs.TableName());
+    std::string list, marks, sets;
+    for (const auto& c : sql.columns) {
+        const char* sep = list.empty() ? "" : ", ";
+        list += sep + quoted(c);
+        marks += std::string(sep) + "?";
+        sets += sep + quoted(c) + " = ?";
+    }
+    sql.selectPrefix = "SELECT rowid, " + list + " FROM " + table;
+    sql.insert = "INSERT INTO " + table + " (" + list + ") VALUES (" + marks + ")";
+    sql.update = "UPDATE " + table + " SET " + sets + " WHERE rowid = ?";
+    return sql;
+}
+
+// Members -> row values. Markers and Null dates become Null, so a Null read stays Null written.
+class ToRow final : public FieldExchange {
+public:
+    CRecordset::Row row;
+    void Long(const char*, std::int32_t& v) override
+    {
+        row.push_back(v == kNullLong ? SqlValue{} : SqlValue{std::int64_t{v}});
+    }
+    void Short(const char*, std::int16_t& v) override
+    {
+        row.push_back(v == kNullShort ? SqlValue{} : SqlValue{std::int64_t{v}});
+    }
+    void Text(const char*, QString& v) override { row.push_back(v); }
+    void Date(const char*, DateTime& v) override
+    {
+        row.push_back(v.isValid() ? SqlValue{v.toStorage()} : SqlValue{});
+    }
+};
+
+// Row values -> members, with the markers for Null.
+class FromRow final : public FieldExchange {
+public:
+    explicit FromRow(const CRecordset::Row& r)
+        : row(r)
+    {
+    }
+    const CRecordset::Row& row;
+    std::size_t i = 0;
+
+    const SqlValue& next() { return row.at(i++); }
+    static std::int64_t number(const SqlValue& v)
+    {
+        if (const auto* n = std::get_if<std::int64_t>(&v))
+            return *n;
+        return std::get<QString>(v).trimmed().toLongLong();
+    }
+    void Long(const char*, std::int32_t& v) override
+    {
+        const SqlValue& s = next();
+        v = std::holds_alternative<std::monostate>(s) ? kNullLong : static_cast<std::int32_t>(number(s));
+    }
+    void Short(const char*, std::int16_t& v) override
+    {
+        const SqlValue& s = next();
+        v = std::holds_alternative<std::monostate>(s) ? kNullShort : static_cast<std::int16_t>(number(s));
+    }
+    void Text(const char*, QString& v) override
+    {
+        const SqlValue& s = next();
+        if (const auto* t = std::get_if<QString>(&s))
+            v = *t;
+        else if (const auto* n = std::get_if<std::int64_t>(&s))
+            v = QString::number(*n);
+        else
+            v = QString();
+    }
+    void Date(const char*, DateTime& v) override
+    {
+        const SqlValue& s = next();
+        if (const auto* t = std::get_if<QString>(&s))
+            v = DateTime::fromStorage(*t);
+        else
+            v = DateTime();
+    }
+};
+
+class SetNull final : public FieldExchange {
+public:
+    void Long(const char*, std::int32_t& v) override { v = kNullLong; }
+    void Short(const char*, std::int16_t& v) override { v = kNullShort; }
+    void Text(const char*, QString& v) override { v.clear(); }
+    void Date(const char*, DateTime& v) override { v = DateTime(); }
+};
+
+class SetNew final : public FieldExchange {
+public:
+    void Long(const char*, std::int32_t& v) override { v = 0; }
+    void Short(const char*, std::int16_t& v) override { v = 0; }
+    void Text(const char*, QString& v) override { v.clear(); }
+    void Date(const char*, DateTime& v) override { v = DateTime(); }
+};
+
+SqlValue columnValue(const Statement& st, int column)
+{
+    switch (st.type(column)) {
+    case Statement::Type::Null:
+        return {};
+    case Statement::Type::Integer:
+        return st.int64(column);
+    case Statement::Type::Real:
+        return static_cast<std::int64_t>(st.real(column));
+    default:
+        return st.text(column);
+    }
+}
+
+} // namespace
+
+CRecordset::CRecordset(Database* db, CTorvmDoc* doc)
+    : m_db(db)
+    , m_doc(doc)
+{
+}
+
+CRecordset::~CRecordset() = default;
+
+QString CRecordset::GetDefaultSQL() const
+{
+    return QStringLiteral("[%1]").arg(QString::fromUtf8(TableName()));
+}
+
+bool CRecordset::ensureConnection()
+{
+    if (m_db)
+        return true;
+    if (!m_doc || m_doc->path().isEmpty()) {
+        m_error = {1, QStringLiteral("Keine Wettkampfdatei geöffnet.")};
+        return false;
+    }
+    m_ownDb = Database::open(m_doc->path(), Database::Mode::ReadWrite, &m_error);
+    m_db = m_ownDb.get();
+    return m_db != nullptr;
+}
+
+bool CRecordset::Open()
+{
+    m_error = {};
+    if (!ensureConnection())
+        return false;
+    // Preparing the full select proves that the table and every bound column exist.
+    Statement st = m_db->prepare(tableSql(*this).selectPrefix + " LIMIT 0");
+    if (!st.valid() || !st.exec())
+        return fail();
+    m_open = true;
+    m_rows.clear();
+    m_pos = -1;
+    SetFieldsNull();
+    return true;
+}
+
+void CRecordset::Close()
+{
+    m_open = false;
+    m_rows.clear();
+    m_pos = -1;
+    m_mode = EditMode::None;
+}
+
+bool CRecordset::fail()
+{
+    m_error = m_db ? m_db->lastError() : m_error;
+    if (!m_error)
+        m_error = {1, QStringLiteral("Unbekannter Datenbankfehler.")};
+    return false;
+}
+
+bool CRecordset::Select(const char* where, std::initializer_list<SqlValue> params, const char* orderBy)
+{
+    m_rows.clear();
+    m_pos = -1;
+    m_mode = EditMode::None;
+    m_error = {};
+    if (!m_db && !ensureConnection()) {
+        SetFieldsNull();
+        return false;
+    }
+    const TableSql& sql = tableSql(*this);
+    std::string text = sql.selectPrefix;
+    if (where)
+        text.append(" WHERE ").append(where);
+    if (orderBy)
+        text.append(" ORDER BY ").append(orderBy);
+
+    {
+        Statement st = m_db->prepare(text);
+        int index = 1;
+        for (const SqlValue& p : params)
+            st.bind(index++, p);
+        const int columns = static_cast<int>(sql.columns.size());
+        while (st.next()) {
+            Stored row{st.int64(0), {}};
+            row.values.reserve(columns);
+            for (int c = 1; c <= columns; ++c)
+                row.values.push_back(columnValue(st, c));
+            m_rows.push_back(std::move(row));
+        }
+        if (!st.valid() || st.failed()) {
+            m_rows.clear();
+            SetFieldsNull();
+            return fail();
+        }
+    }
+    m_pos = m_rows.empty() ? -1 : 0;
+    loadCurrent();
+    return true;
+}
+
+void CRecordset::loadCurrent()
+{
+    if (m_pos < 0 || m_pos >= static_cast<int>(m_rows.size())) {
+        SetFieldsNull();
+        return;
+    }
+    FromRow fx(m_rows[m_pos].values);
+    DoFieldExchange(fx);
+}
+
+bool CRecordset::IsEOF() const
+{
+    return m_pos < 0 || m_pos >= static_cast<int>(m_rows.size());
+}
+
+bool CRecordset::IsBOF() const
+{
+    return m_rows.empty() || m_pos < 0;
+}
+
+void CRecordset::MoveFirst()
+{
+    m_pos = m_rows.empty() ? -1 : 0;
+    loadCurrent();
+}
+
+void CRecordset::MoveNext()
+{
+    if (m_pos >= 0 && m_pos < static_cast<int>(m_rows.size()))
+        ++m_pos;
+    loadCurrent();
+}
+
+void CRecordset::MovePrev()
+{
+    if (m_pos > 0)
+        --m_pos;
+    else
+        m_pos = -1;
+    loadCurrent();
+}
+
+void CRecordset::MoveLast()
+{
+    m_pos = static_cast<int>(m_rows.size()) - 1;
+    loadCurrent();
+}
+
+int CRecordset::CountRows()
+{
+    m_error = {};
+    if (!ensureConnection())
+        return -1;
+    Statement st = m_db->prepare(std::string("SELECT COUNT(*) FROM ") + quoted(TableName()));
+    if (!st.next()) {
+        fail();
+        return -1;
+    }
+    return static_cast<int>(st.int64(0));
+}
+
+const std::vector<std::string>& CRecordset::Columns()
+{
+    return tableSql(*this).columns;
+}
+
+void CRecordset::AddNew()
+{
+    SetNew fx;
+    DoFieldExchange(fx);
+    m_mode = EditMode::Add;
+}
+
+void CRecordset::Edit()
+{
+    m_mode = IsEOF() ? EditMode::None : EditMode::Edit;
+}
+
+bool CRecordset::Update()
+{
+    m_error = {};
+    if (!m_db || m_mode == EditMode::None) {
+        m_error = {1, QStringLiteral("Kein Datensatz zum Schreiben ausgewählt.")};
+        return false;
+    }
+    const TableSql& sql = tableSql(*this);
+    const Row values = SaveBuffer();
+    const bool adding = m_mode == EditMode::Add;
+    Statement st = m_db->prepare(adding ? sql.insert : sql.update);
+    int index = 1;
+    for (const SqlValue& v : values)
+        st.bind(index++, v);
+    if (!adding)
+        st.bind(index, m_rows[m_pos].rowid);
+    if (!st.exec())
+        return fail();
+    if (!adding)
+        m_rows[m_pos].values = values;
+    m_mode = EditMode::None;
+    return true;
+}
+
+CRecordset::Row CRecordset::SaveBuffer()
+{
+    ToRow fx;
+    DoFieldExchange(fx);
+    return std::move(fx.row);
+}
+
+void CRecordset::RestoreBuffer(const Row& row)
+{
+    FromRow fx(row);
+    DoFieldExchange(fx);
+}
+
+void CRecordset::SetFieldsNull()
+{
+    SetNull fx;
+    DoFieldExchange(fx);
+}
+
+bool CRecordset::UpsertBuffer(const char* keyWhere, const SqlValue& key)
+{
+    const Row aside = SaveBuffer();
+    if (!Select(keyWhere, {key}))
+        return false;
+    if (IsEOF())
+        AddNew();
+    else
+        Edit();
+    RestoreBuffer(aside);
+    return Update();
+}
+
+} // namespace torvm

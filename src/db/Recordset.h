@@ -1,0 +1,114 @@
+#pragma once
+
+#include "db/Database.h"
+#include "db/DateTime.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace torvm {
+
+class CTorvmDoc;
+
+// What a bound member holds for a Null column, and for every column after a select that found no
+// row. Code that tests a number for 0 sees these as "something"; code that needs to know compares.
+inline constexpr std::int32_t kNullLong = 1246576928; // 0x4A4D4120
+inline constexpr std::int16_t kNullShort = 32484;     // 0x7EE4
+
+// The visitor a recordset hands its bound members to, in column order.
+class FieldExchange {
+public:
+    virtual ~FieldExchange() = default;
+    virtual void Long(const char* column, std::int32_t& value) = 0;
+    virtual void Short(const char* column, std::int16_t& value) = 0;
+    virtual void Text(const char* column, QString& value) = 0;
+    virtual void Date(const char* column, DateTime& value) = 0;
+};
+
+// A table seen through bound members, the way every dialog and output works on the file: select
+// rows by a condition, move through them, and add or edit the current one.
+//
+// Selected rows are read in full when the select runs and the statement is reset at once, so a
+// dialog that sits on a record holds no lock on the file.
+class CRecordset {
+public:
+    using Row = std::vector<SqlValue>;
+
+    // Works on db; when db is null it opens the document's file over a connection of its own.
+    CRecordset(Database* db, CTorvmDoc* doc);
+    virtual ~CRecordset();
+    CRecordset(const CRecordset&) = delete;
+    CRecordset& operator=(const CRecordset&) = delete;
+
+    virtual const char* TableName() const = 0;
+    virtual void DoFieldExchange(FieldExchange& fx) = 0;
+
+    // "[Table]", the statement the recordset stands for when nothing else is selected.
+    QString GetDefaultSQL() const;
+
+    bool Open();
+    void Close();
+    bool IsOpen() const { return m_open; }
+
+    // where and orderBy are SQL fragments written in code (column names quoted), never user text:
+    // every value goes in through params. Null where/orderBy select all rows / keep file order.
+    bool Select(const char* where, std::initializer_list<SqlValue> params = {}, const char* orderBy = nullptr);
+
+    bool IsEOF() const;
+    bool IsBOF() const;
+    void MoveFirst();
+    void MoveNext();
+    void MovePrev();
+    void MoveLast();
+    int GetRecordCount() const { return static_cast<int>(m_rows.size()); }
+    // Rows in the whole table, without reading them; -1 on a database error.
+    int CountRows();
+    // The bound columns in file order.
+    const std::vector<std::string>& Columns();
+
+    // AddNew starts a row with numbers 0 (as the file's defaults) and empty texts; Edit keeps the
+    // current row's values. Update writes every bound member.
+    void AddNew();
+    void Edit();
+    bool Update();
+
+    Row SaveBuffer();
+    void RestoreBuffer(const Row& row);
+    void SetFieldsNull();
+
+    Database* GetDatabase() const { return m_db; }
+    CTorvmDoc* GetDocument() const { return m_doc; }
+    const DbError& GetLastError() const { return m_error; }
+
+protected:
+    // Upsert: copy the members aside, select the key, add or edit, copy back, write. keyWhere
+    // names the key condition with one parameter.
+    bool UpsertBuffer(const char* keyWhere, const SqlValue& key);
+
+private:
+    struct Stored {
+        std::int64_t rowid;
+        Row values;
+    };
+    enum class EditMode { None, Add, Edit };
+
+    bool ensureConnection();
+    void loadCurrent();
+    bool fail();
+
+    Database* m_db;
+    std::unique_ptr<Database> m_ownDb;
+    CTorvmDoc* m_doc;
+    bool m_open = false;
+    std::vector<Stored> m_rows;
+    int m_pos = -1;
+    EditMode m_mode = EditMode::None;
+    DbError m_error;
+};
+
+} // namespace torvm

@@ -1,0 +1,479 @@
+#include "db/Tables.h"
+
+#include "db/Messages.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace torvm {
+
+namespace {
+
+bool validSlot(int slot)
+{
+    return slot >= 1 && slot <= kSlotCount;
+}
+
+// The highest or lowest value of a key column plus an offset, with 1 for an empty table or an
+// error, as every "next number" proposal works.
+template <typename Table>
+int keyAtEnd(Table& table, const char* orderBy, std::int32_t Table::*member, int offset)
+{
+    if (!table.Select(nullptr, {}, orderBy) || table.IsEOF())
+        return 1;
+    const std::int64_t value = std::int64_t{table.*member} + offset;
+    // Past the largest number there is none left to propose; start again at the bottom.
+    return value > std::numeric_limits<std::int32_t>::max() ? 1 : static_cast<int>(value);
+}
+
+} // namespace
+
+bool openTableOrShow(CRecordset& rs)
+{
+    if (rs.Open())
+        return true;
+    showDatabaseError(rs.GetLastError().text);
+    return false;
+}
+
+// --------------------------------------------------------------------------------------- Gruppe
+
+CGruppeTable::CGruppeTable(Database* db, CTorvmDoc* doc)
+    : CRSGruppe(db, doc)
+{
+}
+
+void CGruppeTable::setDefaults(int id)
+{
+    m_ID = id;
+    m_Name.clear();
+    m_Anzahl = 4;
+    m_Plan = 0;
+    m_Klasse = 0;
+    m_Typ = 0;
+    m_Verein.fill(0);
+    for (auto* column : {&m_VNr, &m_MFuehrer, &m_Strasse, &m_PLZ, &m_PLZ2, &m_Ort, &m_Telefon})
+        column->fill(QString());
+}
+
+bool CGruppeTable::LoadGroup(int id)
+{
+    if (Select(R"("ID" = ?)", {std::int64_t{id}}) && !IsEOF())
+        return true;
+    setDefaults(id);
+    return false;
+}
+
+bool CGruppeTable::SaveGroup(int id)
+{
+    m_ID = id;
+    return UpsertBuffer(R"("ID" = ?)", std::int64_t{id});
+}
+
+ComboItems CGruppeTable::GroupComboItems()
+{
+    ComboItems items;
+    if (!OpenTable())
+        return items;
+    if (Select(nullptr, {}, R"("ID")")) {
+        for (; !IsEOF(); MoveNext())
+            items.push_back({m_Name, m_ID});
+    } else {
+        showDatabaseError(GetLastError().text);
+    }
+    Close();
+    return items;
+}
+
+QString CGruppeTable::TeamName(int slot)
+{
+    if (!validSlot(slot))
+        return {};
+    CVereinTable clubs(GetDatabase(), GetDocument());
+    return clubs.ClubName(m_Verein[slot - 1], 0) + QLatin1Char(' ') + m_VNr[slot - 1];
+}
+
+bool CGruppeTable::SlotUsed(int slot) const
+{
+    return validSlot(slot) && m_Verein[slot - 1] != 0;
+}
+
+QString CGruppeTable::CaptainAddress(int slot) const
+{
+    if (!validSlot(slot))
+        return {};
+    const int i = slot - 1;
+    QString address = m_MFuehrer[i];
+    if (!m_PLZ[i].isEmpty())
+        address += QStringLiteral(", ") + m_PLZ[i];
+    if (!m_Ort[i].isEmpty())
+        address += QLatin1Char(' ') + m_Ort[i];
+    if (!m_Strasse[i].isEmpty())
+        address += QStringLiteral(", ") + m_Strasse[i];
+    return address;
+}
+
+QString CGruppeTable::CaptainPhone(int slot) const
+{
+    return slot >= 2 && slot <= kSlotCount ? m_Telefon[slot - 1] : m_Telefon[0];
+}
+
+// --------------------------------------------------------------------------------------- Klasse
+
+CKlasseTable::CKlasseTable(Database* db, CTorvmDoc* doc)
+    : CRSKlasse(db, doc)
+{
+}
+
+ComboItems CKlasseTable::ClassComboItems()
+{
+    ComboItems items;
+    if (!Select(nullptr, {}, R"("KlasseID")")) {
+        showDatabaseError(GetLastError().text);
+        return items;
+    }
+    for (; !IsEOF(); MoveNext())
+        items.push_back({m_Name, m_KlasseID});
+    return items;
+}
+
+// ----------------------------------------------------------------------------------------- Plan
+
+CPlanTable::CPlanTable(Database* db, CTorvmDoc* doc)
+    : CRSPlan(db, doc)
+{
+}
+
+QString CPlanTable::PlanName(int plan)
+{
+    if (Select(R"("PlanID" = ?)", {std::int64_t{planKey(plan, 0)}}) && !IsEOF())
+        return m_Name;
+    return {};
+}
+
+bool CPlanTable::SetPlanName(int plan, const QString& name)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return false;
+    Transaction tx(*db);
+    if (!tx.active())
+        return false;
+    for (int round = 0; round < kRoundsPerPlan; ++round) {
+        const std::int64_t key = planKey(plan, round);
+        if (!Select(R"("PlanID" = ?)", {key}))
+            return false;
+        if (IsEOF()) {
+            AddNew();
+            m_PlanID = static_cast<std::int32_t>(key);
+        } else {
+            Edit();
+        }
+        m_Name = name;
+        if (!Update())
+            return false;
+    }
+    return tx.commit();
+}
+
+bool CPlanTable::SelectRound(int plan, int round)
+{
+    if (!Select(R"("PlanID" = ?)", {std::int64_t{planKey(plan, round)}}))
+        return true; // unreadable rounds count as absent rather than as rounds full of markers
+    return IsEOF();
+}
+
+bool CPlanTable::SaveRound(int plan, int round)
+{
+    const std::int32_t key = planKey(plan, round);
+    m_PlanID = key;
+    return UpsertBuffer(R"("PlanID" = ?)", std::int64_t{key});
+}
+
+ComboItems CPlanTable::PlanComboItems()
+{
+    ComboItems items;
+    if (!OpenTable())
+        return items;
+    if (!Select(nullptr, {}, R"("PlanID")")) {
+        showDatabaseError(GetLastError().text);
+        Close();
+        return items;
+    }
+    while (!IsEOF()) {
+        items.push_back({m_Name, m_PlanID});
+        for (int i = 0; i < kRoundsPerPlan && !IsEOF(); ++i)
+            MoveNext();
+    }
+    Close();
+    return items;
+}
+
+bool CPlanTable::RoundHasPairing() const
+{
+    for (int k = 0; k < kPairingsPerRound; ++k) {
+        if (m_A[k] != 0 && m_B[k] != 0)
+            return true;
+    }
+    return false;
+}
+
+int CPlanTable::CountPlayedRounds(int plan)
+{
+    int count = 0;
+    for (int round = 0; round < kRoundsPerPlan; ++round) {
+        if (!SelectRound(plan, round) && RoundHasPairing())
+            ++count;
+    }
+    return count;
+}
+
+int CPlanTable::PairingTeam(int first, int k) const
+{
+    if (k < 0 || k >= kPairingsPerRound)
+        return 0;
+    return first != 0 ? m_A[k] : m_B[k];
+}
+
+// -------------------------------------------------------------------------------------- Profile
+
+CProfileTable::CProfileTable(Database* db, CTorvmDoc* doc)
+    : CRSProfile(db, doc)
+{
+}
+
+CProfileTable::Lookup CProfileTable::selectSetting(const QString& section, const QString& key)
+{
+    if (!Open())
+        return Lookup::OpenFailed;
+    if (!Select(R"("Name" = ?)", {section + QLatin1Char('_') + key})) {
+        showDatabaseError(GetLastError().text);
+        return Lookup::Failed;
+    }
+    return IsEOF() ? Lookup::Missing : Lookup::Found;
+}
+
+template <typename Apply>
+bool CProfileTable::writeSetting(const QString& section, const QString& key, Apply apply)
+{
+    Database* db = GetDatabase();
+    std::unique_ptr<Transaction> tx;
+    if (db) // the id and the new row go in together, so two instances never share an id
+        tx = std::make_unique<Transaction>(*db);
+    if (tx && !tx->active()) {
+        showDatabaseError(db->lastError().text);
+        return false;
+    }
+    const Lookup found = selectSetting(section, key);
+    if (found == Lookup::OpenFailed)
+        showDatabaseError(GetLastError().text);
+    if (found == Lookup::OpenFailed || found == Lookup::Failed) {
+        Close();
+        return false;
+    }
+    if (found == Lookup::Found) {
+        Edit();
+    } else {
+        const int id = NextProfileId();
+        AddNew();
+        m_ID1 = id;
+        m_ID = id;
+        m_Name = section + QLatin1Char('_') + key;
+    }
+    apply();
+    const bool ok = Update() && (!tx || tx->commit());
+    if (!ok)
+        showDatabaseError(db && db->lastError() ? db->lastError().text : GetLastError().text);
+    Close();
+    return ok;
+}
+
+bool CProfileTable::WriteInt(const QString& section, const QString& key, int value)
+{
+    return writeSetting(section, key, [&] { m_Int = value; });
+}
+
+bool CProfileTable::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    return writeSetting(section, key, [&] { m_String = value; });
+}
+
+int CProfileTable::GetInt(const QString& section, const QString& key, int defaultValue)
+{
+    const int value = selectSetting(section, key) == Lookup::Found ? m_Int : defaultValue;
+    Close();
+    return value;
+}
+
+QString CProfileTable::GetString(const QString& section, const QString& key, const QString& defaultValue)
+{
+    const QString value = selectSetting(section, key) == Lookup::Found ? m_String : defaultValue;
+    Close();
+    return value;
+}
+
+int CProfileTable::NextProfileId()
+{
+    // Works on a second object so the row being written keeps its place in this one's buffer.
+    CRSProfile rows(GetDatabase(), GetDocument());
+    if (!rows.Select(nullptr, {}, R"("ID1")") || rows.IsEOF())
+        return 1;
+    rows.MoveLast();
+    const std::int64_t next = std::int64_t{rows.m_ID} + 1;
+    return next > std::numeric_limits<std::int32_t>::max() ? 1 : static_cast<int>(next);
+}
+
+// ----------------------------------------------------------------------------------- Teilnehmer
+
+CTeilnehmerTable::CTeilnehmerTable(Database* db, CTorvmDoc* doc)
+    : CRSTeilnehmer(db, doc)
+{
+}
+
+bool CTeilnehmerTable::SelectParticipant(int number)
+{
+    return !Select(R"("Paßnummer" = ?)", {std::int64_t{number}}) || IsEOF();
+}
+
+int CTeilnehmerTable::NextPassNumber()
+{
+    return keyAtEnd<CTeilnehmerTable>(*this, R"("Paßnummer" DESC LIMIT 1)", &CTeilnehmerTable::m_Passnummer, 1);
+}
+
+int CTeilnehmerTable::FirstPassNumber()
+{
+    return keyAtEnd<CTeilnehmerTable>(*this, R"("Paßnummer" LIMIT 1)", &CTeilnehmerTable::m_Passnummer, 0);
+}
+
+int CTeilnehmerTable::LastPassNumber()
+{
+    return keyAtEnd<CTeilnehmerTable>(*this, R"("Paßnummer" DESC LIMIT 1)", &CTeilnehmerTable::m_Passnummer, 0);
+}
+
+int CTeilnehmerTable::ParticipantCount()
+{
+    return std::max(CountRows(), 0);
+}
+
+// --------------------------------------------------------------------------------------- Verein
+
+CVereinTable::CVereinTable(Database* db, CTorvmDoc* doc)
+    : CRSVerein(db, doc)
+{
+}
+
+QString CVereinTable::ClubName(int number, int width)
+{
+    // A separate object, so a caller's open selection on this one is left alone.
+    CRSVerein lookup(GetDatabase(), GetDocument());
+    QString name;
+    if (!openTableOrShow(lookup))
+        return width > 0 ? QString(width, QLatin1Char(' ')) : QString();
+    if (lookup.Select(R"("Vereinsnummer" = ?)", {std::int64_t{number}}) && !lookup.IsEOF())
+        name = lookup.m_Name;
+    if (width > 0)
+        name = (name + QString(42, QLatin1Char(' '))).left(width);
+    return name;
+}
+
+bool CVereinTable::SaveClubName(int number, const QString& name)
+{
+    CRSVerein club(GetDatabase(), GetDocument());
+    if (!club.Open() || !club.Select(R"("Vereinsnummer" = ?)", {std::int64_t{number}}))
+        return false;
+    if (club.IsEOF()) {
+        club.AddNew();
+        club.m_Vereinsnummer = number;
+    } else {
+        club.Edit();
+    }
+    club.m_Name = name;
+    return club.Update();
+}
+
+bool CVereinTable::SelectClub(int number)
+{
+    return !Select(R"("Vereinsnummer" = ?)", {std::int64_t{number}}) || IsEOF();
+}
+
+int CVereinTable::NextClubNumber()
+{
+    return keyAtEnd<CVereinTable>(*this, R"("Vereinsnummer" DESC LIMIT 1)", &CVereinTable::m_Vereinsnummer, 1);
+}
+
+int CVereinTable::ClubCount()
+{
+    return std::max(CountRows(), 0);
+}
+
+// ------------------------------------------------------------------------------------ Wettkampf
+
+bool isValidResultKey(int group, int round, int slot, int row)
+{
+    return group >= 0 && group <= 2146 && round >= 0 && round < 100 && slot >= 0 && slot < 100 && row >= 0 &&
+           row < 100;
+}
+
+CWettkampfTable::CWettkampfTable(Database* db, CTorvmDoc* doc)
+    : CRSWettkampf(db, doc)
+{
+}
+
+bool CWettkampfTable::LoadResult(int group, int round, int slot, int row)
+{
+    const bool validKey = isValidResultKey(group, round, slot, row);
+    const std::int32_t key = validKey ? resultKey(group, round, slot, row) : 0;
+    if (validKey && Select(R"("ID" = ?)", {std::int64_t{key}}) && !IsEOF())
+        return false;
+    m_ID = key;
+    m_TNr = 0;
+    m_Durchgang = round;
+    m_ErgID = m_Ergebnis = m_Punkte = m_Ersatz = m_Wertung = m_Flag = 0;
+    m_Text.clear();
+    return true;
+}
+
+bool CWettkampfTable::upsertUnder(std::int64_t key)
+{
+    m_ID = static_cast<std::int32_t>(key);
+    return UpsertBuffer(R"("ID" = ?)", key);
+}
+
+bool CWettkampfTable::SaveResult(int participant, int rings, int group, int round, int slot, int row)
+{
+    if (!isValidResultKey(group, round, slot, row))
+        return false;
+    m_TNr = participant;
+    m_Durchgang = round;
+    m_Ergebnis = rings;
+    m_ErgID = m_Punkte = m_Ersatz = m_Wertung = m_Flag = 0;
+    m_Text.clear();
+    return upsertUnder(resultKey(group, round, slot, row));
+}
+
+bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int round, int slot, int row)
+{
+    if (!isValidResultKey(group, round, slot, row))
+        return false;
+    m_Punkte = points;
+    m_Text = text;
+    m_Durchgang = round;
+    m_TNr = m_ErgID = m_Ergebnis = m_Ersatz = m_Wertung = m_Flag = 0;
+    return upsertUnder(resultKey(group, round, slot, row));
+}
+
+void CWettkampfTable::CopyResultRow(const CRSWettkampf& source)
+{
+    m_TNr = source.m_TNr;
+    m_Durchgang = source.m_Durchgang;
+    m_ErgID = source.m_ErgID;
+    m_Ergebnis = source.m_Ergebnis;
+    m_Punkte = source.m_Punkte;
+    m_Ersatz = source.m_Ersatz;
+    m_Wertung = source.m_Wertung;
+    m_Flag = source.m_Flag;
+    m_Text = source.m_Text;
+    upsertUnder(source.m_ID);
+}
+
+} // namespace torvm

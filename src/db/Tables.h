@@ -1,0 +1,136 @@
+#pragma once
+
+#include "db/Recordsets.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace torvm {
+
+// One entry of a lookup list: the text shown and the key it stands for.
+struct ComboItem {
+    QString text;
+    std::int32_t data = 0;
+    friend bool operator==(const ComboItem&, const ComboItem&) = default;
+};
+using ComboItems = std::vector<ComboItem>;
+
+// Opens rs and shows the engine's error when that fails; the open step every access class shares.
+bool openTableOrShow(CRecordset& rs);
+
+class CGruppeTable : public CRSGruppe {
+public:
+    CGruppeTable(Database* db, CTorvmDoc* doc);
+
+    bool OpenTable() { return openTableOrShow(*this); }
+    // true when the group exists; otherwise the buffer holds a new group's defaults.
+    bool LoadGroup(int id);
+    bool SaveGroup(int id);
+    // All groups by [ID]: [Name] with [ID]. Opens and closes the table itself.
+    ComboItems GroupComboItems();
+
+    QString TeamName(int slot);
+    bool SlotUsed(int slot) const;
+    QString CaptainAddress(int slot) const;
+    QString CaptainPhone(int slot) const;
+
+private:
+    void setDefaults(int id);
+};
+
+class CKlasseTable : public CRSKlasse {
+public:
+    CKlasseTable(Database* db, CTorvmDoc* doc);
+
+    bool OpenTable() { return openTableOrShow(*this); }
+    // All classes by [KlasseID]: [Name] with [KlasseID]; the table must be open.
+    ComboItems ClassComboItems();
+};
+
+class CPlanTable : public CRSPlan {
+public:
+    CPlanTable(Database* db, CTorvmDoc* doc);
+
+    bool OpenTable() { return openTableOrShow(*this); }
+    QString PlanName(int plan);
+    // Writes the name into all 20 rows of the plan, creating missing rows; all or nothing.
+    bool SetPlanName(int plan, const QString& name);
+    // true when the round's row does not exist (or cannot be read).
+    bool SelectRound(int plan, int round);
+    bool SaveRound(int plan, int round);
+    // One entry per block of 20 rows in [PlanID] order: [Name] with [PlanID] of the block's first
+    // row. Opens and closes the table itself.
+    ComboItems PlanComboItems();
+    bool RoundHasPairing() const;
+    int CountPlayedRounds(int plan);
+    // k = 0 ... 9 names pairing k + 1 of the buffer; first != 0 gives the A side.
+    int PairingTeam(int first, int k) const;
+};
+
+// Settings of the competition, kept in the file. Every call opens and closes the table.
+class CProfileTable : public CRSProfile {
+public:
+    CProfileTable(Database* db, CTorvmDoc* doc);
+
+    bool WriteInt(const QString& section, const QString& key, int value);
+    bool WriteString(const QString& section, const QString& key, const QString& value);
+    int GetInt(const QString& section, const QString& key, int defaultValue);
+    QString GetString(const QString& section, const QString& key, const QString& defaultValue);
+    int NextProfileId();
+
+private:
+    template <typename Apply>
+    bool writeSetting(const QString& section, const QString& key, Apply apply);
+    // Selects the setting; false (with the message shown) on a database error after opening.
+    enum class Lookup { Found, Missing, OpenFailed, Failed };
+    Lookup selectSetting(const QString& section, const QString& key);
+};
+
+class CTeilnehmerTable : public CRSTeilnehmer {
+public:
+    CTeilnehmerTable(Database* db, CTorvmDoc* doc);
+
+    bool OpenTable() { return openTableOrShow(*this); }
+    // true when missing or on a database error.
+    bool SelectParticipant(int number);
+    int NextPassNumber();
+    int FirstPassNumber();
+    int LastPassNumber();
+    int ParticipantCount();
+};
+
+class CVereinTable : public CRSVerein {
+public:
+    CVereinTable(Database* db, CTorvmDoc* doc);
+
+    bool OpenTable() { return openTableOrShow(*this); }
+    // width 0: the name as stored; otherwise padded with blanks and cut to width characters.
+    QString ClubName(int number, int width);
+    bool SaveClubName(int number, const QString& name);
+    bool SelectClub(int number);
+    int NextClubNumber();
+    int ClubCount();
+};
+
+class CWettkampfTable : public CRSWettkampf {
+public:
+    CWettkampfTable(Database* db, CTorvmDoc* doc);
+
+    bool OpenTable() { return openTableOrShow(*this); }
+    // true when the row does not exist; the buffer then holds an empty row under the key.
+    bool LoadResult(int group, int round, int slot, int row);
+    bool SaveResult(int participant, int rings, int group, int round, int slot, int row);
+    bool SavePoints(int points, const QString& text, int group, int round, int slot, int row);
+    // Writes the ten columns of source's buffer under its [ID].
+    void CopyResultRow(const CRSWettkampf& source);
+
+private:
+    bool upsertUnder(std::int64_t key);
+};
+
+// Keys outside the ranges the file's key composition can hold would overflow into another
+// group's rows; they are refused before they reach SQL.
+bool isValidResultKey(int group, int round, int slot, int row);
+
+} // namespace torvm
