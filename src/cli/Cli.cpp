@@ -56,7 +56,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
 
     // Database errors that the table layer shows as they happen go to stderr like the rest.
     const MessageHandler previous =
-        setMessageHandler([&err](MessageIcon, const QString& text) { err << text << '\n' << Qt::flush; });
+        setMessageHandler([&err](MessageIcon, const QString& text) { err << text << '\n'
+                                                                         << Qt::flush; });
     const int rc = it->second.run(args.mid(1), out, err);
     setMessageHandler(previous);
     out.flush();

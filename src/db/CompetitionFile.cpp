@@ -94,7 +94,7 @@ bool checkCompetitionFile(Database& db, QString* why)
     CRSWettbewerb wettbewerb(&db, nullptr);
     CRSWettkampf wettkampf(&db, nullptr);
     for (CRecordset* rs : std::initializer_list<CRecordset*>{&gruppe, &klasse, &plan, &profile, &teilnehmer, &verein,
-                                                              &wettbewerb, &wettkampf}) {
+                                                             &wettbewerb, &wettkampf}) {
         if (!hasColumns(db, *rs, why))
             return false;
     }

@@ -7,8 +7,8 @@
 namespace torvm {
 
 // Texts of the string table that several layers need.
-inline constexpr auto kStrFehler = "Fehler";                                // string 136
-inline constexpr auto kStrNoCompetition = "Noch kein Wettkampf geöffnet";   // string 137
+inline constexpr auto kStrFehler = "Fehler";                              // string 136
+inline constexpr auto kStrNoCompetition = "Noch kein Wettkampf geöffnet"; // string 137
 inline constexpr auto kStrIntegerOnly = "Geben Sie bitte eine ganze Zahl ein.";
 inline constexpr auto kStrIntegerRange = "Geben Sie bitte eine ganze Zahl zwischen %1 und %2 ein.";
 

@@ -76,10 +76,7 @@ public:
         row.push_back(v == kNullShort ? SqlValue{} : SqlValue{std::int64_t{v}});
     }
     void Text(const char*, QString& v) override { row.push_back(v); }
-    void Date(const char*, DateTime& v) override
-    {
-        row.push_back(v.isValid() ? SqlValue{v.toStorage()} : SqlValue{});
-    }
+    void Date(const char*, DateTime& v) override { row.push_back(v.isValid() ? SqlValue{v.toStorage()} : SqlValue{}); }
 };
 
 // Row values -> members, with the markers for Null.

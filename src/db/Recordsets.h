@@ -6,11 +6,11 @@
 
 namespace torvm {
 
-inline constexpr int kSlotCount = 20;         // team slots "M 1" ... "M20" of a group
-inline constexpr int kPairingsPerRound = 10;  // pairing positions of a plan round
-inline constexpr int kRoundsPerPlan = 20;     // rows per plan in table Plan
+inline constexpr int kSlotCount = 20;        // team slots "M 1" ... "M20" of a group
+inline constexpr int kPairingsPerRound = 10; // pairing positions of a plan round
+inline constexpr int kRoundsPerPlan = 20;    // rows per plan in table Plan
 inline constexpr int kPlanCount = 5;
-inline constexpr int kSummaryRow = 99;        // a team's point adjustment row in Wettkampf
+inline constexpr int kSummaryRow = 99; // a team's point adjustment row in Wettkampf
 
 // Keys composed from their parts, in one place.
 constexpr std::int32_t planKey(int plan, int round)

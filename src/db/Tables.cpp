@@ -16,8 +16,7 @@ bool validSlot(int slot)
 
 // The highest or lowest value of a key column plus an offset, with 1 for an empty table or an
 // error, as every "next number" proposal works.
-template <typename Table>
-int keyAtEnd(Table& table, const char* orderBy, std::int32_t Table::*member, int offset)
+template <typename Table> int keyAtEnd(Table& table, const char* orderBy, std::int32_t Table::*member, int offset)
 {
     if (!table.Select(nullptr, {}, orderBy) || table.IsEOF())
         return 1;
@@ -253,8 +252,7 @@ CProfileTable::Lookup CProfileTable::selectSetting(const QString& section, const
     return IsEOF() ? Lookup::Missing : Lookup::Found;
 }
 
-template <typename Apply>
-bool CProfileTable::writeSetting(const QString& section, const QString& key, Apply apply)
+template <typename Apply> bool CProfileTable::writeSetting(const QString& section, const QString& key, Apply apply)
 {
     Database* db = GetDatabase();
     std::unique_ptr<Transaction> tx;
@@ -410,8 +408,7 @@ int CVereinTable::ClubCount()
 
 bool isValidResultKey(int group, int round, int slot, int row)
 {
-    return group >= 0 && group <= 2146 && round >= 0 && round < 100 && slot >= 0 && slot < 100 && row >= 0 &&
-           row < 100;
+    return group >= 0 && group <= 2146 && round >= 0 && round < 100 && slot >= 0 && slot < 100 && row >= 0 && row < 100;
 }
 
 CWettkampfTable::CWettkampfTable(Database* db, CTorvmDoc* doc)

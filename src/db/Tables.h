@@ -80,8 +80,7 @@ public:
     int NextProfileId();
 
 private:
-    template <typename Apply>
-    bool writeSetting(const QString& section, const QString& key, Apply apply);
+    template <typename Apply> bool writeSetting(const QString& section, const QString& key, Apply apply);
     // Selects the setting; false (with the message shown) on a database error after opening.
     enum class Lookup { Found, Missing, OpenFailed, Failed };
     Lookup selectSetting(const QString& section, const QString& key);

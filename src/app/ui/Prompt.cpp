@@ -1,0 +1,153 @@
+#include "app/ui/Prompt.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace torvm::ui {
+
+namespace {
+
+// Message boxes carry the program name as their caption, as they always have.
+const QString& caption()
+{
+    static const QString text = QStringLiteral("torvm");
+    return text;
+}
+
+class DesktopPrompter final : public Prompter {
+public:
+    Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons buttons) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(caption());
+        box.setText(text);
+        switch (icon) {
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MessageIcon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::None:
+            break;
+        }
+        switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        const std::pair<QMessageBox::StandardButton, const char*> germanTexts[] = {{QMessageBox::Yes, "&Ja"},
+                                                                                   {QMessageBox::No, "&Nein"},
+                                                                                   {QMessageBox::Cancel, "Abbrechen"},
+                                                                                   {QMessageBox::Ok, "OK"}};
+        for (const auto& [button, label] : germanTexts) {
+            if (QAbstractButton* b = box.button(button))
+                b->setText(QString::fromUtf8(label));
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Reply::Yes;
+        case QMessageBox::No:
+            return Reply::No;
+        case QMessageBox::Ok:
+            return Reply::Ok;
+        default:
+            return Reply::Cancel;
+        }
+    }
+
+    QString fileName(QWidget* parent, const FileRequest& request) override
+    {
+        QFileDialog dialog(parent, request.title, request.proposed, qtFilter(request.filter));
+        dialog.setAcceptMode(request.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave
+                                                                     : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.kind == FileRequest::Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!request.defaultSuffix.isEmpty())
+            dialog.setDefaultSuffix(request.defaultSuffix);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
+    void beep() override { QApplication::beep(); }
+};
+
+DesktopPrompter& desktop()
+{
+    static DesktopPrompter prompter;
+    return prompter;
+}
+
+Prompter*& current()
+{
+    static Prompter* prompter = nullptr;
+    return prompter;
+}
+
+Prompter& active()
+{
+    return current() ? *current() : desktop();
+}
+
+} // namespace
+
+Prompter* setPrompter(Prompter* prompter)
+{
+    Prompter* previous = current();
+    current() = prompter;
+    return previous;
+}
+
+Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons buttons)
+{
+    return active().message(parent, icon, text, buttons);
+}
+
+QString fileName(QWidget* parent, const FileRequest& request)
+{
+    return active().fileName(parent, request);
+}
+
+void beep()
+{
+    active().beep();
+}
+
+QString qtFilter(const QString& resourceFilter)
+{
+    QStringList parts = resourceFilter.split(QLatin1Char('|'));
+    while (!parts.isEmpty() && parts.constLast().isEmpty())
+        parts.removeLast();
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // Qt reads the patterns from the parentheses of the name, which the resources already carry.
+        filters << parts.at(i);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void installCoreMessageHandler()
+{
+    setMessageHandler(
+        [](MessageIcon icon, const QString& text) { message(QApplication::activeWindow(), icon, text, Buttons::Ok); });
+}
+
+} // namespace torvm::ui

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "db/Messages.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace torvm::ui {
+
+// Every message box, file dialog and beep of the program passes through here. Tests install a
+// Prompter that answers in advance and records what was asked; the program shows real dialogs.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Reply { Ok, Cancel, Yes, No };
+
+struct FileRequest {
+    enum class Kind { Open, Save } kind = Kind::Open;
+    QString title;
+    QString proposed;      // initial file name or folder
+    QString filter;        // in the "Text (*.txt)|*.txt|Alle Dateien (*.*)|*.*||" form of the resources
+    QString defaultSuffix; // appended when the user types none
+    bool confirmOverwrite = true;
+};
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons buttons) = 0;
+    // Empty string = cancelled.
+    virtual QString fileName(QWidget* parent, const FileRequest& request) = 0;
+    virtual void beep() = 0;
+};
+
+// nullptr restores the real dialogs. Returns the previous prompter.
+Prompter* setPrompter(Prompter* prompter);
+
+Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons buttons = Buttons::Ok);
+QString fileName(QWidget* parent, const FileRequest& request);
+void beep();
+
+// "A|a|B|b||" filter strings as the resources spell them, in Qt's ";;" form.
+QString qtFilter(const QString& resourceFilter);
+
+// Routes the messages that torvm_core shows (database errors) into message boxes.
+void installCoreMessageHandler();
+
+} // namespace torvm::ui

@@ -1,0 +1,18 @@
+// Test programs run with a QApplication on the offscreen platform, so widget tests and painter
+// tests need nothing else; CTest sets QT_QPA_PLATFORM as well.
+#include <QApplication>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velmarik"));
+    QApplication::setApplicationName(QStringLiteral("torvm"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
