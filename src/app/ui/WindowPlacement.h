@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace torvm::ui {
+
+// The three placement rules applied to real windows, and the store on close. Every dialog with a
+// stored position calls one place...() when it opens and storeWindowRect() when it closes
+// (also after "Abbrechen").
+void placeFixedDialog(QWidget* window, const QString& section);
+void placeSizedDialog(QWidget* window, const QString& section, int width, int height);
+void placeMainWindow(QWidget* window, const QString& section);
+void storeWindowRect(const QWidget* window, const QString& section);
+
+} // namespace torvm::ui
