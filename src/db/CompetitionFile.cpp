@@ -154,8 +154,10 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error)
                                 "werden; bitte geben Sie die Datei oder ihren Ordner zum Schreiben frei.");
         return nullptr;
     }
-    // One complete file after every save, since users copy it between computers.
-    if (!db->execute("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL;")) {
+    // One complete file after every save, since users copy it between computers. A large page
+    // cache keeps a season's results in memory; key lookups then never wait for the disk.
+    if (!db->execute("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL; PRAGMA cache_size = -32768; PRAGMA "
+                     "mmap_size = 268435456;")) {
         *error = db->lastError().text;
         return nullptr;
     }

@@ -158,6 +158,15 @@ double Statement::real(int column) const
     return sqlite3_column_double(m_stmt, column);
 }
 
+void Statement::reset()
+{
+    if (!m_stmt)
+        return;
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    m_failed = false;
+}
+
 bool Statement::isNull(int column) const
 {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
@@ -214,6 +223,11 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
 bool Database::isReadOnly() const
 {
     return sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db, milliseconds);
 }
 
 Statement Database::prepare(const std::string& sql)

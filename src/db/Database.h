@@ -51,6 +51,8 @@ public:
     // Runs a statement that returns no rows; false on an error.
     bool exec();
     bool failed() const { return m_failed; }
+    // Makes the statement ready to run again with new values.
+    void reset();
 
     enum class Type { Integer, Real, Text, Blob, Null };
     Type type(int column) const;
@@ -80,6 +82,8 @@ public:
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
     bool isReadOnly() const;
+    // How long a write waits for another program instance to finish its own.
+    void setBusyTimeout(int milliseconds);
 
     // Prepared once per SQL text and kept for the life of the connection.
     Statement prepare(const std::string& sql);
