@@ -114,9 +114,12 @@ QString engineErrorText(int code, const char* engineMessage);
 // Groups writes so they land whole or not at all. The outermost guard takes the write lock at
 // once (two program instances then queue instead of deadlocking); nested guards are savepoints.
 // Without commit() the destructor rolls everything back.
+// A Read guard only holds one consistent view over many selects (and saves the file lock for
+// each of them); it never blocks another instance's writes for longer than it lives.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    enum class Kind { Write, Read };
+    explicit Transaction(Database& db, Kind kind = Kind::Write);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -16,6 +16,9 @@ struct TableSql {
     std::string selectPrefix; // SELECT rowid, "c1", ... FROM "T"
     std::string insert;
     std::string update; // ... WHERE rowid = ?
+    // Full statements already composed, by "where\x1forder" and by key column.
+    std::unordered_map<std::string, std::string> selects;
+    std::unordered_map<std::string, std::string> upserts;
 };
 
 class ColumnCollector final : public FieldExchange {
@@ -32,7 +35,7 @@ std::string quoted(const std::string& name)
     return '"' + name + '"';
 }
 
-const TableSql& tableSql(CRecordset& rs)
+TableSql& tableSql(CRecordset& rs)
 {
     static std::mutex mutex;
     static std::unordered_map<std::string, TableSql> cache;
@@ -226,12 +229,15 @@ bool CRecordset::Select(const char* where, std::initializer_list<SqlValue> param
         SetFieldsNull();
         return false;
     }
-    const TableSql& sql = tableSql(*this);
-    std::string text = sql.selectPrefix;
-    if (where)
-        text.append(" WHERE ").append(where);
-    if (orderBy)
-        text.append(" ORDER BY ").append(orderBy);
+    TableSql& sql = tableSql(*this);
+    std::string& text = sql.selects[std::string(where ? where : "") + '\x1f' + (orderBy ? orderBy : "")];
+    if (text.empty()) {
+        text = sql.selectPrefix;
+        if (where)
+            text.append(" WHERE ").append(where);
+        if (orderBy)
+            text.append(" ORDER BY ").append(orderBy);
+    }
 
     {
         Statement st = m_db->prepare(text);
@@ -378,16 +384,38 @@ void CRecordset::SetFieldsNull()
     DoFieldExchange(fx);
 }
 
-bool CRecordset::UpsertBuffer(const char* keyWhere, const SqlValue& key)
+bool CRecordset::UpsertBuffer(const char* keyColumn, const SqlValue& key)
 {
-    const Row aside = SaveBuffer();
-    if (!Select(keyWhere, {key}))
+    m_error = {};
+    if (!ensureConnection())
+        return false;
+    TableSql& sql = tableSql(*this);
+    const Row values = SaveBuffer();
+
+    // With the key's unique index one statement adds or edits the row; a file whose key lost
+    // its index (made by another tool) goes the long way: select, then add or edit.
+    std::string& upsert = sql.upserts[keyColumn];
+    if (upsert.empty()) {
+        upsert = sql.insert + " ON CONFLICT (" + quoted(keyColumn) + ") DO UPDATE SET ";
+        for (std::size_t i = 0; i < sql.columns.size(); ++i)
+            upsert += (i ? ", " : "") + quoted(sql.columns[i]) + " = excluded." + quoted(sql.columns[i]);
+    }
+    Statement st = m_db->prepare(upsert);
+    if (st.valid()) {
+        int index = 1;
+        for (const SqlValue& v : values)
+            st.bind(index++, v);
+        return st.exec() || fail();
+    }
+    m_db->clearError();
+    const std::string where = quoted(keyColumn) + " = ?";
+    if (!Select(where.c_str(), {key}))
         return false;
     if (IsEOF())
         AddNew();
     else
         Edit();
-    RestoreBuffer(aside);
+    RestoreBuffer(values);
     return Update();
 }
 

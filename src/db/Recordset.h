@@ -86,9 +86,9 @@ public:
     const DbError& GetLastError() const { return m_error; }
 
 protected:
-    // Upsert: copy the members aside, select the key, add or edit, copy back, write. keyWhere
-    // names the key condition with one parameter.
-    bool UpsertBuffer(const char* keyWhere, const SqlValue& key);
+    // Writes every member under key: the row is added when missing, else overwritten; the
+    // members keep the caller's values. The key member must already hold key.
+    bool UpsertBuffer(const char* keyColumn, const SqlValue& key);
 
 private:
     struct Stored {

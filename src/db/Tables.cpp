@@ -66,7 +66,7 @@ bool CGruppeTable::LoadGroup(int id)
 bool CGruppeTable::SaveGroup(int id)
 {
     m_ID = id;
-    return UpsertBuffer(R"("ID" = ?)", std::int64_t{id});
+    return UpsertBuffer("ID", std::int64_t{id});
 }
 
 ComboItems CGruppeTable::GroupComboItems()
@@ -186,7 +186,7 @@ bool CPlanTable::SaveRound(int plan, int round)
 {
     const std::int32_t key = planKey(plan, round);
     m_PlanID = key;
-    return UpsertBuffer(R"("PlanID" = ?)", std::int64_t{key});
+    return UpsertBuffer("PlanID", std::int64_t{key});
 }
 
 ComboItems CPlanTable::PlanComboItems()
@@ -362,12 +362,13 @@ CVereinTable::CVereinTable(Database* db, CTorvmDoc* doc)
 
 QString CVereinTable::ClubName(int number, int width)
 {
-    // A separate object, so a caller's open selection on this one is left alone.
+    // A separate object, so a caller's open selection on this one is left alone. Team lists call
+    // this once per team: the select alone proves the table is there, and reports when it is not.
     CRSVerein lookup(GetDatabase(), GetDocument());
     QString name;
-    if (!openTableOrShow(lookup))
-        return width > 0 ? QString(width, QLatin1Char(' ')) : QString();
-    if (lookup.Select(R"("Vereinsnummer" = ?)", {std::int64_t{number}}) && !lookup.IsEOF())
+    if (!lookup.Select(R"("Vereinsnummer" = ?)", {std::int64_t{number}}))
+        showDatabaseError(lookup.GetLastError().text);
+    else if (!lookup.IsEOF())
         name = lookup.m_Name;
     if (width > 0)
         name = (name + QString(42, QLatin1Char(' '))).left(width);
@@ -433,7 +434,7 @@ bool CWettkampfTable::LoadResult(int group, int round, int slot, int row)
 bool CWettkampfTable::upsertUnder(std::int64_t key)
 {
     m_ID = static_cast<std::int32_t>(key);
-    return UpsertBuffer(R"("ID" = ?)", key);
+    return UpsertBuffer("ID", key);
 }
 
 bool CWettkampfTable::SaveResult(int participant, int rings, int group, int round, int slot, int row)

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "db/Tables.h"
+
+#include <QString>
+
+#include <array>
+
+namespace torvm {
+
+inline constexpr int kMaxRings = 10000;
+inline constexpr int kShooterRows = 20;
+
+// One team's side of a pairing as the result entry holds it between loads and saves.
+struct PairingSide {
+    int slot = 0;                                // 1 ... 20; 0 = the plan names no team here
+    QString team;                                // TeamName of the slot
+    std::array<std::int32_t, kShooterRows> participant{};
+    std::array<std::int32_t, kShooterRows> rings{};
+    std::int32_t adjustment = 0;                 // row 99: -2 ... +2
+    QString reason;                              // row 99: why
+
+    std::int64_t total() const;
+    // A side without a team has no rows of its own: its rows would share slot 0's keys with the
+    // other side's and overwrite them.
+    bool hasTeam() const { return slot != 0; }
+};
+
+// Loads and saves one pairing (group, round, pairing position) of the result entry: the group's
+// plan resolves the two slots; each side has 20 shooter rows and its summary row 99. The dialog
+// owns one of these and only moves values between it and its controls.
+class PairingEntry {
+public:
+    PairingEntry(Database* db, CTorvmDoc* doc);
+
+    // Opens the group, plan, result and participant tables; false (message shown) on failure.
+    bool open();
+
+    // Reads the pairing; rows above the group's team size read as empty.
+    void load(int group, int round, int pairing);
+    // Writes all 42 rows in one transaction: the old pairing or the new, never half of each.
+    // Sides without a team are not written. false when the file refused the write.
+    bool save();
+    // Copies each team's line-up (participant numbers of rows 1 ... size) from its previous
+    // round and clears the rings. Nothing happens in the first round. Nothing is saved.
+    void takeOverParticipants();
+
+    // "Name Vorname" of a participant number; empty for 0 or an unknown number.
+    QString participantName(std::int32_t number);
+
+    int group() const { return m_group; }
+    int round() const { return m_round; }
+    int pairing() const { return m_pairing; }
+    int teamSize() const { return m_teamSize; }
+    const QString& groupName() const { return m_groupName; }
+    PairingSide& side(int index) { return m_sides[index]; }
+    const PairingSide& side(int index) const { return m_sides[index]; }
+    const DbError& lastError() const { return m_lastError; }
+
+private:
+    void loadSide(PairingSide& side);
+
+    Database* m_db;
+    CGruppeTable m_groups;
+    CPlanTable m_plans;
+    CWettkampfTable m_results;
+    CTeilnehmerTable m_people;
+    int m_group = 0;
+    int m_round = 0;
+    int m_pairing = 0;
+    int m_teamSize = 4;
+    QString m_groupName;
+    std::array<PairingSide, 2> m_sides;
+    DbError m_lastError;
+};
+
+} // namespace torvm

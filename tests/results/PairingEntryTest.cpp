@@ -1,0 +1,236 @@
+#include "db/CompetitionFile.h"
+#include "results/PairingEntry.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace torvm {
+namespace {
+
+class PairingEntryTest : public ::testing::Test {
+protected:
+    test::TempCompetition comp;
+    Database& db() { return *comp.db(); }
+
+    void exec(const char* sql) { ASSERT_TRUE(db().execute(sql)) << db().lastError().text.toStdString(); }
+    std::int64_t scalar(const char* sql)
+    {
+        Statement st = db().prepare(sql);
+        EXPECT_TRUE(st.next()) << sql;
+        return st.int64(0);
+    }
+
+    // Group 0 "Kreisliga" with 4 shooters per team on plan 1; round 0 pairs 1-2 and 3-4, round 1
+    // pairs 2-3 and 4-1; position 3 of round 0 names slot 5 against nobody.
+    void SetUp() override
+    {
+        exec("INSERT INTO Verein (Vereinsnummer, Name) VALUES (10, 'SV Nord'), (11, 'SG Süd'), (12, 'BSV West'), "
+             "(13, 'KK Ost'), (14, 'SC Mitte')");
+        exec("INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Verein01, VNr01, Verein02, VNr02, Verein03, VNr03, "
+             "Verein04, VNr04, Verein05, VNr05) VALUES (0, 'Kreisliga', 4, 1, 10, '1', 11, '1', 12, '2', 13, '1', "
+             "14, '1')");
+        exec("INSERT INTO Plan (PlanID, Name, A1, B1, A2, B2, A3, B3) VALUES (20, 'P', 1, 2, 3, 4, 5, 0), "
+             "(21, 'P', 2, 3, 4, 1, 0, 0)");
+        exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname) VALUES (101, 'Huber', 'Anna'), "
+             "(102, 'Maier', 'Sepp'), (201, 'O''Neill', 'Kim')");
+    }
+};
+
+TEST_F(PairingEntryTest, SaveWritesTwentyRowsAndTheSummaryRowPerTeam)
+{
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 0);
+    EXPECT_EQ(entry.teamSize(), 4);
+    EXPECT_EQ(entry.groupName(), QStringLiteral("Kreisliga"));
+    ASSERT_EQ(entry.side(0).slot, 1);
+    ASSERT_EQ(entry.side(1).slot, 2);
+    EXPECT_EQ(entry.side(0).team, QStringLiteral("SV Nord 1"));
+    EXPECT_EQ(entry.side(1).team, QStringLiteral("SG Süd 1"));
+
+    PairingSide& a = entry.side(0);
+    PairingSide& b = entry.side(1);
+    a.participant = {101, 102, 0, 0};
+    a.rings = {381, 377, 0, 0};
+    b.participant = {201, 0, 0, 0};
+    b.rings = {390, 0, 0, 0};
+    // Values beyond the team size are not part of the pairing and are stored empty.
+    a.participant[6] = 999;
+    a.rings[6] = 100;
+    b.adjustment = -1;
+    b.reason = QStringLiteral("verspäteter Beginn");
+    ASSERT_TRUE(entry.save());
+
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 42);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 101 AND 120"), 20);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 201 AND 220"), 20);
+    EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 102"), 377);
+    EXPECT_EQ(scalar("SELECT TNr + Ergebnis FROM Wettkampf WHERE ID = 107"), 0);
+    EXPECT_EQ(scalar("SELECT Punkte FROM Wettkampf WHERE ID = 299"), -1);
+    EXPECT_EQ(scalar("SELECT Durchgang FROM Wettkampf WHERE ID = 299"), 0);
+
+    PairingEntry again(&db(), &comp.doc());
+    ASSERT_TRUE(again.open());
+    again.load(0, 0, 0);
+    EXPECT_EQ(again.side(0).total(), 758);
+    EXPECT_EQ(again.side(1).total(), 390);
+    EXPECT_EQ(again.side(1).adjustment, -1);
+    EXPECT_EQ(again.side(1).reason, QStringLiteral("verspäteter Beginn"));
+    EXPECT_EQ(again.side(0).participant[6], 0);
+    EXPECT_EQ(again.participantName(201), QStringLiteral("O'Neill Kim"));
+    EXPECT_EQ(again.participantName(0), QString());
+    EXPECT_EQ(again.participantName(555), QString());
+}
+
+TEST_F(PairingEntryTest, PairingWithoutTeamOnOneSideStoresNothingUnderSlotZero)
+{
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 2);
+    EXPECT_EQ(entry.side(0).slot, 5);
+    EXPECT_FALSE(entry.side(1).hasTeam());
+    EXPECT_TRUE(entry.side(1).team.isEmpty());
+    entry.side(0).rings[0] = 300;
+    entry.side(1).rings[0] = 200;
+    entry.side(1).participant[0] = 101;
+    ASSERT_TRUE(entry.save());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID % 10000 < 100"), 0);
+    EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 501"), 300);
+
+    // A position that names no slot at all on either side stores nothing.
+    PairingEntry empty(&db(), &comp.doc());
+    ASSERT_TRUE(empty.open());
+    empty.load(0, 0, 7);
+    EXPECT_FALSE(empty.side(0).hasTeam());
+    EXPECT_FALSE(empty.side(1).hasTeam());
+    const std::int64_t before = scalar("SELECT COUNT(*) FROM Wettkampf");
+    ASSERT_TRUE(empty.save());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), before);
+}
+
+TEST_F(PairingEntryTest, TakeOverParticipantsCopiesEachTeamsOwnPreviousLineUp)
+{
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    // Round 1: slot 2 and slot 3 shot against 1 and 4 respectively.
+    entry.load(0, 0, 0);
+    entry.side(1).participant = {201, 202, 203, 204};
+    entry.side(1).rings = {300, 301, 302, 303};
+    ASSERT_TRUE(entry.save());
+    entry.load(0, 0, 1);
+    entry.side(0).participant = {301, 302, 303, 304};
+    entry.side(0).rings = {290, 291, 292, 293};
+    ASSERT_TRUE(entry.save());
+
+    // In the first round there is nothing to take over.
+    entry.load(0, 0, 0);
+    entry.takeOverParticipants();
+    EXPECT_EQ(entry.side(1).participant[0], 201);
+    EXPECT_EQ(entry.side(1).rings[0], 300);
+
+    // Round 2 pairs 2 against 3.
+    entry.load(0, 1, 0);
+    ASSERT_EQ(entry.side(0).slot, 2);
+    ASSERT_EQ(entry.side(1).slot, 3);
+    entry.side(0).rings[0] = 55;
+    entry.takeOverParticipants();
+    EXPECT_EQ(entry.side(0).participant, (std::array<std::int32_t, 20>{201, 202, 203, 204}));
+    EXPECT_EQ(entry.side(1).participant, (std::array<std::int32_t, 20>{301, 302, 303, 304}));
+    EXPECT_EQ(entry.side(0).total(), 0);
+    EXPECT_EQ(entry.side(1).total(), 0);
+    // Nothing is stored until the next save.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE Durchgang = 1"), 0);
+}
+
+TEST_F(PairingEntryTest, RowsAboveTheTeamSizeAreNeitherReadNorKept)
+{
+    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (105, 9, 0, 99)");
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 0);
+    EXPECT_EQ(entry.side(0).participant[4], 0);
+    EXPECT_EQ(entry.side(0).total(), 0);
+    ASSERT_TRUE(entry.save());
+    EXPECT_EQ(scalar("SELECT TNr + Ergebnis FROM Wettkampf WHERE ID = 105"), 0);
+}
+
+// The program dies in the middle of a save (after the tenth row): the file holds the old pairing,
+// complete, not a mixture.
+TEST_F(PairingEntryTest, CrashInTheMiddleOfASaveLeavesTheOldPairing)
+{
+    {
+        PairingEntry entry(&db(), &comp.doc());
+        ASSERT_TRUE(entry.open());
+        entry.load(0, 0, 0);
+        entry.side(0).rings = {100, 100, 100, 100};
+        entry.side(1).rings = {200, 200, 200, 200};
+        ASSERT_TRUE(entry.save());
+    }
+    const QString path = comp.path();
+    comp.doc().OnCloseDocument();
+
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        CTorvmDoc doc;
+        if (!doc.OnOpenDocument(path))
+            ::_exit(2);
+        static int writes = 0;
+        sqlite3_update_hook(
+            doc.GetDatabase()->handle(),
+            [](void*, int, const char*, const char*, sqlite3_int64) {
+                if (++writes == 10)
+                    ::_exit(0); // no destructors, no rollback: as if the power went off
+            },
+            nullptr);
+        PairingEntry entry(doc.GetDatabase(), &doc);
+        if (!entry.open())
+            ::_exit(3);
+        entry.load(0, 0, 0);
+        entry.side(0).rings = {400, 400, 400, 400};
+        entry.side(1).rings = {400, 400, 400, 400};
+        entry.save();
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "the child did not stop in the middle of the save";
+
+    CTorvmDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path)) << doc.failure().text.toStdString();
+    PairingEntry entry(doc.GetDatabase(), &doc);
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 0);
+    EXPECT_EQ(entry.side(0).total(), 400);
+    EXPECT_EQ(entry.side(1).total(), 800);
+}
+
+TEST_F(PairingEntryTest, LockedFileReportsTheFailureAndKeepsTheOldRows)
+{
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 0);
+    entry.side(0).rings = {10, 10, 10, 10};
+    ASSERT_TRUE(entry.save());
+    // Another program holds the write lock for longer than we wait.
+    QString error;
+    auto other = openCompetition(comp.path(), &error);
+    ASSERT_TRUE(other);
+    Transaction held(*other);
+    ASSERT_TRUE(held.active());
+    db().setBusyTimeout(20);
+    entry.side(0).rings = {20, 20, 20, 20};
+    EXPECT_FALSE(entry.save());
+    EXPECT_FALSE(entry.lastError().text.isEmpty());
+    held.commit();
+    entry.load(0, 0, 0);
+    EXPECT_EQ(entry.side(0).total(), 40);
+}
+
+} // namespace
+} // namespace torvm
