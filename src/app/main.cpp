@@ -11,7 +11,6 @@ int main(int argc, char** argv)
     torvm::ui::installCoreMessageHandler();
 
     torvm::ui::CTorvmApp app;
-    if (!app.InitInstance())
-        return 1;
+    app.InitInstance();
     return QApplication::exec();
 }

@@ -162,6 +162,15 @@ CMainFrame::CMainFrame(CTorvmApp& app)
     updateCommandStates();
 }
 
+CMainFrame::~CMainFrame()
+{
+    // The area and its windows outlive this part of the object; what they report while they
+    // are torn down must not reach it.
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        sub->disconnect(this);
+    m_mdi->disconnect(this);
+}
+
 void CMainFrame::createActions()
 {
     for (const CommandText& c : kCommands) {

@@ -24,6 +24,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     explicit CMainFrame(CTorvmApp& app);
+    ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return m_mdi; }
     QToolBar* toolBar() const { return m_toolBar; }

@@ -63,7 +63,7 @@ CTorvmApp::~CTorvmApp()
     m_docs.clear();
 }
 
-bool CTorvmApp::InitInstance()
+void CTorvmApp::InitInstance()
 {
     if (!helpViewerAvailable())
         message(nullptr, MessageIcon::None, QString::fromUtf8(kStrHelpMissing));
@@ -81,7 +81,7 @@ bool CTorvmApp::InitInstance()
 
     if (!splash) {
         openStartupFile();
-        return true;
+        return;
     }
     // The splash stays a moment over the main window; the competition opens after it, so that a
     // message about the file is not hidden behind it.
@@ -92,7 +92,6 @@ bool CTorvmApp::InitInstance()
         }
         openStartupFile();
     });
-    return true;
 }
 
 void CTorvmApp::openStartupFile()

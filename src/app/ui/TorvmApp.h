@@ -36,8 +36,8 @@ public:
     ~CTorvmApp() override;
 
     // Creates and shows the main window and opens the competition used last. The command line
-    // plays no part. False when the main window could not be made.
-    bool InitInstance();
+    // plays no part; a file that cannot be opened leaves the empty main window.
+    void InitInstance();
 
     // The splash window shows during start-up unless switched off (it is off on the offscreen
     // platform, where nobody looks).
