@@ -1,11 +1,16 @@
+#include "app/ui/Prompt.h"
+#include "app/ui/TorvmApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Velmarik Wettkampfverwaltung"));
-    window.show();
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velmarik"));
+    QApplication::setApplicationName(QStringLiteral("torvm"));
+    torvm::ui::installCoreMessageHandler();
+
+    torvm::ui::CTorvmApp app;
+    app.InitInstance();
     return QApplication::exec();
 }

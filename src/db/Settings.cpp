@@ -41,4 +41,9 @@ void writeProfileString(const QString& section, const QString& key, const QStrin
     store().setValue(settingKey(section, key), value);
 }
 
+void removeProfileValue(const QString& section, const QString& key)
+{
+    store().remove(settingKey(section, key));
+}
+
 } // namespace torvm

@@ -11,6 +11,7 @@ int profileInt(const QString& section, const QString& key, int defaultValue);
 void writeProfileInt(const QString& section, const QString& key, int value);
 QString profileString(const QString& section, const QString& key, const QString& defaultValue);
 void writeProfileString(const QString& section, const QString& key, const QString& value);
+void removeProfileValue(const QString& section, const QString& key);
 
 inline constexpr auto kMainSection = "VMMainDlg";
 inline constexpr auto kFileNameKey = "FileName";

@@ -2,6 +2,7 @@
 
 #include "db/Placement.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -40,7 +41,15 @@ void placeMainWindow(QWidget* window, const QString& section)
 
 void storeWindowRect(const QWidget* window, const QString& section)
 {
-    storeRect(section, window->frameGeometry());
+    // The placement moves the frame to (x, y) and gives the inside the stored size, so the same
+    // two are stored; the frame's own size would make the window grow by its title bar on
+    // every start.
+    storeRect(section, QRect(window->pos(), window->size()));
+}
+
+void storeRectOnFinish(QDialog* dialog, const QString& section)
+{
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, section] { storeWindowRect(dialog, section); });
 }
 
 } // namespace torvm::ui

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace torvm::ui {
@@ -13,5 +14,7 @@ void placeFixedDialog(QWidget* window, const QString& section);
 void placeSizedDialog(QWidget* window, const QString& section, int width, int height);
 void placeMainWindow(QWidget* window, const QString& section);
 void storeWindowRect(const QWidget* window, const QString& section);
+// Stores the dialog's rectangle whenever it finishes, with "OK" as well as "Abbrechen" or Escape.
+void storeRectOnFinish(QDialog* dialog, const QString& section);
 
 } // namespace torvm::ui

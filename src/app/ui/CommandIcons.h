@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+
+namespace torvm::ui {
+
+// The toolbar pictures, drawn here so that they are crisp at any screen scale. Empty for a
+// command without a picture.
+QIcon commandIcon(int id);
+// The program's window icon: a target.
+QIcon applicationIcon();
+
+} // namespace torvm::ui

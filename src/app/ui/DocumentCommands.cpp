@@ -1,0 +1,112 @@
+#include "app/ui/DocumentCommands.h"
+
+#include "app/TorvmDoc.h"
+#include "app/ui/CommandIds.h"
+#include "app/ui/Prompt.h"
+
+#include <algorithm>
+
+namespace torvm::ui {
+
+namespace {
+
+struct CommandRule {
+    int id;
+    bool checksOpen;
+    // The title dialog may have changed the title: every view shows it again afterwards,
+    // whatever the dialog returned.
+    bool rereadsTitle;
+};
+
+// The class division has never asked for an open competition, and the imports and the web
+// export leave that to their own dialogs.
+constexpr CommandRule kRules[] = {
+    {cmd::Teilnehmer, true, false},
+    {cmd::Verein, true, false},
+    {cmd::Wettbewerb, true, true},
+    {cmd::Klasse, false, false},
+    {cmd::Plan, true, false},
+    {cmd::Gruppe, true, false},
+    {cmd::Ergebnis, true, false},
+    {cmd::TeilnehmerImport, false, false},
+    {cmd::WebExport, false, false},
+    {cmd::SpeichernUnter, true, false},
+    {cmd::ErgebnisImport, false, false},
+    {cmd::FileClose, false, false},
+};
+
+const CommandRule* rule(int id)
+{
+    const auto* found =
+        std::find_if(std::begin(kRules), std::end(kRules), [id](const CommandRule& r) { return r.id == id; });
+    return found == std::end(kRules) ? nullptr : found;
+}
+
+} // namespace
+
+DocumentCommands::DocumentCommands(CloseHandler close)
+    : m_close(std::move(close))
+{
+}
+
+const std::vector<int>& DocumentCommands::ids()
+{
+    static const std::vector<int> list = [] {
+        std::vector<int> result;
+        for (const CommandRule& r : kRules)
+            result.push_back(r.id);
+        return result;
+    }();
+    return list;
+}
+
+bool DocumentCommands::handles(int id)
+{
+    return rule(id) != nullptr;
+}
+
+bool DocumentCommands::checksOpenFlag(int id)
+{
+    const CommandRule* r = rule(id);
+    return r && r->checksOpen;
+}
+
+void DocumentCommands::setOpener(int id, Opener opener)
+{
+    if (!handles(id) || id == cmd::FileClose)
+        return;
+    if (opener)
+        m_openers[id] = std::move(opener);
+    else
+        m_openers.erase(id);
+    if (onChanged)
+        onChanged();
+}
+
+bool DocumentCommands::isAvailable(int id) const
+{
+    return id == cmd::FileClose ? static_cast<bool>(m_close) : m_openers.count(id) > 0;
+}
+
+bool DocumentCommands::execute(int id, CTorvmDoc& doc, QWidget* parent) const
+{
+    const CommandRule* r = rule(id);
+    if (!r || !isAvailable(id))
+        return false;
+    if (id == cmd::FileClose) {
+        m_close(doc);
+        return true;
+    }
+    if (r->checksOpen && !doc.IsOpen()) {
+        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
+        return false;
+    }
+    // A copy: the opener may replace itself while its dialog runs.
+    const Opener opener = m_openers.at(id);
+    opener(doc, parent);
+    if (r->rereadsTitle)
+        doc.UpdateTitle();
+    return true;
+}
+
+} // namespace torvm::ui

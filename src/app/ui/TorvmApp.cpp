@@ -1,0 +1,295 @@
+#include "app/ui/TorvmApp.h"
+
+#include "app/TorvmDoc.h"
+#include "app/ui/AboutDlg.h"
+#include "app/ui/ChildFrame.h"
+#include "app/ui/Help.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProductPicture.h"
+#include "app/ui/Prompt.h"
+#include "app/ui/TorvmView.h"
+#include "app/ui/WindowPlacement.h"
+#include "db/Settings.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace torvm::ui {
+
+namespace {
+
+constexpr auto kNewFilter = "Velmarik (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||"; // string 148
+constexpr auto kNewTitle = "Neuen Wettkampf anlegen";                          // string 149
+constexpr auto kOpenFilter = "Dateityp Velmarik (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||";
+constexpr int kSplashMilliseconds = 1200;
+
+bool platformShowsWindows()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+} // namespace
+
+CTorvmApp::CTorvmApp(QObject* parent)
+    : QObject(parent)
+    , m_commands([this](CTorvmDoc& doc) { CloseDocument(doc); })
+    , m_showSplash(platformShowsWindows())
+{
+    m_commands.onChanged = [this] {
+        if (m_frame)
+            m_frame->updateCommandStates();
+    };
+}
+
+CTorvmApp::~CTorvmApp()
+{
+    // The windows go first: their views hold on to the documents until the end.
+    if (m_frame) {
+        for (CChildFrame* frame : m_frame->childFrames())
+            frame->view()->releaseDocument();
+    }
+    m_frame.reset();
+    for (auto& doc : m_docs)
+        doc->OnCloseDocument();
+    m_docs.clear();
+}
+
+void CTorvmApp::InitInstance()
+{
+    if (!helpViewerAvailable())
+        message(nullptr, MessageIcon::None, QString::fromUtf8(kStrHelpMissing));
+    m_maximiseFirstChild = true;
+
+    std::unique_ptr<QSplashScreen> splash;
+    if (m_showSplash) {
+        splash = std::make_unique<QSplashScreen>(productPicture());
+        splash->show();
+    }
+
+    m_frame = std::make_unique<CMainFrame>(*this);
+    placeMainWindow(m_frame.get(), QString::fromLatin1(kMainSection));
+    m_frame->show();
+
+    if (!splash) {
+        openStartupFile();
+        return;
+    }
+    // The splash stays a moment over the main window; the competition opens after it, so that a
+    // message about the file is not hidden behind it.
+    QTimer::singleShot(kSplashMilliseconds, this, [this, shown = QPointer<QSplashScreen>(splash.release())] {
+        if (shown) {
+            shown->finish(m_frame.get());
+            shown->deleteLater();
+        }
+        openStartupFile();
+    });
+}
+
+void CTorvmApp::openStartupFile()
+{
+    const QString path = profileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey),
+                                       QString::fromLatin1(kDefaultFileName));
+    OpenDocumentFile(path);
+}
+
+std::vector<CTorvmDoc*> CTorvmApp::documents() const
+{
+    std::vector<CTorvmDoc*> list;
+    for (const auto& doc : m_docs)
+        list.push_back(doc.get());
+    return list;
+}
+
+QList<CChildFrame*> CTorvmApp::frames(const CTorvmDoc* doc) const
+{
+    QList<CChildFrame*> list;
+    if (!m_frame)
+        return list;
+    for (CChildFrame* frame : m_frame->childFrames()) {
+        if (frame->document() == doc)
+            list << frame;
+    }
+    return list;
+}
+
+void CTorvmApp::setPrintHandler(PrintHandler handler)
+{
+    m_print = std::move(handler);
+    if (m_frame)
+        m_frame->updateCommandStates();
+}
+
+void CTorvmApp::print(CTorvmView& view, PrintMode mode)
+{
+    if (m_print)
+        m_print(view, mode);
+}
+
+QPrinter& CTorvmApp::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void CTorvmApp::OnFileNew()
+{
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QString::fromUtf8(kNewTitle);
+    request.filter = QString::fromUtf8(kNewFilter);
+    request.defaultSuffix = QStringLiteral("mdb");
+    request.confirmOverwrite = true;
+    const QString path = fileName(m_frame.get(), request);
+    if (path.isEmpty())
+        return;
+    auto doc = std::make_unique<CTorvmDoc>();
+    if (!doc->OnNewDocument(path)) {
+        showFailure(*doc);
+        return;
+    }
+    m_recent.add(path);
+    if (m_frame)
+        m_frame->updateRecentFileMenu();
+    createFrame(adopt(std::move(doc)));
+}
+
+void CTorvmApp::OnFileOpen()
+{
+    FileRequest request;
+    request.kind = FileRequest::Kind::Open;
+    request.title = QStringLiteral("Öffnen");
+    request.filter = QString::fromUtf8(kOpenFilter);
+    const QString path = fileName(m_frame.get(), request);
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void CTorvmApp::OnFileOpenRecent(int index)
+{
+    const QString path = m_recent.files().value(index);
+    if (path.isEmpty())
+        return;
+    if (!OpenDocumentFile(path)) {
+        // An entry that no longer opens leaves the list.
+        m_recent.remove(static_cast<int>(m_recent.files().indexOf(path)));
+        if (m_frame)
+            m_frame->updateRecentFileMenu();
+    }
+}
+
+CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
+{
+    if (CTorvmDoc* open = CTorvmDoc::findOpen(path)) {
+        if (const QList<CChildFrame*> shown = frames(open); !shown.isEmpty())
+            m_frame->mdiArea()->setActiveSubWindow(shown.constFirst());
+        return open;
+    }
+    auto doc = std::make_unique<CTorvmDoc>();
+    if (!doc->OnOpenDocument(path)) {
+        showFailure(*doc);
+        return nullptr;
+    }
+    m_recent.add(path);
+    if (m_frame)
+        m_frame->updateRecentFileMenu();
+    CTorvmDoc* opened = adopt(std::move(doc));
+    createFrame(opened);
+    return opened;
+}
+
+void CTorvmApp::showFailure(const CTorvmDoc& doc)
+{
+    if (!doc.failure().text.isEmpty())
+        message(m_frame.get(), doc.failure().icon, doc.failure().text);
+}
+
+CTorvmDoc* CTorvmApp::adopt(std::unique_ptr<CTorvmDoc> doc)
+{
+    m_docs.push_back(std::move(doc));
+    return m_docs.back().get();
+}
+
+CChildFrame* CTorvmApp::createFrame(CTorvmDoc* doc)
+{
+    if (!m_frame)
+        return nullptr;
+    auto* frame = new CChildFrame(doc);
+    connect(frame, &CChildFrame::closing, this, &CTorvmApp::frameClosing);
+    frame->view()->OnInitialUpdate();
+    const bool maximise = m_maximiseFirstChild;
+    m_maximiseFirstChild = false;
+    frame->setWindowTitle(QFileInfo(doc->path()).fileName());
+    m_frame->addChild(frame, maximise);
+    updateFrameTitles(doc);
+    return frame;
+}
+
+void CTorvmApp::OnWindowNew(CTorvmDoc& doc)
+{
+    createFrame(&doc);
+}
+
+void CTorvmApp::updateFrameTitles(const CTorvmDoc* doc)
+{
+    const QList<CChildFrame*> list = frames(doc);
+    const QString name = QFileInfo(doc->path()).fileName();
+    for (int i = 0; i < list.size(); ++i)
+        list.at(i)->setWindowTitle(list.size() == 1 ? name : QStringLiteral("%1:%2").arg(name).arg(i + 1));
+    if (m_frame)
+        m_frame->updateCaption();
+}
+
+void CTorvmApp::frameClosing(CChildFrame* frame)
+{
+    CTorvmDoc* doc = frame->document();
+    frame->view()->releaseDocument();
+    if (!doc)
+        return;
+    // The closing window is still on screen while it tells us.
+    if (QList<CChildFrame*> others = frames(doc); others.removeAll(frame), !others.isEmpty()) {
+        updateFrameTitles(doc);
+        return;
+    }
+    doc->OnCloseDocument();
+    const auto it = std::find_if(m_docs.begin(), m_docs.end(), [doc](const auto& owned) { return owned.get() == doc; });
+    if (it != m_docs.end())
+        m_docs.erase(it);
+}
+
+void CTorvmApp::CloseDocument(CTorvmDoc& doc)
+{
+    const QList<CChildFrame*> list = frames(&doc);
+    for (CChildFrame* frame : list)
+        frame->close();
+}
+
+void CTorvmApp::OnFilePrintSetup()
+{
+    QPrintDialog dialog(&printer(), m_frame.get());
+    dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
+    dialog.setOptions({});
+    dialog.exec();
+}
+
+void CTorvmApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_frame.get());
+    dialog.exec();
+}
+
+void CTorvmApp::OnHelp()
+{
+    showHelpPage(m_frame.get(), QStringLiteral("index.html"));
+}
+
+} // namespace torvm::ui

@@ -1,0 +1,167 @@
+#include "AppFixture.h"
+
+#include "app/ui/ChildFrame.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/TorvmView.h"
+#include "db/Placement.h"
+#include "db/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+namespace torvm {
+namespace {
+
+using test::AppFixture;
+
+QString storedFileName()
+{
+    return profileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey), QString());
+}
+
+TEST(Startup, FirstStartWithoutSettingsOrFileShowsFileNotFoundAndTheEmptyWindow)
+{
+    AppFixture f;
+    ui::CTorvmApp& app = f.start({});
+
+    ASSERT_EQ(f.prompter.messages.size(), 1u);
+    EXPECT_EQ(f.prompter.messages[0].text, fileNotFoundText(QStringLiteral("torvm.mdb")));
+    EXPECT_TRUE(app.documents().empty());
+    EXPECT_EQ(f.menuTitles(),
+              (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Ansicht"), QStringLiteral("&?")}));
+    EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("Velmarik Wettkampfverwaltung"));
+
+    const QSize screen = app.mainFrame()->screen()->geometry().size();
+    EXPECT_EQ(app.mainFrame()->size(), QSize(640, 440));
+    EXPECT_EQ(app.mainFrame()->pos(), QPoint(screen.width() / 2 - 320, screen.height() / 2 - 220));
+}
+
+TEST(Startup, MissingLastFileLeavesTheProgramUsable)
+{
+    AppFixture f;
+    const QString missing = f.file(QStringLiteral("weg.mdb"));
+    ui::CTorvmApp& app = f.start(missing);
+    EXPECT_EQ(f.prompter.texts(), QStringList{fileNotFoundText(missing)});
+    EXPECT_TRUE(app.documents().empty());
+    EXPECT_FALSE(app.mainFrame()->competitionMenuShown());
+
+    // The program goes on: a competition opens normally afterwards.
+    f.prompter.files.push_back(f.competition(QStringLiteral("da.mdb")));
+    app.OnFileOpen();
+    EXPECT_EQ(app.documents().size(), 1u);
+}
+
+TEST(Startup, LastCompetitionOpensMaximisedWithItsTitle)
+{
+    AppFixture f;
+    const QString path = f.competition(QStringLiteral("liga.mdb"), QStringLiteral("Rundenwettkampf 2024"));
+    ui::CTorvmApp& app = f.start(path);
+    EXPECT_TRUE(f.prompter.messages.empty()) << f.prompter.texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(app.documents().size(), 1u);
+    ui::CChildFrame* child = app.mainFrame()->activeChild();
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(child->isMaximized());
+    EXPECT_EQ(child->view()->programLabel(), QStringLiteral("Velmarik Wettkampfverwaltung"));
+    EXPECT_EQ(child->view()->titleLabel(), QStringLiteral("Rundenwettkampf 2024"));
+    EXPECT_NE(child->view()->OnGetRecordset(), nullptr);
+    EXPECT_TRUE(app.mainFrame()->competitionMenuShown());
+    EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("Velmarik Wettkampfverwaltung - [liga.mdb]"));
+}
+
+TEST(Startup, ANonDatabaseFileShowsFehlerAndIsTriedAgainNextTime)
+{
+    AppFixture f;
+    const QString junk = f.file(QStringLiteral("brief.mdb"));
+    {
+        QFile out(junk);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("Sehr geehrte Damen und Herren, dies ist keine Datenbank.\n");
+    }
+    f.start({});
+    f.prompter.messages.clear();
+    f.prompter.files.push_back(junk);
+    f.app().OnFileOpen();
+    ASSERT_EQ(f.prompter.messages.size(), 1u);
+    EXPECT_TRUE(f.prompter.messages[0].text.startsWith(QStringLiteral("Fehler: \n")))
+        << f.prompter.messages[0].text.toStdString();
+    EXPECT_EQ(f.prompter.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(f.app().documents().empty());
+    EXPECT_EQ(storedFileName(), junk);
+    // Not something to offer again from the file menu.
+    EXPECT_TRUE(f.app().recentFiles().isEmpty());
+}
+
+TEST(Startup, OnlyTheFirstWindowAfterStartIsMaximised)
+{
+    AppFixture f;
+    const QString first = f.competition(QStringLiteral("eins.mdb"));
+    const QString second = f.competition(QStringLiteral("zwei.mdb"));
+    const QString third = f.competition(QStringLiteral("drei.mdb"));
+    ui::CTorvmApp& app = f.start(first);
+    ASSERT_TRUE(app.mainFrame()->activeChild()->isMaximized());
+    app.mainFrame()->activeChild()->showNormal();
+
+    ASSERT_NE(app.OpenDocumentFile(second), nullptr);
+    ui::CChildFrame* secondFrame = app.mainFrame()->activeChild();
+    EXPECT_FALSE(secondFrame->isMaximized());
+    // A window that is not maximised fits the form and is never larger.
+    EXPECT_LE(secondFrame->widget()->size().width(), secondFrame->view()->formSize().width());
+
+    // Closing everything does not bring the start-up maximising back.
+    for (CTorvmDoc* doc : app.documents())
+        app.CloseDocument(*doc);
+    ASSERT_NE(app.OpenDocumentFile(third), nullptr);
+    EXPECT_FALSE(app.mainFrame()->activeChild()->isMaximized());
+}
+
+TEST(Startup, ExitStoresThePositionAndTheNextStartReopensTheCompetitionThere)
+{
+    AppFixture f;
+    const QString path = f.competition(QStringLiteral("liga.mdb"), QStringLiteral("Kreisliga"));
+    ui::CTorvmApp& app = f.start(path);
+    app.mainFrame()->setGeometry(QRect(30, 40, 500, 360));
+    const QPoint pos = app.mainFrame()->pos();
+    f.quit();
+
+    const StoredRect stored = loadStoredRect(QString::fromLatin1(kMainSection));
+    EXPECT_EQ(stored.x, pos.x());
+    EXPECT_EQ(stored.y, pos.y());
+    EXPECT_EQ(stored.xend, pos.x() + 500);
+    EXPECT_EQ(stored.yend, pos.y() + 360);
+
+    ui::CTorvmApp& again = f.start({});
+    EXPECT_EQ(again.mainFrame()->pos(), pos);
+    EXPECT_EQ(again.mainFrame()->size(), QSize(500, 360));
+    ASSERT_EQ(again.documents().size(), 1u);
+    EXPECT_EQ(again.documents().front()->path(), path);
+    EXPECT_EQ(again.mainFrame()->activeChild()->view()->titleLabel(), QStringLiteral("Kreisliga"));
+}
+
+TEST(Startup, OffScreenMainWindowIsPulledBackOntoASmallerScreen)
+{
+    AppFixture f;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    storeRect(QString::fromLatin1(kMainSection), QRect(-20, 50, screen.width() + 300, screen.height() + 200));
+    ui::CTorvmApp& app = f.start(f.file(QStringLiteral("keine.mdb")));
+    EXPECT_EQ(app.mainFrame()->pos(), QPoint(0, 50));
+    EXPECT_EQ(app.mainFrame()->size(), QSize(screen.width() - 1, screen.height() - 1 - 50));
+}
+
+TEST(Startup, HelpViewerIsCheckedOnceAtStart)
+{
+    AppFixture f;
+    f.viewerAvailable = false;
+    f.start(f.file(QStringLiteral("keine.mdb")));
+    ASSERT_GE(f.prompter.messages.size(), 1u);
+    EXPECT_EQ(f.prompter.messages[0].text, QString::fromUtf8(ui::kStrHelpMissing));
+    EXPECT_EQ(f.prompter.messages[0].icon, MessageIcon::None);
+    // The start goes on and tries the last file as well.
+    EXPECT_EQ(f.prompter.messages.size(), 2u);
+}
+
+} // namespace
+} // namespace torvm
