@@ -24,6 +24,8 @@ bool isAsciiDigit(QChar c)
 // Editing commands that would shorten the text or put arbitrary text into it.
 bool isRefusedEdit(const QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Copy))
+        return false; // Ctrl+Insert copies on some platforms
     switch (event->key()) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
