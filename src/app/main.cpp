@@ -1,3 +1,4 @@
+#include "app/ui/DialogRegistry.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/TorvmApp.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     torvm::ui::installCoreMessageHandler();
 
     torvm::ui::CTorvmApp app;
+    torvm::ui::registerDialogs(app.commands());
     app.InitInstance();
     return QApplication::exec();
 }
