@@ -124,8 +124,8 @@ void BM_BareNextPairing(benchmark::State& state)
                        "Durchgang = excluded.Durchgang, ErgID = 0, Ergebnis = excluded.Ergebnis, Punkte = "
                        "excluded.Punkte, Ersatz = 0, Wertung = 0, Flag = 0, Text = excluded.Text",
                        -1, &upsert, nullptr);
-    sqlite3_prepare_v2(db, "SELECT ID, TNr, Ergebnis, Punkte, Text FROM Wettkampf WHERE ID BETWEEN ? AND ?", -1,
-                       &rows, nullptr);
+    sqlite3_prepare_v2(db, "SELECT ID, TNr, Ergebnis, Punkte, Text FROM Wettkampf WHERE ID BETWEEN ? AND ?", -1, &rows,
+                       nullptr);
     sqlite3_prepare_v2(db, "SELECT Name, Vorname FROM Teilnehmer WHERE Paßnummer = ?", -1, &name, nullptr);
     int step = 0;
     int g = 0, r = 0, k = 0;

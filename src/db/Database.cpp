@@ -272,7 +272,7 @@ Transaction::Transaction(Database& db, Kind kind)
     : m_db(db)
 {
     m_level = db.m_depth + 1;
-    const std::string sql = m_level > 1            ? "SAVEPOINT torvm_" + std::to_string(m_level)
+    const std::string sql = m_level > 1           ? "SAVEPOINT torvm_" + std::to_string(m_level)
                             : kind == Kind::Write ? std::string("BEGIN IMMEDIATE")
                                                   : std::string("BEGIN DEFERRED");
     m_active = db.execute(sql.c_str());

@@ -396,9 +396,15 @@ bool CRecordset::UpsertBuffer(const char* keyColumn, const SqlValue& key)
     // its index (made by another tool) goes the long way: select, then add or edit.
     std::string& upsert = sql.upserts[keyColumn];
     if (upsert.empty()) {
+        // The key is left out of the update: rewriting it, even unchanged, rewrites its index.
         upsert = sql.insert + " ON CONFLICT (" + quoted(keyColumn) + ") DO UPDATE SET ";
-        for (std::size_t i = 0; i < sql.columns.size(); ++i)
-            upsert += (i ? ", " : "") + quoted(sql.columns[i]) + " = excluded." + quoted(sql.columns[i]);
+        const char* sep = "";
+        for (const std::string& column : sql.columns) {
+            if (column == keyColumn)
+                continue;
+            upsert += sep + quoted(column) + " = excluded." + quoted(column);
+            sep = ", ";
+        }
     }
     Statement st = m_db->prepare(upsert);
     if (st.valid()) {

@@ -460,6 +460,16 @@ bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int
     return upsertUnder(resultKey(group, round, slot, row));
 }
 
+bool CWettkampfTable::SelectTeamRows(int group, int round, int slot)
+{
+    if (!isValidResultKey(group, round, slot, 0))
+        return false;
+    return Select(
+        R"("ID" BETWEEN ? AND ?)",
+        {std::int64_t{resultKey(group, round, slot, 0)}, std::int64_t{resultKey(group, round, slot, kSummaryRow)}},
+        R"("ID")");
+}
+
 void CWettkampfTable::CopyResultRow(const CRSWettkampf& source)
 {
     m_TNr = source.m_TNr;

@@ -123,6 +123,9 @@ public:
     bool SavePoints(int points, const QString& text, int group, int round, int slot, int row);
     // Writes the ten columns of source's buffer under its [ID].
     void CopyResultRow(const CRSWettkampf& source);
+    // Selects every stored row of one team in one round (shooter rows and row 99) in key order,
+    // in one query instead of one per row; false on a database error.
+    bool SelectTeamRows(int group, int round, int slot);
 
 private:
     bool upsertUnder(std::int64_t key);

@@ -49,16 +49,19 @@ void PairingEntry::load(int group, int round, int pairing)
 
 void PairingEntry::loadSide(PairingSide& side)
 {
-    if (!side.hasTeam())
+    if (!side.hasTeam() || !m_results.SelectTeamRows(m_group, m_round, side.slot))
         return;
-    for (int row = 1; row <= m_teamSize; ++row) {
-        m_results.LoadResult(m_group, m_round, side.slot, row);
-        side.participant[row - 1] = m_results.m_TNr == kNullLong ? 0 : m_results.m_TNr;
-        side.rings[row - 1] = m_results.m_Ergebnis == kNullLong ? 0 : m_results.m_Ergebnis;
+    auto value = [](std::int32_t v) { return v == kNullLong ? 0 : v; };
+    for (; !m_results.IsEOF(); m_results.MoveNext()) {
+        const int row = m_results.m_ID % 100;
+        if (row >= 1 && row <= m_teamSize) {
+            side.participant[row - 1] = value(m_results.m_TNr);
+            side.rings[row - 1] = value(m_results.m_Ergebnis);
+        } else if (row == kSummaryRow) {
+            side.adjustment = value(m_results.m_Punkte);
+            side.reason = m_results.m_Text;
+        }
     }
-    m_results.LoadResult(m_group, m_round, side.slot, kSummaryRow);
-    side.adjustment = m_results.m_Punkte == kNullLong ? 0 : m_results.m_Punkte;
-    side.reason = m_results.m_Text;
 }
 
 bool PairingEntry::save()
@@ -75,8 +78,8 @@ bool PairingEntry::save()
         for (int row = 1; row <= kShooterRows; ++row) {
             // Rows above the team size are stored empty, as they are shown.
             const bool shown = row <= m_teamSize;
-            if (!m_results.SaveResult(shown ? side.participant[row - 1] : 0, shown ? side.rings[row - 1] : 0,
-                                      m_group, m_round, side.slot, row)) {
+            if (!m_results.SaveResult(shown ? side.participant[row - 1] : 0, shown ? side.rings[row - 1] : 0, m_group,
+                                      m_round, side.slot, row)) {
                 m_lastError = m_results.GetLastError();
                 return false;
             }

@@ -13,12 +13,12 @@ inline constexpr int kShooterRows = 20;
 
 // One team's side of a pairing as the result entry holds it between loads and saves.
 struct PairingSide {
-    int slot = 0;                                // 1 ... 20; 0 = the plan names no team here
-    QString team;                                // TeamName of the slot
+    int slot = 0; // 1 ... 20; 0 = the plan names no team here
+    QString team; // TeamName of the slot
     std::array<std::int32_t, kShooterRows> participant{};
     std::array<std::int32_t, kShooterRows> rings{};
-    std::int32_t adjustment = 0;                 // row 99: -2 ... +2
-    QString reason;                              // row 99: why
+    std::int32_t adjustment = 0; // row 99: -2 ... +2
+    QString reason;              // row 99: why
 
     std::int64_t total() const;
     // A side without a team has no rows of its own: its rows would share slot 0's keys with the

@@ -7,10 +7,10 @@ namespace torvm {
 // Match points of one pairing from the two teams' ring totals. The league table, the web pages
 // and the points dialog all use this one rule.
 struct MatchScore {
-    bool shot = false;  // both totals 0 means the pairing has not been shot yet
-    int pointsA = 0;    // points for, adjustment included
+    bool shot = false; // both totals 0 means the pairing has not been shot yet
+    int pointsA = 0;   // points for, adjustment included
     int pointsB = 0;
-    int againstA = 0;   // points against; adjustments never touch them
+    int againstA = 0; // points against; adjustments never touch them
     int againstB = 0;
 };
 

@@ -1,5 +1,5 @@
-#include "db/CompetitionFile.h"
 #include "results/PairingEntry.h"
+#include "db/CompetitionFile.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>
