@@ -109,6 +109,13 @@ public:
         return true;
     }
 
+    // Rows the system catalog's definition claims.
+    unsigned catalogRows()
+    {
+        QByteArray def;
+        return readPage(2, &def) ? unsigned(le32(def, m_jet3 ? 12 : 16)) : 0;
+    }
+
 private:
     bool readPage(qint64 page, QByteArray* out)
     {
@@ -358,12 +365,15 @@ int dumpJetFile(const QString& path, const QStringList& tables, int fd)
     const std::unique_ptr<MdbHandle, HandleCloser> mdb(mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS));
     if (!mdb)
         return refuse(out, QStringLiteral("die Datei lässt sich nicht öffnen"));
-    if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
+    if (!mdb_read_catalog(mdb.get(), MDB_ANY))
         return refuse(out, QStringLiteral("das Inhaltsverzeichnis ist nicht lesbar"));
+    // The catalog's own definition says how many objects it lists; fewer means lost pages.
+    if (mdb->num_catalog < pages.catalogRows())
+        return refuse(out, QStringLiteral("das Inhaltsverzeichnis ist unvollständig"));
 
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (!mdb_is_user_table(entry) || !wanted(tables, entry->object_name))
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry) || !wanted(tables, entry->object_name))
             continue;
         QByteArray& buffer = out.buffer();
         std::uint32_t read = 0;
@@ -390,6 +400,9 @@ int dumpJetFile(const QString& path, const QStringList& tables, int fd)
             TableDumper dumper(mdb.get(), table.get(), out);
             if (!dumper.dump(&read, &unreadable))
                 return 4; // the parent went away
+            // Rows the definition counts but no page delivered were lost with their pages.
+            if (read + unreadable < table->num_rows)
+                unreadable = table->num_rows - read;
         }
         at = jetframe::begin(out.buffer(), jetframe::TableEnd);
         jetframe::putU32(out.buffer(), read);
