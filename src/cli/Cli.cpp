@@ -3,6 +3,9 @@
 #include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "exchange/JetReader.h"
+#include "exchange/LegacyConversion.h"
+
+#include "db/CompetitionFile.h"
 
 #include <QFileInfo>
 
@@ -62,12 +65,34 @@ int cmdJetDump(const QStringList& args, QTextStream& out, QTextStream&)
     return rc;
 }
 
+int cmdConvert(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString& legacy = args.at(0);
+    const QString& target = args.at(1);
+    const QString templatePath = findTemplate();
+    if (templatePath.isEmpty()) {
+        err << QStringLiteral("Die Vorlage torvm.tpl wurde nicht gefunden.") << '\n';
+        return kCliFileError;
+    }
+    ConversionReport report;
+    QString error;
+    if (!convertLegacyCompetition(legacy, target, templatePath, &report, &error)) {
+        err << databaseErrorText(error) << '\n';
+        return kCliFileError;
+    }
+    out << report.text() << '\n';
+    if (!report.complete())
+        err << QStringLiteral("Nicht alle Zeilen der alten Datei konnten übernommen werden.") << '\n';
+    return kCliOk;
+}
+
 } // namespace
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const std::map<QString, Command> commands{
         {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, cmdNew}},
+        {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, cmdConvert}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };
     if (args.isEmpty())
