@@ -300,9 +300,10 @@ QByteArray mapPage(int owner, int firstData, int dataPages)
         usage[5 + i / 8] = char(usage[5 + i / 8] | (1 << (i % 8)));
     QByteArray free(5, '\0');
     put32(free, 1, std::uint32_t(firstData));
+    // Only maps that fit on one page with their start page (about 32 000 data pages) are written.
     DataPager pager(owner);
-    pager.add(usage);
-    pager.add(free);
+    if (!pager.add(usage) || !pager.add(free))
+        return {};
     std::vector<QByteArray> pages = pager.finish();
     return pages.size() == 1 ? pages.front() : QByteArray();
 }
