@@ -428,7 +428,7 @@ bool JetFile::read(JetReadHandler& handler, const QStringList& tables)
         return fail(notReadable(m_path, decoder.refusal()));
     if (WIFSIGNALED(status)) {
         const int sig = WTERMSIG(status);
-        return fail(notReadable(m_path, sig == SIGXCPU || sig == SIGKILL
+        return fail(notReadable(m_path, sig == SIGXCPU
                                             ? QStringLiteral("das Lesen wurde wegen Zeitüberschreitung abgebrochen")
                                             : QStringLiteral("das Leseprogramm ist abgestürzt (Signal %1)").arg(sig)));
     }
