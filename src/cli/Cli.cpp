@@ -2,8 +2,14 @@
 
 #include "app/TorvmDoc.h"
 #include "db/Messages.h"
+#include "exchange/JetReader.h"
+#include "exchange/LegacyConversion.h"
+
+#include "db/CompetitionFile.h"
 
 #include <QFileInfo>
+
+#include <unistd.h>
 
 #include <functional>
 #include <map>
@@ -16,13 +22,16 @@ struct Command {
     QString synopsis;
     int minArgs;
     std::function<int(const QStringList&, QTextStream&, QTextStream&)> run;
+    bool internal = false; // used by the programs themselves, not shown in the usage text
 };
 
 int usage(QTextStream& err, const std::map<QString, Command>& commands)
 {
     err << "Aufruf: torvm-cli BEFEHL ...\n";
-    for (const auto& [name, command] : commands)
-        err << "  torvm-cli " << name << ' ' << command.synopsis << '\n';
+    for (const auto& [name, command] : commands) {
+        if (!command.internal)
+            err << "  torvm-cli " << name << ' ' << command.synopsis << '\n';
+    }
     return kCliUsage;
 }
 
@@ -41,12 +50,50 @@ int cmdNew(const QStringList& args, QTextStream&, QTextStream& err)
     return kCliOk;
 }
 
+// The reading child of JetFile: the frame stream goes to the original standard output, while
+// the library's own chatter on standard output is sent to the error channel with the rest.
+int cmdJetDump(const QStringList& args, QTextStream& out, QTextStream&)
+{
+    out.flush();
+    qunsetenv("MDBICONV");
+    qunsetenv("MDB_JET3_CHARSET");
+    const int frames = dup(STDOUT_FILENO);
+    if (frames < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+        return kCliFileError;
+    const int rc = dumpJetFile(args.at(0), args.mid(1), frames);
+    ::close(frames);
+    return rc;
+}
+
+int cmdConvert(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString& legacy = args.at(0);
+    const QString& target = args.at(1);
+    const QString templatePath = findTemplate();
+    if (templatePath.isEmpty()) {
+        err << QStringLiteral("Die Vorlage torvm.tpl wurde nicht gefunden.") << '\n';
+        return kCliFileError;
+    }
+    ConversionReport report;
+    QString error;
+    if (!convertLegacyCompetition(legacy, target, templatePath, &report, &error)) {
+        err << databaseErrorText(error) << '\n';
+        return kCliFileError;
+    }
+    out << report.text() << '\n';
+    if (!report.complete())
+        err << QStringLiteral("Nicht alle Zeilen der alten Datei konnten übernommen werden.") << '\n';
+    return kCliOk;
+}
+
 } // namespace
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const std::map<QString, Command> commands{
         {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, cmdNew}},
+        {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, cmdConvert}},
+        {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };
     if (args.isEmpty())
         return usage(err, commands);
