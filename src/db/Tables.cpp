@@ -365,7 +365,9 @@ std::optional<int> CTeilnehmerTable::NeighbourPassNumber(int number, bool forwar
 ComboItems CTeilnehmerTable::NameComboItems(const QString& namePart)
 {
     ComboItems items;
-    if (!Select(R"("Name" LIKE ? ESCAPE '\')", {containsPattern(namePart)}, R"("Name", "Vorname")")) {
+    // The entries read "Name Vorname", so the text may go on into the first name.
+    if (!Select(R"(("Name" || ' ' || COALESCE("Vorname", '')) LIKE ? ESCAPE '\')", {containsPattern(namePart)},
+                R"("Name", "Vorname")")) {
         showDatabaseError(GetLastError().text);
         return items;
     }

@@ -100,8 +100,8 @@ public:
     int ParticipantCount();
     // The next higher (forward) or lower stored number; none at the end or on an error.
     std::optional<int> NeighbourPassNumber(int number, bool forward);
-    // Participants whose [Name] contains namePart, by [Name], [Vorname]: "Name Vorname" with
-    // [Paßnummer]. The table must be open; a database error is shown and gives an empty list.
+    // Participants whose "Name Vorname" contains namePart, by [Name], [Vorname]: "Name Vorname"
+    // with [Paßnummer]. The table must be open; a database error is shown and gives an empty list.
     ComboItems NameComboItems(const QString& namePart);
 };
 
