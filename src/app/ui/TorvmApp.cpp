@@ -8,8 +8,11 @@
 #include "app/ui/ProductPicture.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/TorvmView.h"
+#include "app/ui/WaitCursor.h"
 #include "app/ui/WindowPlacement.h"
+#include "db/CompetitionFile.h"
 #include "db/Settings.h"
+#include "exchange/LegacyConversion.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -194,6 +197,8 @@ CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
             m_frame->mdiArea()->setActiveSubWindow(shown.constFirst());
         return open;
     }
+    if (isLegacyCompetition(path))
+        return ConvertLegacyFile(path);
     auto doc = std::make_unique<CTorvmDoc>();
     if (!doc->OnOpenDocument(path)) {
         showFailure(*doc);
@@ -205,6 +210,51 @@ CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
     CTorvmDoc* opened = adopt(std::move(doc));
     createFrame(opened);
     return opened;
+}
+
+CTorvmDoc* CTorvmApp::ConvertLegacyFile(const QString& path)
+{
+    if (message(m_frame.get(), MessageIcon::Question, conversionQuestion(path), Buttons::YesNo) != Reply::Yes)
+        return nullptr;
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QStringLiteral("Neue Wettkampfdatei speichern unter");
+    request.proposed = proposedConversionName(path);
+    request.filter = QString::fromUtf8(kNewFilter);
+    request.defaultSuffix = QStringLiteral("mdb");
+    // The old file and any existing file stay as they are: the new competition needs a new name.
+    request.confirmOverwrite = false;
+    const QString target = fileName(m_frame.get(), request);
+    if (target.isEmpty())
+        return nullptr;
+    if (QFileInfo::exists(target)) {
+        message(m_frame.get(), MessageIcon::Exclamation,
+                QStringLiteral("Die Datei %1 ist bereits vorhanden. Bitte wählen Sie für den übernommenen "
+                               "Wettkampf einen neuen Namen.")
+                    .arg(target));
+        return nullptr;
+    }
+    const QString templatePath = findTemplate();
+    if (templatePath.isEmpty()) {
+        message(m_frame.get(), MessageIcon::Exclamation,
+                QStringLiteral("Die Vorlage für neue Wettkämpfe „torvm.tpl“ wurde nicht gefunden. "
+                               "Bitte installieren Sie das Programm neu."));
+        return nullptr;
+    }
+    ConversionReport report;
+    QString error;
+    bool converted = false;
+    {
+        const WaitCursor wait;
+        converted = convertLegacyCompetition(path, target, templatePath, &report, &error);
+    }
+    if (!converted) {
+        message(m_frame.get(), MessageIcon::Exclamation, databaseErrorText(error));
+        return nullptr;
+    }
+    message(m_frame.get(), report.complete() ? MessageIcon::Information : MessageIcon::Exclamation,
+            QStringLiteral("Der Wettkampf wurde nach %1 übernommen.\n\n%2").arg(target, report.text()));
+    return OpenDocumentFile(target);
 }
 
 void CTorvmApp::showFailure(const CTorvmDoc& doc)

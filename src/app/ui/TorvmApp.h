@@ -66,6 +66,9 @@ public:
     // Every request to open a competition file passes through here: the open dialog, the
     // recent-file list and start-up. A file that is open already gets its window activated.
     CTorvmDoc* OpenDocumentFile(const QString& path);
+    // An Access file of an earlier version: asks, converts it into a new competition file beside
+    // it (the old file is never written) and opens the new one.
+    CTorvmDoc* ConvertLegacyFile(const QString& path);
     // Closes every window of doc and with the last one the competition, without asking.
     void CloseDocument(CTorvmDoc& doc);
 

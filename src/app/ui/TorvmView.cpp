@@ -1,5 +1,7 @@
 #include "app/ui/TorvmView.h"
 
+#include "app/ui/WaitCursor.h"
+
 #include "app/TorvmDoc.h"
 #include "db/Recordsets.h"
 
@@ -19,14 +21,6 @@ constexpr QSize kFormPixels(466, 140);
 constexpr int kNameTop = 10;
 constexpr int kTitleTop = 54;
 constexpr int kSideMargin = 8;
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
