@@ -3,12 +3,18 @@
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
+#include "masterdata/ui/MasterDataCommands.h"
 
 namespace torvm::ui {
 
 void registerDialogs(DocumentCommands& commands)
 {
     commands.setOpener(cmd::Plan, [](CTorvmDoc& doc, QWidget* parent) { runPlanCommand(parent, doc); });
+    commands.setOpener(cmd::Teilnehmer, [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerCommand(parent, doc); });
+    commands.setOpener(cmd::Verein, [](CTorvmDoc& doc, QWidget* parent) { runVereinCommand(parent, doc); });
+    // The class division has always run without the open check; its dialog checks by itself, so
+    // it no longer reaches for a file that is not there.
+    commands.setOpener(cmd::Klasse, [](CTorvmDoc& doc, QWidget* parent) { runKlasseCommand(parent, doc); });
 }
 
 } // namespace torvm::ui
