@@ -9,10 +9,10 @@ namespace torvm::test {
 namespace {
 
 // "Name:T" entries; L Long, S Short, B Byte, Y yes/no, D date/time, T text.
-std::vector<JetColumn> parse(const QStringList& spec)
+std::vector<JetColumn> parse(const QStringList& layout)
 {
     std::vector<JetColumn> columns;
-    for (const QString& entry : spec) {
+    for (const QString& entry : layout) {
         const QString name = entry.section(QLatin1Char(':'), 0, 0);
         const QChar code = entry.section(QLatin1Char(':'), 1, 1).at(0);
         JetType type = JetType::Text;
@@ -52,7 +52,7 @@ QStringList numbered(const QString& stem, int from, int to, const QString& code)
 
 std::vector<JetColumn> mitgliederColumns()
 {
-    QStringList spec{QStringLiteral("Gau:L"),
+    QStringList layout{QStringLiteral("Gau:L"),
                      QStringLiteral("Verein:L"),
                      QStringLiteral("Mitglied:L"),
                      QStringLiteral("VereinsNr:L"),
@@ -97,7 +97,7 @@ std::vector<JetColumn> mitgliederColumns()
                      QStringLiteral("KZ_ANTRAG_JN:T"),
                      QStringLiteral("Antragsdatum:D"),
                      QStringLiteral("KZ_Sonderdaten_Gesamt:T")};
-    spec << numbered(QStringLiteral("KZ_Sonderdaten_"), 1, 4, QStringLiteral("T")) << QStringLiteral("Sele_Gesamt:T")
+    layout << numbered(QStringLiteral("KZ_Sonderdaten_"), 1, 4, QStringLiteral("T")) << QStringLiteral("Sele_Gesamt:T")
          << numbered(QStringLiteral("Sele_"), 1, 10, QStringLiteral("T"))
          << numbered(QStringLiteral("Sportart_"), 1, 8, QStringLiteral("T"))
          << QStringList{QStringLiteral("Bemerkung:T"),          QStringLiteral("Ersterfassung:D"),
@@ -108,12 +108,12 @@ std::vector<JetColumn> mitgliederColumns()
                         QStringLiteral("TRANSFER_KZ:T"),        QStringLiteral("RS_TRANSFER:T"),
                         QStringLiteral("KZ_ZUSATZTEXTE:T"),     QStringLiteral("KZ_Zweitvereine:T"),
                         QStringLiteral("KZ_nicht_abrechnen:S")};
-    return parse(spec);
+    return parse(layout);
 }
 
 std::vector<JetColumn> vereineKurzColumns()
 {
-    QStringList spec{QStringLiteral("Verein:L"),
+    QStringList layout{QStringLiteral("Verein:L"),
                      QStringLiteral("VName:T"),
                      QStringLiteral("Strasse:T"),
                      QStringLiteral("PLZ:T"),
@@ -136,14 +136,14 @@ std::vector<JetColumn> vereineKurzColumns()
                      QStringLiteral("Schiessstaette_Bezeichnung:T"),
                      QStringLiteral("Schiessstaette_Telefon:T"),
                      QStringLiteral("Sele_Gesamt:T")};
-    spec << numbered(QStringLiteral("Sele_"), 1, 5, QStringLiteral("T"))
+    layout << numbered(QStringLiteral("Sele_"), 1, 5, QStringLiteral("T"))
          << QStringList{
                 QStringLiteral("Erster_SM:L"), QStringLiteral("Erster_SM_TD:T"), QStringLiteral("Erster_SM_TP:T"),
                 QStringLiteral("Sportl:L"),    QStringLiteral("Sportl_TD:T"),    QStringLiteral("Sportl_TP:T"),
                 QStringLiteral("Jugendl:L"),   QStringLiteral("Jugendl_TD:T"),   QStringLiteral("Jugendl_TP:T"),
                 QStringLiteral("Postempf:L"),  QStringLiteral("Zeitungsempf:L"), QStringLiteral("Loeschkz:B"),
                 QStringLiteral("Sperrkz:B"),   QStringLiteral("VName_lang:T"),   QStringLiteral("VSuchname:T")};
-    return parse(spec);
+    return parse(layout);
 }
 
 JetRow sampleMitglied(const std::vector<JetColumn>& columns, int index)

@@ -1,6 +1,7 @@
 #include "masterdata/ui/KlasseDlg.h"
 
 #include "app/TorvmDoc.h"
+#include "app/ui/DialogButtons.h"
 #include "app/ui/Prompt.h"
 #include "controls/ui/MaskEdit.h"
 
@@ -71,19 +72,7 @@ CKlasseDlg::CKlasseDlg(CTorvmDoc& doc, QWidget* parent)
     }
     layout->addLayout(grid);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CKlasseDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CKlasseDlg::reject);
+    addOkCancelRow(this, layout);
 }
 
 void CKlasseDlg::accept()

@@ -1,6 +1,7 @@
 #include "masterdata/ui/TeilnehmerDlg.h"
 
 #include "app/TorvmDoc.h"
+#include "app/ui/DialogButtons.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/WindowPlacement.h"
 #include "controls/ui/MaskEdit.h"
@@ -22,15 +23,6 @@
 namespace torvm::ui {
 
 namespace {
-
-QPushButton* addButton(QHBoxLayout* row, QWidget* parent, const char* text, const char* name)
-{
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
-}
 
 QLineEdit* addEdit(QFormLayout* form, QWidget* parent, const char* label, const char* name)
 {

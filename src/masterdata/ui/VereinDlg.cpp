@@ -1,6 +1,7 @@
 #include "masterdata/ui/VereinDlg.h"
 
 #include "app/TorvmDoc.h"
+#include "app/ui/DialogButtons.h"
 #include "app/ui/WindowPlacement.h"
 #include "masterdata/ClubRecord.h"
 #include "masterdata/ui/NumberField.h"
@@ -14,19 +15,6 @@
 #include <limits>
 
 namespace torvm::ui {
-
-namespace {
-
-QPushButton* addButton(QHBoxLayout* row, QWidget* parent, const char* text, const char* name)
-{
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
-}
-
-} // namespace
 
 // ------------------------------------------------------------------------------------ CVereinDlg
 
@@ -54,14 +42,7 @@ CVereinDlg::CVereinDlg(CTorvmDoc& doc, int number, QWidget* parent)
     m_entfernung = addField(form, "Entfernung in km:", "entfernung", QString::number(club.entfernung));
     layout->addLayout(form);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    QPushButton* ok = addButton(buttons, this, "OK", "ok");
-    ok->setDefault(true);
-    QPushButton* cancel = addButton(buttons, this, "Abbrechen", "cancel");
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CVereinDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CVereinDlg::reject);
+    addOkCancelRow(this, layout);
 
     m_name->setFocus();
     placeFixedDialog(this, QString::fromLatin1(kVereinPositionSection));

@@ -1,0 +1,36 @@
+#include "app/ui/DialogButtons.h"
+
+#include <QBoxLayout>
+#include <QDialog>
+#include <QPushButton>
+
+namespace torvm::ui {
+
+QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName)
+{
+    QPushButton* button = makeButton(parent, text, objectName);
+    row->addWidget(button);
+    return button;
+}
+
+void addOkCancelRow(QDialog* dialog, QBoxLayout* layout)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    QPushButton* ok = addButton(row, dialog, "OK", "ok");
+    ok->setDefault(true);
+    QPushButton* cancel = addButton(row, dialog, "Abbrechen", "cancel");
+    layout->addLayout(row);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+} // namespace torvm::ui

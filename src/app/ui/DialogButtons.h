@@ -1,0 +1,19 @@
+#pragma once
+
+class QBoxLayout;
+class QDialog;
+class QPushButton;
+class QWidget;
+
+namespace torvm::ui {
+
+// A push button with an object name for tests. It never becomes the automatic default, so Enter
+// in a field does not press whichever button last had the focus.
+QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName);
+QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName);
+
+// The closing row of a dialog: "OK" (the default) and "Abbrechen", right-aligned, wired to
+// accept() and reject().
+void addOkCancelRow(QDialog* dialog, QBoxLayout* layout);
+
+} // namespace torvm::ui
