@@ -353,6 +353,29 @@ int CTeilnehmerTable::ParticipantCount()
     return std::max(CountRows(), 0);
 }
 
+std::optional<int> CTeilnehmerTable::NeighbourPassNumber(int number, bool forward)
+{
+    const bool ok = forward ? Select(R"("Paßnummer" > ?)", {std::int64_t{number}}, R"("Paßnummer" LIMIT 1)")
+                            : Select(R"("Paßnummer" < ?)", {std::int64_t{number}}, R"("Paßnummer" DESC LIMIT 1)");
+    if (!ok || IsEOF())
+        return std::nullopt;
+    return m_Passnummer;
+}
+
+ComboItems CTeilnehmerTable::NameComboItems(const QString& namePart)
+{
+    ComboItems items;
+    // The entries read "Name Vorname", so the text may go on into the first name.
+    if (!Select(R"(("Name" || ' ' || COALESCE("Vorname", '')) LIKE ? ESCAPE '\')", {containsPattern(namePart)},
+                R"("Name", "Vorname")")) {
+        showDatabaseError(GetLastError().text);
+        return items;
+    }
+    for (; !IsEOF(); MoveNext())
+        items.push_back({m_Name + QLatin1Char(' ') + m_Vorname, m_Passnummer});
+    return items;
+}
+
 // --------------------------------------------------------------------------------------- Verein
 
 CVereinTable::CVereinTable(Database* db, CTorvmDoc* doc)
@@ -405,11 +428,36 @@ int CVereinTable::ClubCount()
     return std::max(CountRows(), 0);
 }
 
+ComboItems CVereinTable::ClubComboItems(const QString& namePart)
+{
+    ComboItems items;
+    const bool ok = namePart.isEmpty() ? Select(nullptr, {}, R"("Sortieren")")
+                                       : Select(R"("Name" LIKE ? ESCAPE '\')", {containsPattern(namePart)}, nullptr);
+    if (!ok) {
+        showDatabaseError(GetLastError().text);
+        return items;
+    }
+    for (; !IsEOF(); MoveNext())
+        items.push_back({m_Name, m_Vereinsnummer});
+    return items;
+}
+
 // ------------------------------------------------------------------------------------ Wettkampf
 
 bool isValidResultKey(int group, int round, int slot, int row)
 {
     return group >= 0 && group <= 2146 && round >= 0 && round < 100 && slot >= 0 && slot < 100 && row >= 0 && row < 100;
+}
+
+QString containsPattern(const QString& text)
+{
+    QString pattern(QLatin1Char('%'));
+    for (const QChar c : text) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    return pattern + QLatin1Char('%');
 }
 
 CWettkampfTable::CWettkampfTable(Database* db, CTorvmDoc* doc)

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace torvm {
@@ -97,6 +98,11 @@ public:
     int FirstPassNumber();
     int LastPassNumber();
     int ParticipantCount();
+    // The next higher (forward) or lower stored number; none at the end or on an error.
+    std::optional<int> NeighbourPassNumber(int number, bool forward);
+    // Participants whose "Name Vorname" contains namePart, by [Name], [Vorname]: "Name Vorname"
+    // with [Paßnummer]. The table must be open; a database error is shown and gives an empty list.
+    ComboItems NameComboItems(const QString& namePart);
 };
 
 class CVereinTable : public CRSVerein {
@@ -110,6 +116,10 @@ public:
     bool SelectClub(int number);
     int NextClubNumber();
     int ClubCount();
+    // Clubs whose [Name] contains namePart, in file order; all clubs by [Sortieren] when namePart is
+    // empty. [Name] with [Vereinsnummer]. The table must be open; a database error is shown and
+    // gives an empty list.
+    ComboItems ClubComboItems(const QString& namePart);
 };
 
 class CWettkampfTable : public CRSWettkampf {
@@ -134,5 +144,9 @@ private:
 // Keys outside the ranges the file's key composition can hold would overflow into another
 // group's rows; they are refused before they reach SQL.
 bool isValidResultKey(int group, int round, int slot, int row);
+
+// The LIKE pattern that finds text anywhere in a column, with the user's "%", "_" and backslash
+// taken literally (the statements name the backslash as their ESCAPE character).
+QString containsPattern(const QString& text);
 
 } // namespace torvm

@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+namespace torvm {
+class CTorvmDoc;
+}
+
+namespace torvm::ui {
+
+// The competition window's master-data commands "Teilnehmer", "Verein" and "Klasse". Without an
+// open competition each shows "Noch kein Wettkampf geöffnet" instead.
+void runTeilnehmerCommand(QWidget* parent, CTorvmDoc& doc);
+void runVereinCommand(QWidget* parent, CTorvmDoc& doc);
+void runKlasseCommand(QWidget* parent, CTorvmDoc& doc);
+
+} // namespace torvm::ui

@@ -1,0 +1,53 @@
+#include "masterdata/ui/TeilnehmerCombo.h"
+
+#include "app/TorvmDoc.h"
+
+#include <QLineEdit>
+
+namespace torvm::ui {
+
+CTeilnehmerCombo::CTeilnehmerCombo(QWidget* parent)
+    : CNameCombo(parent)
+{
+}
+
+ComboItems CTeilnehmerCombo::completionItems(const QString& typed)
+{
+    CTorvmDoc* doc = document();
+    if (!doc || typed.size() < kMinTyped)
+        return {};
+    CTeilnehmerTable people(doc->GetDatabase(), doc);
+    if (!people.OpenTable())
+        return {};
+    return people.NameComboItems(typed);
+}
+
+void CTeilnehmerCombo::SetParticipant(int number)
+{
+    setItems({});
+    m_number = 0;
+    CTorvmDoc* doc = document();
+    if (number != 0 && doc) {
+        CTeilnehmerTable people(doc->GetDatabase(), doc);
+        if (people.Open() && !people.SelectParticipant(number)) {
+            setItems({{people.m_Name + QLatin1Char(' ') + people.m_Vorname, number}});
+            selectNumber(number);
+            m_number = number;
+            return;
+        }
+    }
+    setEditText(QString());
+}
+
+void CTeilnehmerCombo::writeNumber()
+{
+    if (currentIndex() < 0) {
+        m_number = 0;
+        return;
+    }
+    m_number = selectedNumber();
+    if (m_numberEdit)
+        m_numberEdit->setText(QString::number(m_number));
+}
+
+} // namespace torvm::ui

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "masterdata/ui/NameCombo.h"
+
+class QLineEdit;
+
+namespace torvm::ui {
+
+// Participants by "Name Vorname", found from the third typed character on, kept in step with a
+// participant number edit of the owner dialog.
+class CTeilnehmerCombo : public CNameCombo {
+    Q_OBJECT
+public:
+    // Fewer typed characters than this leave the list empty: two letters match half the file.
+    static constexpr int kMinTyped = 3;
+
+    explicit CTeilnehmerCombo(QWidget* parent = nullptr);
+
+    void Bind(QLineEdit* numberEdit) { m_numberEdit = numberEdit; }
+    // Shows the participant with number as the only entry, or nothing when there is none.
+    void SetParticipant(int number);
+    // The participant last written to the owner; 0 when the combo was left without a selection.
+    int participant() const { return m_number; }
+
+protected:
+    ComboItems completionItems(const QString& typed) override;
+    void picked() override { writeNumber(); }
+    void left() override { writeNumber(); }
+
+private:
+    void writeNumber();
+
+    QLineEdit* m_numberEdit = nullptr;
+    int m_number = 0;
+};
+
+} // namespace torvm::ui

@@ -1,0 +1,165 @@
+#include "masterdata/ui/VereinDlg.h"
+
+#include "app/TorvmDoc.h"
+#include "app/ui/WindowPlacement.h"
+#include "masterdata/ClubRecord.h"
+#include "masterdata/ui/NumberField.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace torvm::ui {
+
+namespace {
+
+QPushButton* addButton(QHBoxLayout* row, QWidget* parent, const char* text, const char* name)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    row->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+// ------------------------------------------------------------------------------------ CVereinDlg
+
+CVereinDlg::CVereinDlg(CTorvmDoc& doc, int number, QWidget* parent)
+    : QDialog(parent)
+    , m_table(doc.GetDatabase(), &doc)
+    , m_number(number)
+{
+    setWindowTitle(QStringLiteral("Verein"));
+    const ClubFields club = m_table.OpenTable() ? loadClub(m_table, number) : ClubFields{};
+    m_meistbeteiligungZero = club.meistbeteiligungZero;
+
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    QLineEdit* shown = addField(form, "Nummer:", "number", QString::number(number));
+    shown->setReadOnly(true);
+    shown->setFocusPolicy(Qt::NoFocus);
+    m_name = addField(form, "Verein:", "name", club.name);
+    m_sortieren = addField(form, "Sortiername:", "sortieren", club.sortieren);
+    m_empfaenger = addField(form, "Postempfänger:", "empfaenger", club.empfaenger);
+    m_strasse = addField(form, "Straße:", "strasse", club.strasse);
+    m_plz = addField(form, "PLZ:", "plz", club.plz);
+    m_ort = addField(form, "Ort:", "ort", club.ort);
+    m_land = addField(form, "Land:", "land", club.land);
+    m_entfernung = addField(form, "Entfernung in km:", "entfernung", QString::number(club.entfernung));
+    layout->addLayout(form);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    QPushButton* ok = addButton(buttons, this, "OK", "ok");
+    ok->setDefault(true);
+    QPushButton* cancel = addButton(buttons, this, "Abbrechen", "cancel");
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &CVereinDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CVereinDlg::reject);
+
+    m_name->setFocus();
+    placeFixedDialog(this, QString::fromLatin1(kVereinPositionSection));
+}
+
+QLineEdit* CVereinDlg::addField(QFormLayout* form, const char* label, const char* name, const QString& text)
+{
+    auto* edit = new QLineEdit(text, this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMinimumWidth(260);
+    form->addRow(QString::fromUtf8(label), edit);
+    return edit;
+}
+
+void CVereinDlg::accept()
+{
+    const std::optional<int> distance =
+        readNumberField(this, m_entfernung, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (!distance)
+        return;
+    ClubFields club;
+    club.name = m_name->text();
+    club.sortieren = m_sortieren->text();
+    club.empfaenger = m_empfaenger->text();
+    club.strasse = m_strasse->text();
+    club.plz = m_plz->text();
+    club.ort = m_ort->text();
+    club.land = m_land->text();
+    club.entfernung = *distance;
+    club.meistbeteiligungZero = m_meistbeteiligungZero;
+    if (!m_table.IsOpen() || !storeClub(m_table, m_number, club)) {
+        // Stay open: what was typed is still there to be stored again.
+        showDatabaseError(m_table.GetLastError().text);
+        return;
+    }
+    m_returned = m_number;
+    QDialog::accept();
+}
+
+void CVereinDlg::done(int result)
+{
+    if (result != QDialog::Accepted)
+        m_returned = 0;
+    storeWindowRect(this, QString::fromLatin1(kVereinPositionSection));
+    m_table.Close();
+    QDialog::done(result);
+}
+
+// ---------------------------------------------------------------------------------- CVereinNrDlg
+
+CVereinNrDlg::CVereinNrDlg(CTorvmDoc& doc, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+{
+    setWindowTitle(QStringLiteral("Verein"));
+    {
+        // Without the table the proposal falls back to 1, as for an empty table.
+        CVereinTable clubs(doc.GetDatabase(), &doc);
+        m_number = clubs.Open() ? clubs.NextClubNumber() : 1;
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    m_edit = new QLineEdit(QString::number(m_number), this);
+    m_edit->setObjectName(QStringLiteral("number"));
+    form->addRow(QStringLiteral("Nummer:"), m_edit);
+    layout->addLayout(form);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    QPushButton* ok = addButton(buttons, this, "OK", "ok");
+    ok->setDefault(true);
+    QPushButton* close = addButton(buttons, this, "Schließen", "close");
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &CVereinNrDlg::editClub);
+    connect(close, &QPushButton::clicked, this, &CVereinNrDlg::reject);
+
+    m_edit->setFocus();
+    m_edit->selectAll();
+    placeFixedDialog(this, QString::fromLatin1(kNewPositionSection));
+}
+
+void CVereinNrDlg::editClub()
+{
+    const std::optional<int> number = readNumberField(this, m_edit, 1, kMaxMasterNumber);
+    if (!number)
+        return;
+    CVereinDlg editor(m_doc, *number, this);
+    editor.exec();
+    m_number = editor.returnedNumber();
+    m_edit->setFocus();
+    m_edit->selectAll();
+}
+
+void CVereinNrDlg::done(int result)
+{
+    storeWindowRect(this, QString::fromLatin1(kNewPositionSection));
+    QDialog::done(result);
+}
+
+} // namespace torvm::ui
