@@ -2,13 +2,19 @@
 
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
+#include "masterdata/ui/WettbewerbDlg.h"
+#include "results/ui/WettkampfDlg.h"
 
 namespace torvm::ui {
 
 void registerDialogs(DocumentCommands& commands)
 {
     commands.setOpener(cmd::Plan, [](CTorvmDoc& doc, QWidget* parent) { runPlanCommand(parent, doc); });
+    commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
+    commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
+    commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
 }
 
 } // namespace torvm::ui

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QApplication>
+
+namespace torvm::ui {
+
+// The wait cursor for as long as the guard lives, however the work ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace torvm::ui
