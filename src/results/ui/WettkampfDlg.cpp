@@ -37,6 +37,7 @@ QPushButton* addButton(QHBoxLayout* line, QWidget* parent, const char* text, con
 {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QString::fromLatin1(name));
+    enterPresses(button);
     line->addWidget(button);
     return button;
 }

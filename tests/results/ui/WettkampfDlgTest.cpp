@@ -118,6 +118,8 @@ TEST_F(WettkampfDlgTest, KeyboardAloneEntersAPairingAndMovesOn)
     CWettkampfDlg dlg(comp.doc());
     test::showActive(&dlg);
     ASSERT_EQ(QApplication::focusWidget(), number(&dlg, 'A', 1));
+    for (QPushButton* b : dlg.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
     // Tab after a number, Enter after the rings: both lead on to the next field, never out of
     // the dialog.
     for (char side : {'A', 'B'}) {
