@@ -1,4 +1,5 @@
 #include "results/ui/WettkampfDlg.h"
+#include "db/Settings.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "masterdata/ui/TeilnehmerCombo.h"
 #include "results/ui/PunkteDlg.h"
@@ -348,7 +349,12 @@ TEST_F(WettkampfDlgTest, CancelKeepsWhatNavigationSavedAndDropsTheRest)
     overtype(rings(&dlg, 'A', 1), QStringLiteral("350"));
     click(&dlg, "next");
     overtype(rings(&dlg, 'A', 1), QStringLiteral("360"));
+    dlg.move(40, 30);
     click(&dlg, "cancel");
+    // The window keeps its place for next time, however it was closed.
+    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("x"), -1), 40);
+    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("yend"), -1),
+              30 + CWettkampfDlg::heightFor(4));
     EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 350);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID = 301"), 0);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettbewerb WHERE Val1 <> 0"), 0);
