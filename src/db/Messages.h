@@ -11,6 +11,7 @@ inline constexpr auto kStrFehler = "Fehler";                              // str
 inline constexpr auto kStrNoCompetition = "Noch kein Wettkampf geöffnet"; // string 137
 inline constexpr auto kStrIntegerOnly = "Geben Sie bitte eine ganze Zahl ein.";
 inline constexpr auto kStrIntegerRange = "Geben Sie bitte eine ganze Zahl zwischen %1 und %2 ein.";
+inline constexpr auto kStrSaveChanges = "Änderungen speichern";
 
 enum class MessageIcon { None, Information, Exclamation, Question, Stop };
 

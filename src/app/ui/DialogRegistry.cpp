@@ -2,8 +2,11 @@
 
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
+#include "masterdata/ui/WettbewerbDlg.h"
+#include "results/ui/WettkampfDlg.h"
 
 namespace torvm::ui {
 
@@ -15,6 +18,9 @@ void registerDialogs(DocumentCommands& commands)
     // The class division has always run without the open check; its dialog checks by itself, so
     // it no longer reaches for a file that is not there.
     commands.setOpener(cmd::Klasse, [](CTorvmDoc& doc, QWidget* parent) { runKlasseCommand(parent, doc); });
+    commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
+    commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
+    commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
 }
 
 } // namespace torvm::ui

@@ -11,10 +11,10 @@ namespace {
 TEST(DialogRegistry, EveryBuiltEditorIsPluggedIn)
 {
     DocumentCommands commands([](CTorvmDoc&) {});
-    for (int id : {cmd::Teilnehmer, cmd::Verein, cmd::Klasse, cmd::Plan})
+    for (int id : {cmd::Teilnehmer, cmd::Verein, cmd::Klasse, cmd::Plan, cmd::Gruppe, cmd::Ergebnis, cmd::Wettbewerb})
         EXPECT_FALSE(commands.isAvailable(id)) << id;
     registerDialogs(commands);
-    for (int id : {cmd::Teilnehmer, cmd::Verein, cmd::Klasse, cmd::Plan})
+    for (int id : {cmd::Teilnehmer, cmd::Verein, cmd::Klasse, cmd::Plan, cmd::Gruppe, cmd::Ergebnis, cmd::Wettbewerb})
         EXPECT_TRUE(commands.isAvailable(id)) << id;
 }
 

@@ -1,0 +1,408 @@
+#include "results/ui/WettkampfDlg.h"
+
+#include "app/TorvmDoc.h"
+#include "app/ui/EnterMovesFocus.h"
+#include "app/ui/Prompt.h"
+#include "app/ui/WaitCursor.h"
+#include "app/ui/WindowPlacement.h"
+#include "masterdata/ui/NumberField.h"
+#include "masterdata/ui/TeilnehmerCombo.h"
+#include "results/ui/PunkteDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+namespace torvm::ui {
+
+namespace {
+
+constexpr int kNumberWidth = 64;
+constexpr int kRingsWidth = 52;
+constexpr int kNameWidth = 130;
+
+QPushButton* addButton(QHBoxLayout* line, QWidget* parent, const char* text, const char* name)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    enterPresses(button);
+    line->addWidget(button);
+    return button;
+}
+
+QString sideName(int side)
+{
+    return side == 0 ? QStringLiteral("A") : QStringLiteral("B");
+}
+
+// An empty field is an empty row, not a typing error.
+std::optional<int> readField(QWidget* dialog, QLineEdit* edit, qint64 min, qint64 max)
+{
+    if (edit->text().trimmed().isEmpty())
+        return 0;
+    return readNumberField(dialog, edit, min, max);
+}
+
+} // namespace
+
+CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_entry(doc.GetDatabase(), &doc)
+{
+    setWindowTitle(QStringLiteral("Wettkampf"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scroll"));
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->verticalScrollBar()->setSingleStep(10);
+    outer->addWidget(m_scroll);
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+
+    auto* navigation = new QHBoxLayout;
+    QPushButton* previous = addButton(navigation, content, "<", "previous");
+    QPushButton* ok = addButton(navigation, content, "OK", "ok");
+    m_cancel = addButton(navigation, content, "Abbrechen", "cancel");
+    m_next = addButton(navigation, content, ">", "next");
+    navigation->addSpacing(8);
+    navigation->addWidget(new QLabel(QStringLiteral("Gehe zu:"), content));
+    m_groupBox = new QComboBox(content);
+    m_groupBox->setObjectName(QStringLiteral("gotoGroup"));
+    m_groupBox->setMinimumWidth(120);
+    navigation->addWidget(m_groupBox, 1);
+    navigation->addWidget(new QLabel(QStringLiteral("Durchgang:"), content));
+    m_roundBox = new QComboBox(content);
+    m_roundBox->setObjectName(QStringLiteral("round"));
+    for (int r = 1; r <= kRounds; ++r)
+        m_roundBox->addItem(QString::number(r), r);
+    navigation->addWidget(m_roundBox);
+    layout->addLayout(navigation);
+
+    auto* actions = new QHBoxLayout;
+    QPushButton* takeOver = addButton(actions, content, "Teilnehmer übernehmen", "takeOver");
+    m_heading = new QLabel(content);
+    m_heading->setObjectName(QStringLiteral("heading"));
+    m_heading->setAlignment(Qt::AlignCenter);
+    actions->addWidget(m_heading, 1);
+    m_points = addButton(actions, content, "Punkte", "points");
+    layout->addLayout(actions);
+
+    buildRows(content);
+    layout->addStretch(1);
+    m_scroll->setWidget(content);
+
+    connect(previous, &QPushButton::clicked, this, [this] { moveTo(group(), round(), std::max(pairing() - 1, 0)); });
+    connect(m_next, &QPushButton::clicked, this,
+            [this] { moveTo(group(), round(), std::min(pairing() + 1, kPairings - 1)); });
+    connect(ok, &QPushButton::clicked, this, &CWettkampfDlg::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &CWettkampfDlg::reject);
+    connect(m_groupBox, &QComboBox::activated, this,
+            [this](int index) { moveTo(m_groupBox->itemData(index).toInt(), round(), 0); });
+    connect(m_roundBox, &QComboBox::activated, this, [this](int index) { moveTo(group(), index, 0); });
+    connect(takeOver, &QPushButton::clicked, this, &CWettkampfDlg::takeOverParticipants);
+    connect(m_points, &QPushButton::clicked, this, &CWettkampfDlg::editPoints);
+
+    // Tab runs down the rows of team A, then team B, then on to ">": a round is typed from the
+    // keyboard alone. The name lists are for the mouse; a number typed shows the name anyway.
+    QWidget* last = nullptr;
+    auto chain = [&last](QWidget* w) {
+        if (last)
+            setTabOrder(last, w);
+        last = w;
+    };
+    for (const auto& side : m_rows) {
+        for (const Row& row : side) {
+            chain(row.number);
+            chain(row.rings);
+        }
+    }
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_next), static_cast<QWidget*>(previous), static_cast<QWidget*>(ok),
+          static_cast<QWidget*>(m_cancel), static_cast<QWidget*>(m_groupBox), static_cast<QWidget*>(m_roundBox),
+          static_cast<QWidget*>(takeOver), static_cast<QWidget*>(m_points)})
+        chain(w);
+
+    m_entry.open();
+    CRSWettbewerb title(doc.GetDatabase(), &doc);
+    const EntryPosition saved = title.LoadEntryPosition();
+    placeSizedDialog(this, QString::fromLatin1(kWettkampfPositionSection), kWidth, heightFor(kShooterRows));
+    storeRectOnFinish(this, QString::fromLatin1(kWettkampfPositionSection));
+    load(saved.group, std::clamp(saved.round, 0, kRounds - 1), std::clamp(saved.pairing, 0, kPairings - 1));
+}
+
+void CWettkampfDlg::buildRows(QWidget* content)
+{
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    for (int s = 0; s < 2; ++s) {
+        const int column = s * 4; // A: 0..2, row numbers: 3, B: 4..6
+        m_teamLabel[s] = new QLabel(content);
+        m_teamLabel[s]->setObjectName(QStringLiteral("team") + sideName(s));
+        grid->addWidget(m_teamLabel[s], 0, column, 1, 2);
+        m_totalLabel[s] = new QLabel(QStringLiteral("0"), content);
+        m_totalLabel[s]->setObjectName(QStringLiteral("total") + sideName(s));
+        m_totalLabel[s]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(m_totalLabel[s], 0, column + 2);
+        for (int n = 0; n < kShooterRows; ++n) {
+            Row& row = m_rows[s][n];
+            const QString suffix = sideName(s) + QString::number(n + 1);
+            row.number = new QLineEdit(content);
+            row.number->setObjectName(QStringLiteral("number") + suffix);
+            row.number->setFixedWidth(kNumberWidth);
+            row.name = new CTeilnehmerCombo(content);
+            row.name->setObjectName(QStringLiteral("name") + suffix);
+            row.name->setMinimumWidth(kNameWidth);
+            row.name->setFocusPolicy(Qt::ClickFocus);
+            row.name->AttachDocument(&m_doc);
+            row.name->Bind(row.number);
+            row.rings = new QLineEdit(content);
+            row.rings->setObjectName(QStringLiteral("rings") + suffix);
+            row.rings->setFixedWidth(kRingsWidth);
+            row.rings->setAlignment(Qt::AlignRight);
+            grid->addWidget(row.number, n + 1, column);
+            grid->addWidget(row.name, n + 1, column + 1);
+            grid->addWidget(row.rings, n + 1, column + 2);
+            enterMovesFocus(row.number);
+            enterMovesFocus(row.rings);
+            row.rings->installEventFilter(this);
+            connect(row.number, &QLineEdit::textChanged, this, [this, s, n] { numberChanged(s, n); });
+        }
+    }
+    for (int n = 0; n < kShooterRows; ++n) {
+        m_rowLabel[n] = new QLabel(QString::number(n + 1), content);
+        m_rowLabel[n]->setAlignment(Qt::AlignCenter);
+        m_rowLabel[n]->setMinimumWidth(24);
+        grid->addWidget(m_rowLabel[n], n + 1, 3);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
+    static_cast<QVBoxLayout*>(content->layout())->addLayout(grid);
+}
+
+int CWettkampfDlg::heightFor(int teamSize)
+{
+    return teamSize < 8 ? teamSize * 20 + 120 : 275;
+}
+
+void CWettkampfDlg::fillGroupList()
+{
+    const QSignalBlocker block(m_groupBox);
+    m_groupBox->clear();
+    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
+    for (const ComboItem& item : groups.GroupComboItems())
+        m_groupBox->addItem(item.text, item.data);
+    m_groupBox->setCurrentIndex(m_groupBox->findData(group()));
+}
+
+void CWettkampfDlg::moveTo(int group, int round, int pairing)
+{
+    if (!saveShown()) {
+        // The lists show where the dialog still is.
+        const QSignalBlocker blockGroup(m_groupBox);
+        const QSignalBlocker blockRound(m_roundBox);
+        m_groupBox->setCurrentIndex(m_groupBox->findData(this->group()));
+        m_roundBox->setCurrentIndex(this->round());
+        return;
+    }
+    if (group != this->group() || round != this->round() || pairing != this->pairing()) {
+        WaitCursor wait;
+        load(group, round, pairing);
+    }
+}
+
+void CWettkampfDlg::load(int group, int round, int pairing)
+{
+    m_entry.load(group, round, pairing);
+    fillGroupList();
+    {
+        const QSignalBlocker block(m_roundBox);
+        m_roundBox->setCurrentIndex(round);
+    }
+    display();
+    resize(kWidth, heightFor(m_entry.teamSize()));
+    focusFirstField();
+}
+
+void CWettkampfDlg::display()
+{
+    m_heading->setText(m_entry.groupName());
+    const int size = m_entry.teamSize();
+    bool anyTeam = false;
+    for (int s = 0; s < 2; ++s) {
+        const PairingSide& side = m_entry.side(s);
+        anyTeam = anyTeam || side.hasTeam();
+        m_teamLabel[s]->setText(side.team);
+        for (int n = 0; n < kShooterRows; ++n) {
+            const Row& row = m_rows[s][n];
+            // Without a team on this side there is nothing the rows could be stored under.
+            const bool shown = side.hasTeam() && n < size;
+            {
+                const QSignalBlocker block(row.number);
+                row.number->setText(QString::number(shown ? side.participant[n] : 0));
+            }
+            row.rings->setText(QString::number(shown ? side.rings[n] : 0));
+            row.name->SetParticipant(shown ? side.participant[n] : 0);
+            row.number->setVisible(shown);
+            row.name->setVisible(shown);
+            row.rings->setVisible(shown);
+        }
+    }
+    for (int n = 0; n < kShooterRows; ++n)
+        m_rowLabel[n]->setVisible(anyTeam && n < size);
+    m_points->setEnabled(m_entry.side(0).hasTeam() && m_entry.side(1).hasTeam());
+    showTotals();
+}
+
+void CWettkampfDlg::focusFirstField()
+{
+    for (const auto& side : m_rows) {
+        if (!side[0].number->isHidden()) {
+            side[0].number->setFocus();
+            side[0].number->selectAll();
+            return;
+        }
+    }
+    m_next->setFocus();
+}
+
+bool CWettkampfDlg::collect()
+{
+    for (int s = 0; s < 2; ++s) {
+        PairingSide& side = m_entry.side(s);
+        if (!side.hasTeam())
+            continue;
+        for (int n = 0; n < m_entry.teamSize(); ++n) {
+            const Row& row = m_rows[s][n];
+            const std::optional<int> number = readField(this, row.number, std::numeric_limits<std::int32_t>::min(),
+                                                        std::numeric_limits<std::int32_t>::max());
+            if (!number)
+                return false;
+            const std::optional<int> rings = readField(this, row.rings, 0, kMaxRings);
+            if (!rings)
+                return false;
+            side.participant[n] = *number;
+            side.rings[n] = *rings;
+        }
+    }
+    return true;
+}
+
+bool CWettkampfDlg::saveShown()
+{
+    if (!collect())
+        return false;
+    bool saved = false;
+    {
+        WaitCursor wait;
+        saved = m_entry.save();
+    }
+    if (saved)
+        return true;
+    message(this, MessageIcon::Exclamation, databaseErrorText(m_entry.lastError().text));
+    return false;
+}
+
+void CWettkampfDlg::showTotals()
+{
+    for (int s = 0; s < 2; ++s) {
+        std::int64_t total = 0;
+        for (const Row& row : m_rows[s]) {
+            if (!row.rings->isHidden())
+                total += row.rings->text().trimmed().toInt();
+        }
+        m_totalLabel[s]->setText(QString::number(total));
+    }
+}
+
+void CWettkampfDlg::numberChanged(int side, int row)
+{
+    const Row& r = m_rows[side][row];
+    bool ok = false;
+    const int number = r.number->text().trimmed().toInt(&ok);
+    // A name just picked from the list wrote this number; the list stays as it is.
+    if (ok && number != 0 && r.name->currentIndex() >= 0 && r.name->selectedNumber() == number)
+        return;
+    r.name->SetParticipant(ok ? number : 0);
+}
+
+bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // "Abbrechen" must stay reachable with a wrong value in a field, and a message box or
+        // another window taking the focus is no reason to check.
+        const bool leavesForGood = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                                   QApplication::focusWidget() != m_cancel;
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit && leavesForGood && readField(this, edit, 0, kMaxRings))
+            showTotals();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CWettkampfDlg::takeOverParticipants()
+{
+    if (round() == 0)
+        return;
+    m_entry.takeOverParticipants();
+    display();
+    focusFirstField();
+}
+
+void CWettkampfDlg::editPoints()
+{
+    if (!collect())
+        return;
+    const PairingSide& a = m_entry.side(0);
+    const PairingSide& b = m_entry.side(1);
+    CPunkteDlg points(this);
+    points.setGroupName(m_entry.groupName());
+    points.setTeams(a.team, b.team);
+    points.setTotals(a.total(), b.total());
+    points.setReason(0, a.reason);
+    points.setAdjustment(0, a.adjustment);
+    points.setReason(1, b.reason);
+    points.setAdjustment(1, b.adjustment);
+    if (points.exec() != QDialog::Accepted)
+        return;
+    for (int s = 0; s < 2; ++s) {
+        m_entry.side(s).reason = points.reason(s);
+        m_entry.side(s).adjustment = points.adjustment(s);
+    }
+}
+
+void CWettkampfDlg::accept()
+{
+    if (!saveShown())
+        return;
+    CRSWettbewerb title(m_doc.GetDatabase(), &m_doc);
+    title.SaveEntryPosition(group(), round(), pairing());
+    QDialog::accept();
+}
+
+void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc)
+{
+    if (!doc.IsOpen()) {
+        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
+        return;
+    }
+    CWettkampfDlg dialog(doc, parent);
+    dialog.exec();
+}
+
+} // namespace torvm::ui

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "results/PairingEntry.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+
+namespace torvm {
+class CTorvmDoc;
+}
+
+namespace torvm::ui {
+
+class CTeilnehmerCombo;
+
+inline constexpr auto kWettkampfPositionSection = "VMWettkampfPosition";
+
+// Result entry for one pairing of one round of one group: participant numbers and rings of both
+// teams. Every move to another pairing, round or group saves the pairing being left first; a
+// field that fails its check or a save the file refuses keeps the dialog where it is, with
+// everything typed still there.
+class CWettkampfDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kRounds = 20;   // a plan holds up to 19 rounds; outputs offer 20
+    static constexpr int kPairings = 10; // positions per round
+    static constexpr int kWidth = 600;
+
+    explicit CWettkampfDlg(CTorvmDoc& doc, QWidget* parent = nullptr);
+
+    int group() const { return m_entry.group(); }
+    int round() const { return m_entry.round(); }
+    int pairing() const { return m_entry.pairing(); }
+    // The height the window takes for a team size: small teams need no scrolling.
+    static int heightFor(int teamSize);
+
+public slots:
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Row {
+        QLineEdit* number = nullptr;
+        CTeilnehmerCombo* name = nullptr;
+        QLineEdit* rings = nullptr;
+    };
+
+    void buildRows(QWidget* content);
+    void fillGroupList();
+    void moveTo(int group, int round, int pairing);
+    void load(int group, int round, int pairing);
+    void display();
+    // Reads every shown field into the pairing; false after the check message of the first
+    // field that holds no valid value (the field then has the focus).
+    bool collect();
+    bool saveShown();
+    void showTotals();
+    void numberChanged(int side, int row);
+    void takeOverParticipants();
+    void editPoints();
+    void focusFirstField();
+
+    CTorvmDoc& m_doc;
+    PairingEntry m_entry;
+    QScrollArea* m_scroll = nullptr;
+    QComboBox* m_groupBox = nullptr;
+    QComboBox* m_roundBox = nullptr;
+    QLabel* m_heading = nullptr;
+    QPushButton* m_next = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_points = nullptr;
+    std::array<QLabel*, 2> m_teamLabel{};
+    std::array<QLabel*, 2> m_totalLabel{};
+    std::array<QLabel*, kShooterRows> m_rowLabel{};
+    std::array<std::array<Row, kShooterRows>, 2> m_rows{};
+};
+
+// The "Ergebnis" command of a competition window.
+void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc);
+
+} // namespace torvm::ui

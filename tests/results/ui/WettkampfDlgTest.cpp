@@ -1,0 +1,404 @@
+#include "results/ui/WettkampfDlg.h"
+#include "db/Settings.h"
+#include "masterdata/ui/DialogDriver.h"
+#include "masterdata/ui/TeilnehmerCombo.h"
+#include "results/ui/PunkteDlg.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace torvm::ui {
+namespace {
+
+using test::child;
+using test::click;
+
+class WettkampfDlgTest : public ::testing::Test {
+protected:
+    test::TempCompetition comp;
+    test::ScriptedPrompter prompter;
+    Database& db() { return *comp.db(); }
+
+    void exec(const char* sql) { ASSERT_TRUE(db().execute(sql)) << db().lastError().text.toStdString(); }
+    std::int64_t scalar(const char* sql)
+    {
+        Statement st = db().prepare(sql);
+        EXPECT_TRUE(st.next()) << sql;
+        return st.int64(0);
+    }
+
+    // Two groups of 4 shooters per team on plan 1: round 1 pairs 1-2, 3-4 and slot 5 against
+    // nobody; round 2 pairs 2-3 and 4-1.
+    void SetUp() override
+    {
+        exec("INSERT INTO Verein (Vereinsnummer, Name) VALUES (10, 'SV Nord'), (11, 'SG Süd'), (12, 'BSV West'), "
+             "(13, 'KK Ost'), (14, 'SC Mitte')");
+        exec("INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Verein01, VNr01, Verein02, VNr02, Verein03, VNr03, "
+             "Verein04, VNr04, Verein05, VNr05) VALUES (0, 'Kreisliga', 4, 1, 10, '1', 11, '1', 12, '2', 13, '1', "
+             "14, '1'), (1, 'Bezirksliga', 4, 1, 11, '2', 10, '2', 0, '', 0, '', 0, '')");
+        exec("INSERT INTO Plan (PlanID, Name, A1, B1, A2, B2, A3, B3) VALUES (20, 'P', 1, 2, 3, 4, 5, 0), "
+             "(21, 'P', 2, 3, 4, 1, 0, 0), (22, 'P', 1, 3, 2, 4, 0, 0)");
+        exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname) VALUES (101, 'Huber', 'Anna'), "
+             "(102, 'Maier', 'Sepp'), (103, 'Gruber', 'Toni'), (104, 'Lang', 'Eva'), (201, 'Berger', 'Kim')");
+    }
+
+    static QLineEdit* number(QWidget* dlg, char side, int row)
+    {
+        return child<QLineEdit>(dlg, QStringLiteral("number%1%2").arg(QLatin1Char(side)).arg(row).toLatin1());
+    }
+    static QLineEdit* rings(QWidget* dlg, char side, int row)
+    {
+        return child<QLineEdit>(dlg, QStringLiteral("rings%1%2").arg(QLatin1Char(side)).arg(row).toLatin1());
+    }
+    static CTeilnehmerCombo* name(QWidget* dlg, char side, int row)
+    {
+        return child<CTeilnehmerCombo>(dlg, QStringLiteral("name%1%2").arg(QLatin1Char(side)).arg(row).toLatin1());
+    }
+    static QString label(QWidget* dlg, const char* name) { return child<QLabel>(dlg, name)->text(); }
+
+    static void overtype(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    static void choose(QComboBox* box, int index)
+    {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+};
+
+TEST_F(WettkampfDlgTest, FourShootersShownAndAllTwentyRowsStoredPerTeam)
+{
+    {
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        EXPECT_EQ(label(&dlg, "heading"), QStringLiteral("Kreisliga"));
+        EXPECT_EQ(label(&dlg, "teamA"), QStringLiteral("SV Nord 1"));
+        EXPECT_EQ(label(&dlg, "teamB"), QStringLiteral("SG Süd 1"));
+        for (int row = 1; row <= 20; ++row) {
+            EXPECT_EQ(number(&dlg, 'A', row)->isVisible(), row <= 4) << row;
+            EXPECT_EQ(rings(&dlg, 'B', row)->isVisible(), row <= 4) << row;
+        }
+        EXPECT_EQ(dlg.height(), CWettkampfDlg::heightFor(4));
+        const int shooters[4] = {101, 102, 103, 104};
+        const int scored[4] = {381, 377, 390, 0};
+        for (int row = 1; row <= 4; ++row) {
+            overtype(number(&dlg, 'A', row), QString::number(shooters[row - 1]));
+            overtype(rings(&dlg, 'A', row), QString::number(scored[row - 1]));
+        }
+        overtype(number(&dlg, 'B', 1), QStringLiteral("201"));
+        overtype(rings(&dlg, 'B', 1), QStringLiteral("1000"));
+        click(&dlg, "next");
+        EXPECT_EQ(dlg.pairing(), 1);
+        EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(u'|').toStdString();
+        click(&dlg, "cancel");
+    }
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 42);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 105 AND 120 AND TNr = 0 AND Ergebnis = 0"), 16);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID IN (199, 299)"), 2);
+
+    // Cancelled on the second pairing, so the entry reopens at the start and shows what was saved.
+    CWettkampfDlg again(comp.doc());
+    test::showActive(&again);
+    ASSERT_EQ(again.pairing(), 0);
+    EXPECT_EQ(number(&again, 'A', 3)->text(), QStringLiteral("103"));
+    EXPECT_EQ(name(&again, 'A', 3)->currentText(), QStringLiteral("Gruber Toni"));
+    EXPECT_EQ(rings(&again, 'A', 2)->text(), QStringLiteral("377"));
+    EXPECT_EQ(label(&again, "totalA"), QStringLiteral("1148"));
+    EXPECT_EQ(label(&again, "totalB"), QStringLiteral("1000"));
+    click(&again, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, KeyboardAloneEntersAPairingAndMovesOn)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    ASSERT_EQ(QApplication::focusWidget(), number(&dlg, 'A', 1));
+    for (QPushButton* b : dlg.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
+    // Tab after a number, Enter after the rings: both lead on to the next field, never out of
+    // the dialog.
+    for (char side : {'A', 'B'}) {
+        for (int row = 1; row <= 4; ++row) {
+            ASSERT_EQ(QApplication::focusWidget(), number(&dlg, side, row)) << side << row;
+            QTest::keyClicks(QApplication::focusWidget(), QString::number(side == 'A' ? 100 + row : 200 + row));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), rings(&dlg, side, row));
+            QTest::keyClicks(QApplication::focusWidget(), QString::number(side == 'A' ? 300 : 290));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+    }
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(label(&dlg, "totalA"), QStringLiteral("1200"));
+    EXPECT_EQ(label(&dlg, "totalB"), QStringLiteral("1160"));
+    EXPECT_EQ(name(&dlg, 'A', 2)->currentText(), QStringLiteral("Maier Sepp"));
+    // After the last rings of team B comes ">": Enter there saves and shows the next pairing.
+    ASSERT_EQ(QApplication::focusWidget(), child<QPushButton>(&dlg, "next"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.pairing(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), number(&dlg, 'A', 1));
+    EXPECT_EQ(scalar("SELECT SUM(Ergebnis) FROM Wettkampf WHERE ID BETWEEN 101 AND 120"), 1200);
+    EXPECT_EQ(scalar("SELECT TNr FROM Wettkampf WHERE ID = 203"), 203);
+    EXPECT_TRUE(prompter.messages.empty());
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, NameFollowsTheNumberAsItIsTyped)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    QLineEdit* field = number(&dlg, 'A', 1);
+    overtype(field, QStringLiteral("10"));
+    EXPECT_EQ(name(&dlg, 'A', 1)->currentText(), QString());
+    QTest::keyClicks(field, QStringLiteral("1"));
+    EXPECT_EQ(name(&dlg, 'A', 1)->currentText(), QStringLiteral("Huber Anna"));
+    overtype(field, QStringLiteral("0"));
+    EXPECT_EQ(name(&dlg, 'A', 1)->currentText(), QString());
+    // An unknown number shows no name and is kept as typed.
+    overtype(field, QStringLiteral("555"));
+    EXPECT_EQ(name(&dlg, 'A', 1)->currentText(), QString());
+    click(&dlg, "next");
+    EXPECT_EQ(scalar("SELECT TNr FROM Wettkampf WHERE ID = 101"), 555);
+    EXPECT_TRUE(prompter.messages.empty());
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, TakeOverCopiesEachTeamsLineUpFromItsPreviousRound)
+{
+    // Round 1: slot 2 shot against slot 1 (pairing 1), slot 3 against slot 4 (pairing 2).
+    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (201, 201, 0, 370), (202, 202, 0, 371), "
+         "(301, 301, 0, 360), (304, 304, 0, 361)");
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("5"));
+    click(&dlg, "takeOver"); // the first round has nothing before it
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("5"));
+    EXPECT_EQ(number(&dlg, 'B', 1)->text(), QStringLiteral("201"));
+
+    choose(child<QComboBox>(&dlg, "round"), 1); // round 2: slot 2 against slot 3
+    ASSERT_EQ(dlg.round(), 1);
+    EXPECT_EQ(label(&dlg, "teamA"), QStringLiteral("SG Süd 1"));
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("399"));
+    click(&dlg, "takeOver");
+    EXPECT_EQ(number(&dlg, 'A', 1)->text(), QStringLiteral("201"));
+    EXPECT_EQ(number(&dlg, 'A', 2)->text(), QStringLiteral("202"));
+    EXPECT_EQ(number(&dlg, 'A', 3)->text(), QStringLiteral("0"));
+    EXPECT_EQ(number(&dlg, 'B', 1)->text(), QStringLiteral("301"));
+    EXPECT_EQ(number(&dlg, 'B', 4)->text(), QStringLiteral("304"));
+    EXPECT_EQ(name(&dlg, 'A', 1)->currentText(), QStringLiteral("Berger Kim"));
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("0"));
+    EXPECT_EQ(label(&dlg, "totalA"), QStringLiteral("0"));
+    // Nothing is stored until the pairing is saved.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE Durchgang = 1"), 0);
+    click(&dlg, "ok");
+    EXPECT_EQ(scalar("SELECT TNr FROM Wettkampf WHERE ID = 10201"), 201);
+    EXPECT_EQ(scalar("SELECT TNr FROM Wettkampf WHERE ID = 10304"), 304);
+}
+
+TEST_F(WettkampfDlgTest, OkStoresThePositionAndTheNextOpeningReturnsThere)
+{
+    {
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        auto* groups = child<QComboBox>(&dlg, "gotoGroup");
+        ASSERT_EQ(groups->count(), 2);
+        EXPECT_EQ(groups->itemText(1), QStringLiteral("Bezirksliga"));
+        choose(groups, 1);
+        auto* rounds = child<QComboBox>(&dlg, "round");
+        ASSERT_EQ(rounds->count(), CWettkampfDlg::kRounds);
+        EXPECT_EQ(rounds->itemText(19), QStringLiteral("20"));
+        choose(rounds, 2);
+        for (int i = 0; i < 4; ++i)
+            click(&dlg, "next");
+        ASSERT_EQ(dlg.pairing(), 4);
+        click(&dlg, "ok");
+    }
+    EXPECT_EQ(scalar("SELECT Val1 FROM Wettbewerb WHERE ID = 1"), 444);
+
+    CWettkampfDlg again(comp.doc());
+    test::showActive(&again);
+    EXPECT_EQ(again.group(), 1);
+    EXPECT_EQ(again.round(), 2);
+    EXPECT_EQ(again.pairing(), 4);
+    EXPECT_EQ(child<QComboBox>(&again, "gotoGroup")->currentIndex(), 1);
+    EXPECT_EQ(child<QComboBox>(&again, "round")->currentText(), QStringLiteral("3"));
+    // Positions beyond the last pairing stay on it.
+    for (int i = 0; i < 8; ++i)
+        click(&again, "next");
+    EXPECT_EQ(again.pairing(), 9);
+    click(&again, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, SideWithoutTeamShowsNoRowsAndStoresNothing)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    click(&dlg, "next");
+    click(&dlg, "next"); // pairing 3 of round 1: slot 5 against nobody
+    ASSERT_EQ(dlg.pairing(), 2);
+    EXPECT_EQ(label(&dlg, "teamA"), QStringLiteral("SC Mitte 1"));
+    EXPECT_EQ(label(&dlg, "teamB"), QString());
+    for (int row = 1; row <= 20; ++row)
+        EXPECT_FALSE(number(&dlg, 'B', row)->isVisible()) << row;
+    EXPECT_TRUE(number(&dlg, 'A', 1)->isVisible());
+    EXPECT_FALSE(child<QPushButton>(&dlg, "points")->isEnabled());
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("300"));
+    click(&dlg, "next");
+    EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 501"), 300);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID % 10000 < 100"), 0);
+
+    // Pairing 4 names no team at all: nothing to edit, nothing stored, and ">" is where Tab starts.
+    ASSERT_EQ(dlg.pairing(), 3);
+    EXPECT_FALSE(number(&dlg, 'A', 1)->isVisible());
+    EXPECT_FALSE(child<QLabel>(&dlg, "totalA")->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), child<QPushButton>(&dlg, "next"));
+    const std::int64_t before = scalar("SELECT COUNT(*) FROM Wettkampf");
+    click(&dlg, "next");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), before);
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, WrongFieldStopsTheMoveWithTheStandardMessage)
+{
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"ringsA2", "10001", "Geben Sie bitte eine ganze Zahl zwischen 0 und 10000 ein."},
+        {"ringsB1", "-1", "Geben Sie bitte eine ganze Zahl zwischen 0 und 10000 ein."},
+        {"numberA1", "12a", "Geben Sie bitte eine ganze Zahl ein."},
+        {"numberB4", "99999999999", "Geben Sie bitte eine ganze Zahl ein."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        prompter.messages.clear();
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        QLineEdit* field = child<QLineEdit>(&dlg, c.field);
+        overtype(field, QString::fromLatin1(c.typed));
+        // The check runs before anything moves or is saved; the field is there to be mended.
+        click(&dlg, "next");
+        ASSERT_FALSE(prompter.messages.empty());
+        EXPECT_EQ(prompter.messages.back().text, QString::fromUtf8(c.message));
+        EXPECT_EQ(dlg.pairing(), 0);
+        EXPECT_EQ(field->text(), QString::fromLatin1(c.typed));
+        EXPECT_EQ(QApplication::focusWidget(), field);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
+        click(&dlg, "ok");
+        EXPECT_TRUE(dlg.isVisible());
+        // "Abbrechen" is never held up by the field.
+        const auto shown = prompter.messages.size();
+        click(&dlg, "cancel");
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_EQ(prompter.messages.size(), shown);
+    }
+}
+
+TEST_F(WettkampfDlgTest, RingsAreCheckedAndTotalledWhenTheFieldIsLeft)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("380"));
+    QTest::keyClick(rings(&dlg, 'A', 1), Qt::Key_Tab);
+    EXPECT_EQ(label(&dlg, "totalA"), QStringLiteral("380"));
+    overtype(rings(&dlg, 'A', 2), QStringLiteral("20000"));
+    QTest::keyClick(rings(&dlg, 'A', 2), Qt::Key_Tab);
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("Geben Sie bitte eine ganze Zahl zwischen 0 und 10000 ein.")});
+    EXPECT_EQ(QApplication::focusWidget(), rings(&dlg, 'A', 2));
+    EXPECT_EQ(label(&dlg, "totalA"), QStringLiteral("380"));
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, RefusedSaveKeepsThePairingAndWhatWasTyped)
+{
+    exec("CREATE TRIGGER refuse BEFORE INSERT ON Wettkampf BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("377"));
+    click(&dlg, "next");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler: \n")));
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(dlg.pairing(), 0);
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("377"));
+    choose(child<QComboBox>(&dlg, "round"), 3);
+    EXPECT_EQ(dlg.round(), 0);
+    EXPECT_EQ(child<QComboBox>(&dlg, "round")->currentIndex(), 0);
+    click(&dlg, "ok");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
+    exec("DROP TRIGGER refuse");
+    click(&dlg, "ok");
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 377);
+}
+
+TEST_F(WettkampfDlgTest, CancelKeepsWhatNavigationSavedAndDropsTheRest)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("350"));
+    click(&dlg, "next");
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("360"));
+    dlg.move(40, 30);
+    click(&dlg, "cancel");
+    // The window keeps its place for next time, however it was closed.
+    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("x"), -1), 40);
+    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("yend"), -1),
+              30 + CWettkampfDlg::heightFor(4));
+    EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 350);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID = 301"), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettbewerb WHERE Val1 <> 0"), 0);
+}
+
+TEST_F(WettkampfDlgTest, PointsChosenInThePointsDialogAreStoredWithThePairing)
+{
+    {
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        overtype(rings(&dlg, 'A', 1), QStringLiteral("1149"));
+        overtype(rings(&dlg, 'B', 1), QStringLiteral("1150"));
+        test::whenShown<CPunkteDlg>([](CPunkteDlg& points) {
+            EXPECT_EQ(child<QLabel>(&points, "heading")->text(), QStringLiteral("Kreisliga"));
+            EXPECT_EQ(child<QLabel>(&points, "teamA")->text(), QStringLiteral("SV Nord 1"));
+            EXPECT_EQ(child<QLabel>(&points, "totalA")->text(), QStringLiteral("1149"));
+            EXPECT_EQ(child<QLabel>(&points, "pointsB")->text(), QStringLiteral("2"));
+            child<QComboBox>(&points, "adjustA")->setCurrentIndex(1);
+            QTest::keyClicks(child<QLineEdit>(&points, "reasonA"), QStringLiteral("Nichtantritt"));
+            click(&points, "ok");
+        });
+        click(&dlg, "points");
+        click(&dlg, "ok");
+    }
+    EXPECT_EQ(scalar("SELECT Punkte FROM Wettkampf WHERE ID = 199"), -1);
+    EXPECT_EQ(scalar("SELECT Punkte FROM Wettkampf WHERE ID = 299"), 0);
+
+    CWettkampfDlg again(comp.doc());
+    test::showActive(&again);
+    test::whenShown<CPunkteDlg>([](CPunkteDlg& points) {
+        EXPECT_EQ(child<QComboBox>(&points, "adjustA")->currentText(), QStringLiteral("-1"));
+        EXPECT_EQ(child<QLineEdit>(&points, "reasonA")->text(), QStringLiteral("Nichtantritt"));
+        click(&points, "cancel");
+    });
+    click(&again, "points");
+    click(&again, "cancel");
+}
+
+TEST(WettkampfDlgSize, HeightFollowsTheTeamSizeBelowEight)
+{
+    const std::pair<int, int> cases[] = {{2, 160}, {4, 200}, {7, 260}, {8, 275}, {20, 275}};
+    for (const auto& [size, height] : cases)
+        EXPECT_EQ(CWettkampfDlg::heightFor(size), height) << size;
+}
+
+} // namespace
+} // namespace torvm::ui
