@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds, makes a competition in demo/ and starts the program on it.
+# Installs the dependencies, builds, makes the demonstration competition in demo/, writes its text
+# export to demo/ausgabe.txt and starts the program on the competition.
 # Without a display the program runs under a virtual X server and is closed after a short look.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,9 +9,11 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$(nproc)"
 
 mkdir -p demo
-rm -f demo/torvm.mdb
-build/release/bin/torvm-cli new demo/torvm.mdb
-echo "Wettkampfdatei angelegt: demo/torvm.mdb"
+rm -f demo/torvm.mdb demo/ausgabe.txt
+build/release/bin/torvm-cli demo demo/torvm.mdb
+build/release/bin/torvm-cli export-text demo/torvm.mdb demo/ausgabe.txt
+echo "Text-Ausgabe geschrieben: demo/ausgabe.txt (Windows-1252); die ersten Zeilen:"
+iconv -f WINDOWS-1252 -t UTF-8 demo/ausgabe.txt | tr -d '\r' | sed -n 1,30p
 
 # The program opens "torvm.mdb" of its working folder on a first start; its settings stay in demo/.
 export XDG_CONFIG_HOME="$PWD/demo/config"

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "app/TorvmDoc.h"
+#include "cli/OutputCommands.h"
 #include "db/Messages.h"
 #include "exchange/JetReader.h"
 #include "exchange/LegacyConversion.h"
@@ -93,6 +94,12 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
     const std::map<QString, Command> commands{
         {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, cmdNew}},
         {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, cmdConvert}},
+        {QStringLiteral("demo"), {QStringLiteral("DATEI [--seed N]"), 1, cmdDemo}},
+        {QStringLiteral("export-text"),
+         {QStringLiteral("DATEI AUSGABE.txt [--round N] [--outputs termin,gruppe,tabelle,einzel,verein,teilnehmer] "
+                         "[--plans 1,3] [--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] "
+                         "[--klasse 0|1|2] [--sort 0|1]"),
+          2, cmdExportText}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };
     if (args.isEmpty())

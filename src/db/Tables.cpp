@@ -518,6 +518,63 @@ bool CWettkampfTable::SelectTeamRows(int group, int round, int slot)
         R"("ID")");
 }
 
+std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int group, int lastRound, int teamSize)
+{
+    std::vector<TeamRoundSum> sums;
+    if (lastRound < 0 || !isValidResultKey(group, 0, 0, 0))
+        return sums;
+    lastRound = std::min(lastRound, 99);
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT "ID" / 100,
+        COALESCE(SUM(CASE WHEN "ID" % 100 BETWEEN 1 AND ? THEN "Ergebnis" END), 0),
+        COALESCE(SUM(CASE WHEN "ID" % 100 = 99 THEN "Punkte" END), 0),
+        MAX(CASE WHEN "ID" % 100 = 99 THEN "Text" END)
+        FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? GROUP BY "ID" / 100 ORDER BY 1)");
+    st.bind(1, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
+    st.bind(2, std::int64_t{resultKey(group, 0, 0, 0)});
+    st.bind(3, std::int64_t{resultKey(group, lastRound, 99, 99)});
+    while (st.next()) {
+        const std::int64_t team = st.int64(0);
+        sums.push_back({static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1),
+                        static_cast<std::int32_t>(st.int64(2)), st.text(3)});
+    }
+    if (!st.valid() || st.failed())
+        return std::nullopt;
+    return sums;
+}
+
+std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(int round)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT w."ID", w."TNr", w."Ergebnis", t."Paßnummer" IS NOT NULL,
+        t."Titel", t."Name", t."Vorname", t."Zusatz", t."Klasse"
+        FROM "Wettkampf" w LEFT JOIN "Teilnehmer" t ON t."Paßnummer" = w."TNr"
+        WHERE w."Durchgang" = ? AND w."Ergebnis" > 0 AND w."TNr" <> 0
+        ORDER BY w."Ergebnis" DESC, w."ID")");
+    st.bind(1, std::int64_t{round});
+    std::vector<RoundResultRow> rows;
+    while (st.next()) {
+        RoundResultRow row;
+        row.id = static_cast<std::int32_t>(st.int64(0));
+        row.participant = static_cast<std::int32_t>(st.int64(1));
+        row.rings = st.int64(2);
+        row.known = st.int64(3) != 0;
+        row.titel = st.text(4);
+        row.name = st.text(5);
+        row.vorname = st.text(6);
+        row.zusatz = st.text(7);
+        row.klasse = static_cast<std::int32_t>(st.int64(8));
+        rows.push_back(std::move(row));
+    }
+    if (!st.valid() || st.failed())
+        return std::nullopt;
+    return rows;
+}
+
 void CWettkampfTable::CopyResultRow(const CRSWettkampf& source)
 {
     m_TNr = source.m_TNr;

@@ -122,6 +122,25 @@ public:
     ComboItems ClubComboItems(const QString& namePart);
 };
 
+// One team's rows of one round, summed: the rings of its counting shooter rows and its row 99.
+struct TeamRoundSum {
+    int round = 0;
+    int slot = 0;
+    std::int64_t rings = 0;
+    std::int32_t points = 0; // adjustment of row 99
+    QString text;            // remark of row 99
+};
+
+// A shooter's result of one round with the participant it names, as the ranking reads it.
+struct RoundResultRow {
+    std::int32_t id = 0; // [ID]: group, round, slot and row
+    std::int32_t participant = 0;
+    std::int64_t rings = 0;
+    bool known = false; // the participant exists in Teilnehmer
+    QString titel, name, vorname, zusatz;
+    std::int32_t klasse = 0;
+};
+
 class CWettkampfTable : public CRSWettkampf {
 public:
     CWettkampfTable(Database* db, CTorvmDoc* doc);
@@ -136,6 +155,13 @@ public:
     // Selects every stored row of one team in one round (shooter rows and row 99) in key order,
     // in one query instead of one per row; false on a database error.
     bool SelectTeamRows(int group, int round, int slot);
+    // Every team of the group in rounds 0 ... lastRound that has rows: rings of rows 1 ... teamSize
+    // summed (Null rings count 0), adjustment and remark of row 99. One query over the group's
+    // key range; none on a database error (not shown).
+    std::optional<std::vector<TeamRoundSum>> SumTeamRounds(int group, int lastRound, int teamSize);
+    // Rows of the round (by [Durchgang]) with rings above 0 and a participant number, best first,
+    // equal rings in key order, each with its participant's name and class. None on an error.
+    std::optional<std::vector<RoundResultRow>> RankedRoundResults(int round);
 
 private:
     bool upsertUnder(std::int64_t key);

@@ -1,0 +1,231 @@
+#include "cli/OutputCommands.h"
+
+#include "app/TorvmDoc.h"
+#include "cli/Cli.h"
+#include "cli/DemoCompetition.h"
+#include "output/TextExport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <functional>
+#include <map>
+#include <optional>
+
+namespace torvm {
+
+namespace {
+
+// Positional arguments and "--name value" options, each option at most once.
+struct ParsedArgs {
+    QStringList positional;
+    std::map<QString, QString> options;
+};
+
+std::optional<ParsedArgs> parseArgs(const QStringList& args, const QStringList& known, QTextStream& err)
+{
+    ParsedArgs parsed;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (!arg.startsWith(QLatin1String("--"))) {
+            parsed.positional.append(arg);
+            continue;
+        }
+        const QString name = arg.mid(2);
+        if (!known.contains(name)) {
+            err << QStringLiteral("Unbekannte Option: %1").arg(arg) << '\n';
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size() || parsed.options.count(name) != 0) {
+            err << QStringLiteral("Die Option %1 braucht genau einen Wert.").arg(arg) << '\n';
+            return std::nullopt;
+        }
+        parsed.options[name] = args.at(++i);
+    }
+    return parsed;
+}
+
+std::optional<int> intInRange(const QString& text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// "2,4" -> {2, 4}; every number within low ... high.
+std::optional<std::vector<int>> intList(const QString& text, int low, int high)
+{
+    std::vector<int> values;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const auto value = intInRange(part, low, high);
+        if (!value)
+            return std::nullopt;
+        values.push_back(*value);
+    }
+    return values;
+}
+
+int badValue(QTextStream& err, const QString& option, const QString& value, const QString& expected)
+{
+    err << QStringLiteral("Ungültiger Wert für --%1: \"%2\" (erwartet: %3)").arg(option, value, expected) << '\n';
+    return kCliUsage;
+}
+
+// Reads the options of an output run; a usage error is reported on err and gives none.
+std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>& options, QTextStream& err)
+{
+    OutputOverrides o;
+    bool ok = true;
+    const auto number = [&](const QString& name, int low, int high, auto apply) {
+        const auto it = options.find(name);
+        if (it == options.end() || !ok)
+            return;
+        const auto value = intInRange(it->second, low, high);
+        if (!value) {
+            badValue(err, name, it->second, QStringLiteral("%1 bis %2").arg(low).arg(high));
+            ok = false;
+            return;
+        }
+        apply(*value);
+    };
+    number(QStringLiteral("round"), 1, kRoundsPerPlan, [&](int v) { o.round = v - 1; });
+    number(QStringLiteral("ergebnis"), 0, 1, [&](int v) { o.ergebnis = v != 0; });
+    number(QStringLiteral("tabelle"), 0, 1, [&](int v) { o.tabelle = v != 0; });
+    number(QStringLiteral("platz"), 0, kMaxPlatz, [&](int v) { o.platz = v; });
+    number(QStringLiteral("klasse"), 0, 2, [&](int v) { o.klasse = static_cast<RankingClassMode>(v); });
+    number(QStringLiteral("sort"), 0, 1, [&](int v) { o.sort = v; });
+    if (!ok)
+        return std::nullopt;
+
+    if (const auto it = options.find(QStringLiteral("outputs")); it != options.end()) {
+        std::array<bool, kOutputCount> chosen{};
+        for (const QString& part : it->second.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            int found = -1;
+            for (int i = 0; i < kOutputCount; ++i) {
+                if (outputKey(static_cast<Output>(i)).compare(part.trimmed(), Qt::CaseInsensitive) == 0)
+                    found = i;
+            }
+            if (found < 0) {
+                badValue(err, it->first, part, QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer"));
+                return std::nullopt;
+            }
+            chosen[found] = true;
+        }
+        o.outputs = chosen;
+    }
+    if (const auto it = options.find(QStringLiteral("plans")); it != options.end()) {
+        const auto plans = intList(it->second, 1, kPlanCount);
+        if (!plans) {
+            badValue(err, it->first, it->second, QStringLiteral("Planummern 1 bis 5, durch Komma getrennt"));
+            return std::nullopt;
+        }
+        std::array<bool, kPlanCount> chosen{};
+        for (const int p : *plans)
+            chosen[p - 1] = true;
+        o.plans = chosen;
+    }
+    if (const auto it = options.find(QStringLiteral("groups")); it != options.end()) {
+        const auto groups = intList(it->second, 1, 2147);
+        if (!groups) {
+            badValue(err, it->first, it->second, QStringLiteral("Gruppennummern ab 1, durch Komma getrennt"));
+            return std::nullopt;
+        }
+        std::vector<int> ids;
+        for (const int g : *groups)
+            ids.push_back(g - 1);
+        o.groups = ids;
+    }
+    return o;
+}
+
+bool openCompetitionFile(CTorvmDoc& doc, const QString& path, QTextStream& err)
+{
+    if (doc.OnOpenDocument(path))
+        return true;
+    err << doc.failure().text << '\n';
+    return false;
+}
+
+QString existsText(const QString& file)
+{
+    return QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.").arg(file);
+}
+
+} // namespace
+
+int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed = parseArgs(args, {QStringLiteral("seed")}, err);
+    if (!parsed || parsed->positional.size() != 1)
+        return kCliUsage;
+    std::uint32_t seed = 1;
+    if (const auto it = parsed->options.find(QStringLiteral("seed")); it != parsed->options.end()) {
+        bool ok = false;
+        seed = it->second.toUInt(&ok);
+        if (!ok)
+            return badValue(err, it->first, it->second, QStringLiteral("eine ganze Zahl ab 0"));
+    }
+    const QString& file = parsed->positional.first();
+    if (QFileInfo::exists(file)) {
+        err << existsText(file) << '\n';
+        return kCliFileError;
+    }
+    CTorvmDoc doc;
+    if (!doc.OnNewDocument(file)) {
+        err << doc.failure().text << '\n';
+        return kCliFileError;
+    }
+    QString error;
+    if (!fillDemoCompetition(doc, seed, &error)) {
+        doc.OnCloseDocument();
+        QFile::remove(file); // an empty competition under the demo's name would only mislead
+        err << databaseErrorText(error) << '\n';
+        return kCliFileError;
+    }
+    out << QStringLiteral("Beispielwettkampf angelegt: %1").arg(file) << '\n';
+    return kCliOk;
+}
+
+int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QStringList known{QStringLiteral("round"),  QStringLiteral("outputs"),  QStringLiteral("plans"),
+                            QStringLiteral("groups"), QStringLiteral("ergebnis"), QStringLiteral("tabelle"),
+                            QStringLiteral("platz"),  QStringLiteral("klasse"),   QStringLiteral("sort")};
+    const auto parsed = parseArgs(args, known, err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    const auto overrides = outputOverrides(parsed->options, err);
+    if (!overrides)
+        return kCliUsage;
+
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    // As the sheet: without a single page to output no file is written.
+    if (totalPageCount(doc, settings) == 0) {
+        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
+        return kCliUsage;
+    }
+    const QString& target = parsed->positional.at(1);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, file.errorString()) << '\n';
+        return kCliFileError;
+    }
+    if (!writeTextExport(doc, settings, file)) {
+        err << QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen.").arg(target) << '\n';
+        return kCliFileError;
+    }
+    if (!file.commit()) {
+        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, file.errorString()) << '\n';
+        return kCliFileError;
+    }
+    out << QStringLiteral("Ergebnisse und Tabellen gespeichert: %1").arg(target) << '\n';
+    return kCliOk;
+}
+
+} // namespace torvm

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace torvm {
+
+// torvm-cli demo FILE [--seed N]
+int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli export-text FILE OUT [--round N] [--outputs LIST] [--plans LIST] [--groups LIST]
+//   [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] [--sort 0|1]
+int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace torvm

@@ -1,0 +1,183 @@
+#include "output/Standings.h"
+
+#include "db/Messages.h"
+#include "db/Tables.h"
+#include "results/Scoring.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace torvm {
+
+namespace {
+
+// What one team brought into one round: its rings and its row 99.
+struct TeamRound {
+    std::int64_t rings = 0;
+    std::int32_t points = 0;
+    QString text;
+};
+
+using RoundKey = std::pair<int, int>; // round, slot
+
+struct Computation {
+    LeagueTable table;
+    std::array<bool, kSlotCount + 1> used{};
+};
+
+bool validSlot(int slot)
+{
+    return slot >= 1 && slot <= kSlotCount;
+}
+
+// An unused slot stays behind every team: otherwise its zero values would be ranked above teams
+// with no points yet or with deductions, push them out of the table and count in their ranks.
+bool ranksAhead(const CTabellenStand& s, const std::array<bool, kSlotCount + 1>& used, int q, int p)
+{
+    if (used[q] != used[p])
+        return used[q];
+    return s.Pluspunkte[q] > s.Pluspunkte[p] || (s.Pluspunkte[q] == s.Pluspunkte[p] && s.Ringe[q] >= s.Ringe[p]);
+}
+
+Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool withNames)
+{
+    Computation c;
+    LeagueTable& t = c.table;
+    CTabellenStand& s = t.stand;
+    t.group = group;
+    t.round = round;
+    for (int i = 0; i <= kSlotCount; ++i)
+        s.Rang[i] = i;
+
+    CGruppeTable groups(db, doc);
+    CPlanTable plans(db, doc);
+    CWettkampfTable results(db, doc);
+    if (!groups.OpenTable() || !plans.OpenTable() || !results.OpenTable()) {
+        t.ok = false;
+        return c;
+    }
+    groups.LoadGroup(group);
+    t.name = groups.m_Name;
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+        c.used[slot] = groups.SlotUsed(slot);
+
+    // All plan rows of the counted rounds in one select, keyed by round.
+    const int lastRound = std::min(round, kRoundsPerPlan - 1);
+    std::map<int, std::pair<std::array<std::int32_t, kPairingsPerRound>, std::array<std::int32_t, kPairingsPerRound>>>
+        planRounds;
+    if (round >= 0 && groups.m_Plan >= 0 && groups.m_Plan < kPlanCount) {
+        if (!plans.Select(R"("PlanID" BETWEEN ? AND ?)",
+                          {std::int64_t{planKey(groups.m_Plan, 0)}, std::int64_t{planKey(groups.m_Plan, lastRound)}},
+                          R"("PlanID")")) {
+            showDatabaseError(plans.GetLastError().text);
+            t.ok = false;
+            return c;
+        }
+        for (; !plans.IsEOF(); plans.MoveNext())
+            planRounds[plans.m_PlanID - planKey(groups.m_Plan, 0)] = {plans.m_A, plans.m_B};
+    }
+
+    std::map<RoundKey, TeamRound> teams;
+    if (!planRounds.empty()) {
+        const auto sums = results.SumTeamRounds(group, lastRound, groups.m_Anzahl);
+        if (!sums) {
+            showDatabaseError(db ? db->lastError().text : QString());
+            t.ok = false;
+            return c;
+        }
+        for (const TeamRoundSum& sum : *sums)
+            teams[{sum.round, sum.slot}] = {sum.rings, sum.points, sum.text};
+    }
+    const auto team = [&teams](int r, int slot) {
+        const auto it = teams.find({r, slot});
+        return it == teams.end() ? TeamRound{} : it->second;
+    };
+
+    for (const auto& [r, sides] : planRounds) {
+        const auto& [a, b] = sides;
+        for (int k = 0; k < kPairingsPerRound; ++k) {
+            // The table is as long as the largest slot the counted rounds name, valid or not;
+            // round R alone would leave nothing to show after the plan's last round.
+            for (const int slot : {a[k], b[k]}) {
+                if (validSlot(slot))
+                    s.MaxSlot = std::max(s.MaxSlot, slot);
+            }
+            const int A = a[k];
+            const int B = b[k];
+            if (!validSlot(A) || !validSlot(B) || !c.used[A] || !c.used[B])
+                continue;
+            const TeamRound teamA = team(r, A);
+            const TeamRound teamB = team(r, B);
+            s.Ringe[A] += teamA.rings;
+            s.Ringe[B] += teamB.rings;
+            const MatchScore score = scoreMatch(teamA.rings, teamB.rings, teamA.points, teamB.points);
+            if (score.shot) {
+                ++s.Kaempfe[A];
+                ++s.Kaempfe[B];
+            }
+            s.Pluspunkte[A] += score.pointsA;
+            s.Pluspunkte[B] += score.pointsB;
+            s.Minuspunkte[A] += score.againstA;
+            s.Minuspunkte[B] += score.againstB;
+
+            if (r != round)
+                continue;
+            RoundPairing pairing{A, B, teamA.rings, teamB.rings, 0};
+            QString remark = teamA.text;
+            if (!teamA.text.isEmpty() && !teamB.text.isEmpty())
+                remark += QStringLiteral(" - ") + teamB.text;
+            else if (teamA.text.isEmpty())
+                remark = teamB.text;
+            if (!remark.isEmpty()) {
+                t.remarks.append(remark);
+                pairing.remark = static_cast<int>(t.remarks.size());
+            }
+            t.pairings.push_back(pairing);
+        }
+    }
+
+    // Equal teams are still exchanged, so teams equal in points and rings end in descending slot
+    // order.
+    for (int p = 1; p < kSlotCount; ++p) {
+        for (int q = p; q <= kSlotCount; ++q) {
+            if (ranksAhead(s, c.used, s.Rang[q], s.Rang[p]))
+                std::swap(s.Rang[p], s.Rang[q]);
+        }
+    }
+
+    for (int p = 1; p <= s.MaxSlot; ++p) {
+        const int slot = s.Rang[p];
+        if (!c.used[slot])
+            continue;
+        const bool label = t.rows.empty() || s.Pluspunkte[slot] != s.Pluspunkte[t.rows.back().slot];
+        t.rows.push_back({slot, label ? p : 0});
+    }
+
+    if (withNames) {
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            if (c.used[slot])
+                t.teamNames[slot] = groups.TeamName(slot);
+        }
+    }
+    return c;
+}
+
+} // namespace
+
+QString remarkMarker(int n)
+{
+    return QString(std::max(n, 0), QLatin1Char('*'));
+}
+
+CTabellenStand ComputeStandings(Database* db, CTorvmDoc* doc, int group, int round)
+{
+    return compute(db, doc, group, round, false).table.stand;
+}
+
+LeagueTable ComputeLeagueTable(Database* db, CTorvmDoc* doc, int group, int round)
+{
+    return compute(db, doc, group, round, true).table;
+}
+
+} // namespace torvm

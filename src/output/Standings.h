@@ -1,0 +1,67 @@
+#pragma once
+
+#include "db/Recordsets.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace torvm {
+
+class Database;
+class CTorvmDoc;
+
+// The standings of one group after a round; every array is indexed by team slot 1 ... 20.
+struct CTabellenStand {
+    std::array<std::int32_t, kSlotCount + 1> Pluspunkte{}; // adjustments included
+    std::array<std::int32_t, kSlotCount + 1> Minuspunkte{};
+    std::array<std::int64_t, kSlotCount + 1> Ringe{};
+    std::array<std::int32_t, kSlotCount + 1> Kaempfe{}; // pairings counted as shot
+    std::array<int, kSlotCount + 1> Rang{};             // position 1 ... 20 -> slot; entry 0 stays 0
+    // Positions the table may show: the largest slot the plan names in the rounds counted.
+    int MaxSlot = 0;
+};
+
+// A pairing of the chosen round with both teams in the group.
+struct RoundPairing {
+    int slotA = 0;
+    int slotB = 0;
+    std::int64_t ringsA = 0;
+    std::int64_t ringsB = 0;
+    int remark = 0; // number of the remark it gave (marked by as many asterisks); 0 = none
+};
+
+// One row of the table as shown.
+struct StandingRow {
+    int slot = 0;
+    int rank = 0; // position shown as rank; 0 = same points as the row above, no label
+};
+
+// Everything the table page, the text section and the web page show of one group.
+struct LeagueTable {
+    bool ok = true; // false after a database error (already shown)
+    int group = 0;
+    int round = 0; // 0-based
+    QString name;
+    CTabellenStand stand;
+    std::array<QString, kSlotCount + 1> teamNames; // used slots only
+    std::vector<RoundPairing> pairings;            // of the chosen round, in plan order
+    QStringList remarks;                           // remark n is remarks[n - 1]
+    std::vector<StandingRow> rows;
+};
+
+// "*", "**", ...: the marker of remark n.
+QString remarkMarker(int n);
+
+// Standings of the group after rounds 0 ... round. A database error is shown and gives the
+// standings read so far.
+CTabellenStand ComputeStandings(Database* db, CTorvmDoc* doc, int group, int round);
+
+// The standings with the results of the round, the numbered remarks, the rows shown with their
+// rank labels and the team names.
+LeagueTable ComputeLeagueTable(Database* db, CTorvmDoc* doc, int group, int round);
+
+} // namespace torvm

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "db/Recordsets.h"
+#include "output/Ranking.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+namespace torvm {
+
+class CTorvmDoc;
+
+// The outputs of the "Ausgabe" sheet in the one order in which they are printed and written,
+// whatever order they were chosen in.
+enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer };
+inline constexpr int kOutputCount = 6;
+
+// Key of the output in "VMPrintAll" ("Termin", ...); lower case it is the command-line name.
+QString outputKey(Output output);
+
+// Everything one output run uses.
+struct OutputSettings {
+    int round = 0; // 0-based, 0 ... 19
+    std::array<bool, kOutputCount> outputs{};
+    std::array<bool, kPlanCount> plans{};   // fixture schedules: plans 1 ... 5 chosen
+    std::optional<std::vector<int>> groups; // group [ID]s for group sheets and tables; none = all
+    bool ergebnis = true;                   // league table: the round's pairings
+    bool tabelle = true;                    // league table: the standings
+    int platz = kDefaultPlatz;
+    RankingClassMode klasse = RankingClassMode::Group;
+    int sort = 0; // participant list: 0 by number, 1 by name
+
+    bool chosen(Output output) const { return outputs[static_cast<int>(output)]; }
+};
+
+// What a caller changes for one run; nothing of it is stored.
+struct OutputOverrides {
+    std::optional<int> round;
+    std::optional<std::array<bool, kOutputCount>> outputs;
+    std::optional<std::array<bool, kPlanCount>> plans;
+    std::optional<std::vector<int>> groups;
+    std::optional<bool> ergebnis;
+    std::optional<bool> tabelle;
+    std::optional<int> platz;
+    std::optional<RankingClassMode> klasse;
+    std::optional<int> sort;
+};
+
+// The competition's stored choices (Profile table; the plans from the workplace settings) with
+// the overrides applied. Stored values outside their range fall back to the nearest valid one.
+OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrides = {});
+
+// Printed pages the output needs with these settings; 0 when it is not chosen.
+int outputPageCount(CTorvmDoc& doc, const OutputSettings& settings, Output output);
+int totalPageCount(CTorvmDoc& doc, const OutputSettings& settings);
+
+// The section of one output, every line ended by "\r\n"; none after a database error (shown).
+std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& settings, Output output);
+
+// The text file: product line, competition title and the section of every chosen output in the
+// fixed order, as Windows-1252 bytes. false after a database or write error.
+bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device);
+
+} // namespace torvm

@@ -1,0 +1,39 @@
+#include "output/Windows1252.h"
+
+#include <QList>
+
+#include <array>
+
+namespace torvm {
+
+namespace {
+
+// Code points of the bytes 0x80 ... 0x9F; 0 where the code page leaves the byte undefined.
+constexpr std::array<char32_t, 32> kHighBlock{0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char encode(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < kHighBlock.size(); ++i) {
+        if (kHighBlock[i] != 0 && kHighBlock[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+} // namespace
+
+QByteArray toWindows1252(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        bytes.append(encode(c));
+    return bytes;
+}
+
+} // namespace torvm

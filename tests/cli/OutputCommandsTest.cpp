@@ -1,0 +1,194 @@
+#include "cli/Cli.h"
+
+#include "db/Tables.h"
+#include "support/Fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace torvm {
+namespace {
+
+class OutputCommandsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    test::ScopedSettings settings;
+    QString out;
+    QString err;
+
+    QString previousDir;
+
+    // New competitions are copies of torvm.tpl, looked up first in the working folder.
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(test::builtTemplate(), dir.filePath(QStringLiteral("torvm.tpl"))));
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override { QDir::setCurrent(previousDir); }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    int run(const QStringList& args)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out);
+        QTextStream e(&err);
+        return runCli(args, o, e);
+    }
+
+    static QByteArray readAll(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Every row of every table, in key order: what a competition holds, whatever the file layout.
+    static QStringList contents(const QString& file)
+    {
+        QStringList rows;
+        auto db = Database::open(file, Database::Mode::ReadOnly, nullptr);
+        if (!db)
+            return rows;
+        for (const char* table :
+             {"Gruppe", "Klasse", "Plan", "Profile", "Teilnehmer", "Verein", "Wettbewerb", "Wettkampf"}) {
+            Statement st = db->prepare(std::string("SELECT * FROM \"") + table + "\" ORDER BY 1");
+            while (st.next()) {
+                QStringList values;
+                for (int c = 0; c < st.columnCount(); ++c)
+                    values.append(st.text(c));
+                rows.append(QString::fromUtf8(table) + QLatin1Char('|') + values.join(QLatin1Char('|')));
+            }
+        }
+        return rows;
+    }
+
+    static qsizetype count(const QString& file, const char* table)
+    {
+        return contents(file).filter(QString::fromUtf8(table) + QLatin1Char('|')).size();
+    }
+};
+
+TEST_F(OutputCommandsTest, DemoIsTheSameForTheSameSeedAndDiffersForAnother)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("a.mdb"), QStringLiteral("--seed"), QStringLiteral("7")}), kCliOk)
+        << err.toStdString();
+    ASSERT_EQ(run({QStringLiteral("demo"), path("b.mdb"), QStringLiteral("--seed"), QStringLiteral("7")}), kCliOk);
+    ASSERT_EQ(run({QStringLiteral("demo"), path("c.mdb"), QStringLiteral("--seed"), QStringLiteral("8")}), kCliOk);
+    const QStringList a = contents(path("a.mdb"));
+    EXPECT_EQ(a, contents(path("b.mdb")));
+    EXPECT_NE(a, contents(path("c.mdb")));
+
+    EXPECT_EQ(count(path("a.mdb"), "Gruppe"), 3);
+    EXPECT_EQ(count(path("a.mdb"), "Verein"), 30);
+    EXPECT_GE(count(path("a.mdb"), "Teilnehmer"), 180);
+    EXPECT_LE(count(path("a.mdb"), "Teilnehmer"), 230);
+    auto db = Database::open(path("a.mdb"), Database::Mode::ReadOnly, nullptr);
+    ASSERT_TRUE(db);
+    Statement rings = db->prepare(R"(SELECT MIN(Ergebnis), MAX(Ergebnis), COUNT(DISTINCT Durchgang) FROM Wettkampf
+                                    WHERE ID % 100 BETWEEN 1 AND 20)");
+    ASSERT_TRUE(rings.next());
+    EXPECT_GE(rings.int64(0), 330);
+    EXPECT_LE(rings.int64(1), 395);
+    EXPECT_EQ(rings.int64(2), 4);
+    Statement adjusted =
+        db->prepare(R"(SELECT COUNT(*) FROM Wettkampf WHERE ID % 100 = 99 AND Punkte <> 0 AND Text <> '')");
+    ASSERT_TRUE(adjusted.next());
+    EXPECT_GE(adjusted.int64(0), 1);
+}
+
+TEST_F(OutputCommandsTest, DemoRefusesAnExistingFile)
+{
+    QFile existing(path("da.mdb"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep");
+    existing.close();
+    EXPECT_EQ(run({QStringLiteral("demo"), path("da.mdb")}), kCliFileError);
+    EXPECT_TRUE(err.contains(QStringLiteral("bereits vorhanden")));
+    EXPECT_EQ(readAll(path("da.mdb")), QByteArray("keep"));
+    EXPECT_EQ(run({QStringLiteral("demo"), path("x.mdb"), QStringLiteral("--seed"), QStringLiteral("sieben")}),
+              kCliUsage);
+    EXPECT_FALSE(QFile::exists(path("x.mdb")));
+}
+
+TEST_F(OutputCommandsTest, ExportTextOfTheDemoWithItsStoredSettings)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);
+    const QStringList before = contents(path("d.mdb"));
+    ASSERT_EQ(run({QStringLiteral("export-text"), path("d.mdb"), path("out.txt")}), kCliOk) << err.toStdString();
+    const QByteArray text = readAll(path("out.txt"));
+    EXPECT_TRUE(text.startsWith("Velmarik Wettkampfverwaltung\r\n\r\nRundenwettkampf Luftgewehr 2024/2025"));
+    const qsizetype table = text.indexOf("\r\n4.Durchgang\r\n");
+    const qsizetype ranking = text.indexOf("\r\nEinzelwertung / 4. Durchgang\r\n");
+    EXPECT_GT(table, 0);
+    EXPECT_GT(ranking, table);
+    EXPECT_TRUE(text.contains("\r\nGauoberliga\r\n"));
+    EXPECT_TRUE(text.contains("\r\nSch\xfctzenklasse\r\n"));
+    EXPECT_FALSE(text.contains("\r\nTeilnehmerliste\r\n"));
+    EXPECT_EQ(text.count("\n"), text.count("\r\n")); // every line ends "\r\n"
+    EXPECT_EQ(contents(path("d.mdb")), before);
+}
+
+TEST_F(OutputCommandsTest, ExportTextOptionsOverrideForOneRunInTheFixedOrder)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);
+    const QStringList before = contents(path("d.mdb"));
+    ASSERT_EQ(run({QStringLiteral("export-text"), path("d.mdb"), path("o.txt"), QStringLiteral("--outputs"),
+                   QStringLiteral("verein,einzel,tabelle"), QStringLiteral("--round"), QStringLiteral("2"),
+                   QStringLiteral("--groups"), QStringLiteral("2"), QStringLiteral("--ergebnis"), QStringLiteral("0"),
+                   QStringLiteral("--klasse"), QStringLiteral("2"), QStringLiteral("--platz"), QStringLiteral("3")}),
+              kCliOk)
+        << err.toStdString();
+    const QByteArray text = readAll(path("o.txt"));
+    const qsizetype table = text.indexOf("\r\n2.Durchgang\r\n\r\nGauliga\r\n\r\n");
+    const qsizetype ranking = text.indexOf("\r\nEinzelwertung / 2. Durchgang\r\n\r\n\r\n  1.\t");
+    const qsizetype clubs = text.indexOf("\r\nVereine\r\n");
+    EXPECT_GT(table, 0);
+    EXPECT_GT(ranking, table);
+    EXPECT_GT(clubs, ranking);
+    EXPECT_FALSE(text.contains("Gauoberliga"));
+    // Without "Ergebnis" no pairing line with its ring totals.
+    EXPECT_FALSE(QString::fromLatin1(text).contains(QRegularExpression(QStringLiteral("\t\\d+ - \\d+"))));
+    EXPECT_EQ(contents(path("d.mdb")), before);
+}
+
+TEST_F(OutputCommandsTest, ExportTextUsageAndFileErrors)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);
+    struct Case {
+        QStringList args;
+        int rc;
+    };
+    const QString d = path("d.mdb");
+    const QString o = path("e.txt");
+    for (const Case& c : {
+             Case{{QStringLiteral("export-text"), d}, kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--round"), QStringLiteral("21")}, kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--round"), QStringLiteral("0")}, kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--outputs"), QStringLiteral("tabelle,liste")},
+                  kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--groups"), QStringLiteral("0")}, kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--klasse"), QStringLiteral("3")}, kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--farbe"), QStringLiteral("1")}, kCliUsage},
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--platz")}, kCliUsage},
+             // Nothing with a page to output: no file, as the sheet writes none.
+             Case{{QStringLiteral("export-text"), d, o, QStringLiteral("--outputs"), QStringLiteral("einzel"),
+                   QStringLiteral("--round"), QStringLiteral("12")},
+                  kCliUsage},
+             Case{{QStringLiteral("export-text"), path("fehlt.mdb"), o}, kCliFileError},
+             Case{{QStringLiteral("export-text"), d, path("kein/ordner/e.txt")}, kCliFileError},
+         }) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(c.args), c.rc);
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_FALSE(QFile::exists(o));
+    }
+}
+
+} // namespace
+} // namespace torvm
