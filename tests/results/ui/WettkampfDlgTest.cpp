@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 
 namespace torvm::ui {
 namespace {
@@ -398,6 +399,30 @@ TEST(WettkampfDlgSize, HeightFollowsTheTeamSizeBelowEight)
     const std::pair<int, int> cases[] = {{2, 160}, {4, 200}, {7, 260}, {8, 275}, {20, 275}};
     for (const auto& [size, height] : cases)
         EXPECT_EQ(CWettkampfDlg::heightFor(size), height) << size;
+}
+
+} // namespace
+} // namespace torvm::ui
+
+namespace torvm::ui {
+namespace {
+
+// Whatever the system font, both teams' rings and totals are in view without scrolling sideways.
+TEST_F(WettkampfDlgTest, BothTeamsFitTheWindowWidth)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    auto* scroll = dlg.findChild<QScrollArea*>(QStringLiteral("scroll"));
+    ASSERT_NE(scroll, nullptr);
+    const QRect view = scroll->viewport()->rect();
+    for (QWidget* w :
+         {static_cast<QWidget*>(rings(&dlg, 'B', 1)), static_cast<QWidget*>(rings(&dlg, 'A', 1)),
+          dlg.findChild<QWidget*>(QStringLiteral("totalB")), dlg.findChild<QWidget*>(QStringLiteral("points"))}) {
+        ASSERT_NE(w, nullptr);
+        const QRect placed(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(view.contains(placed)) << w->objectName().toStdString();
+    }
+    EXPECT_GE(dlg.width(), CWettkampfDlg::kWidth);
 }
 
 } // namespace
