@@ -5,7 +5,11 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace torvm::ui {
 
@@ -23,6 +27,12 @@ void placeFixedDialog(QWidget* window, const QString& section)
 {
     const QSize size = window->frameGeometry().size().expandedTo(window->sizeHint());
     window->move(fixedDialogPosition(screenSize(window), size, loadStoredRect(section)));
+}
+
+int scrollDialogWidth(const QScrollArea* scroll, int wanted)
+{
+    const int content = scroll->widget() ? scroll->widget()->minimumSizeHint().width() : 0;
+    return std::max(wanted, content + scroll->verticalScrollBar()->sizeHint().width() + 2);
 }
 
 void placeSizedDialog(QWidget* window, const QString& section, int width, int height)

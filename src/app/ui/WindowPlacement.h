@@ -3,6 +3,7 @@
 #include <QString>
 
 class QDialog;
+class QScrollArea;
 class QWidget;
 
 namespace torvm::ui {
@@ -11,6 +12,9 @@ namespace torvm::ui {
 // stored position calls one place...() when it opens and storeWindowRect() when it closes
 // (also after "Abbrechen").
 void placeFixedDialog(QWidget* window, const QString& section);
+// The width of a dialog that scrolls its content up and down: wanted, or wider when the system's
+// font makes the content wider, so nothing is ever cut off at the side.
+int scrollDialogWidth(const QScrollArea* scroll, int wanted);
 void placeSizedDialog(QWidget* window, const QString& section, int width, int height);
 void placeMainWindow(QWidget* window, const QString& section);
 void storeWindowRect(const QWidget* window, const QString& section);

@@ -141,7 +141,8 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     m_entry.open();
     CRSWettbewerb title(doc.GetDatabase(), &doc);
     const EntryPosition saved = title.LoadEntryPosition();
-    placeSizedDialog(this, QString::fromLatin1(kWettkampfPositionSection), dialogWidth(), heightFor(kShooterRows));
+    placeSizedDialog(this, QString::fromLatin1(kWettkampfPositionSection), scrollDialogWidth(m_scroll, kWidth),
+                     heightFor(kShooterRows));
     storeRectOnFinish(this, QString::fromLatin1(kWettkampfPositionSection));
     load(saved.group, std::clamp(saved.round, 0, kRounds - 1), std::clamp(saved.pairing, 0, kPairings - 1));
 }
@@ -195,12 +196,6 @@ void CWettkampfDlg::buildRows(QWidget* content)
     static_cast<QVBoxLayout*>(content->layout())->addLayout(grid);
 }
 
-int CWettkampfDlg::dialogWidth() const
-{
-    const int content = m_scroll->widget()->minimumSizeHint().width();
-    return std::max(kWidth, content + m_scroll->verticalScrollBar()->sizeHint().width() + 2);
-}
-
 int CWettkampfDlg::heightFor(int teamSize)
 {
     return teamSize < 8 ? teamSize * 20 + 120 : 275;
@@ -241,7 +236,7 @@ void CWettkampfDlg::load(int group, int round, int pairing)
         m_roundBox->setCurrentIndex(round);
     }
     display();
-    resize(dialogWidth(), heightFor(m_entry.teamSize()));
+    resize(scrollDialogWidth(m_scroll, kWidth), heightFor(m_entry.teamSize()));
     focusFirstField();
 }
 

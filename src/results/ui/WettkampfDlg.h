@@ -40,8 +40,6 @@ public:
     int pairing() const { return m_entry.pairing(); }
     // The height the window takes for a team size: small teams need no scrolling.
     static int heightFor(int teamSize);
-    // 600 pixels, or wider when the system's font needs more: both teams' rings must be in view.
-    int dialogWidth() const;
 
 public slots:
     void accept() override;
