@@ -5,11 +5,14 @@
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "masterdata/ui/NumberField.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -21,6 +24,7 @@ namespace {
 
 const QString kAll = QStringLiteral("VMPrintAll");
 const QString kTabelle = QStringLiteral("PrintTabelle");
+const QString kEinzel = QStringLiteral("PrintEinzel");
 
 // Check box texts in the order of the outputs.
 constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen", "T&abelle",
@@ -38,6 +42,7 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(createMainPage(), QStringLiteral("Ausgabe"));
     m_tabs->addTab(createTabellePage(), QStringLiteral("Tabelle"));
+    m_tabs->addTab(createEinzelPage(), QStringLiteral("Einzel"));
     layout->addWidget(m_tabs);
     addOkCancelRow(this, layout);
 }
@@ -98,8 +103,44 @@ QWidget* AusgabeSheet::createTabellePage()
     return page;
 }
 
+QWidget* AusgabeSheet::createEinzelPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* form = new QFormLayout;
+    m_platz = new QLineEdit(QString::number(m_settings.platz), page);
+    m_platz->setObjectName(QStringLiteral("Platz"));
+    auto* label = new QLabel(QStringLiteral("Ausgabe &bis Platz:"), page);
+    label->setBuddy(m_platz);
+    form->addRow(label, m_platz);
+    layout->addLayout(form);
+    auto* group = new QGroupBox(QStringLiteral("Sortiert nach"), page);
+    auto* groupLayout = new QVBoxLayout(group);
+    constexpr std::array<const char*, 3> texts{"Teilnehmer &Klassen", "Gruppen K&lassen", "&ohne Unterteilung"};
+    for (int i = 0; i < 3; ++i) {
+        m_klasse[i] = new QRadioButton(QString::fromUtf8(texts[i]), group);
+        m_klasse[i]->setObjectName(QStringLiteral("Klasse%1").arg(i));
+        groupLayout->addWidget(m_klasse[i]);
+    }
+    m_klasse[static_cast<int>(m_settings.klasse)]->setChecked(true);
+    layout->addWidget(group);
+    layout->addStretch();
+    return page;
+}
+
 void AusgabeSheet::accept()
 {
+    const std::optional<int> platz = readNumberField(this, m_platz, 0, kMaxPlatz);
+    if (!platz) {
+        m_tabs->setCurrentWidget(m_platz->parentWidget());
+        m_platz->setFocus();
+        return;
+    }
+    m_settings.platz = *platz;
+    for (int i = 0; i < 3; ++i) {
+        if (m_klasse[i]->isChecked())
+            m_settings.klasse = static_cast<RankingClassMode>(i);
+    }
     m_settings.round = m_round->currentIndex();
     for (int i = 0; i < kOutputCount; ++i)
         m_settings.outputs[i] = m_outputs[i]->isChecked();
@@ -123,6 +164,8 @@ void AusgabeSheet::accept()
         ok = ok && profile.WriteInt(kAll, outputKey(static_cast<Output>(i)), m_settings.outputs[i] ? 1 : 0);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Ergebnis"), m_settings.ergebnis ? 1 : 0);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Tabelle"), m_settings.tabelle ? 1 : 0);
+    ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);
+    ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Klasse"), static_cast<int>(m_settings.klasse));
     // The run goes ahead with the choices made even when they could not be kept; a failed write
     // has been shown already.
     if (ok && !transaction.commit())

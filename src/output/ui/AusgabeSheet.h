@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QTabWidget;
@@ -35,6 +36,7 @@ public:
 private:
     QWidget* createMainPage();
     QWidget* createTabellePage();
+    QWidget* createEinzelPage();
 
     CTorvmDoc& m_doc;
     OutputSettings m_settings;
@@ -46,6 +48,8 @@ private:
     QListWidget* m_groups = nullptr;
     QCheckBox* m_ergebnis = nullptr;
     QCheckBox* m_tabelle = nullptr;
+    QLineEdit* m_platz = nullptr;
+    std::array<QRadioButton*, 3> m_klasse{}; // by RankingClassMode
 };
 
 } // namespace ui

@@ -4,9 +4,11 @@
 #include "db/Tables.h"
 #include "output/PrintJob.h"
 #include "support/Fixtures.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,9 +75,10 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
     }
     AusgabeSheet sheet(comp.doc());
     sheet.show();
-    ASSERT_EQ(sheet.tabs()->count(), 2);
+    ASSERT_EQ(sheet.tabs()->count(), 3);
     EXPECT_EQ(sheet.tabs()->tabText(0), QStringLiteral("Ausgabe"));
     EXPECT_EQ(sheet.tabs()->tabText(1), QStringLiteral("Tabelle"));
+    EXPECT_EQ(sheet.tabs()->tabText(2), QStringLiteral("Einzel"));
     auto* round = child<QComboBox>(&sheet, "Durchgang");
     EXPECT_EQ(round->count(), 20);
     EXPECT_EQ(round->currentIndex(), 3);
@@ -155,6 +158,46 @@ TEST_F(AusgabeSheetTest, ClickingIntoTheGroupListChoosesTheSelectedGroups)
         EXPECT_TRUE(child<QRadioButton>(next.tabs()->widget(1), "alleGruppen")->isChecked());
         const PrintJob job(comp.doc(), sheet.settings());
         EXPECT_EQ(job.totalPages(), c.pages);
+    }
+}
+
+TEST_F(AusgabeSheetTest, RankingPlacesAreCheckedBeforeAnythingIsStored)
+{
+    struct Case {
+        const char* platz;
+        bool accepted;
+        int stored; // "Platz" afterwards; -1 = never written
+    };
+    for (const Case& c : {Case{"abc", false, -1}, Case{"100001", false, -1}, Case{"-1", false, -1}, Case{"0", true, 0},
+                          Case{" 100000 ", true, 100000}}) {
+        SCOPED_TRACE(c.platz);
+        test::ScriptedPrompter prompter;
+        AusgabeSheet sheet(comp.doc());
+        sheet.show();
+        QWidget* einzel = sheet.tabs()->widget(2);
+        auto* platz = child<QLineEdit>(einzel, "Platz");
+        const int before = stored("PrintEinzel", "Platz");
+        EXPECT_EQ(platz->text(), QString::number(before == -1 ? 10 : before));
+        platz->setText(QString::fromLatin1(c.platz));
+        sheet.tabs()->setCurrentIndex(2);
+        QTest::mouseClick(child<QRadioButton>(einzel, "Klasse2"), Qt::LeftButton, {}, QPoint(4, 4));
+        sheet.tabs()->setCurrentIndex(0); // a refusal brings the page with the field back
+        click(&sheet, "ok");
+        EXPECT_EQ(sheet.isVisible(), !c.accepted);
+        EXPECT_EQ(stored("PrintEinzel", "Platz", -1), c.accepted ? c.stored : before);
+        if (c.accepted) {
+            EXPECT_TRUE(prompter.messages.empty());
+            EXPECT_EQ(stored("PrintEinzel", "Klasse"), 2);
+            EXPECT_EQ(sheet.settings().klasse, RankingClassMode::None);
+        } else {
+            ASSERT_EQ(prompter.messages.size(), 1u);
+            EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
+            EXPECT_EQ(stored("VMPrintAll", "Durchgang"), -1); // nothing of the sheet stored
+        }
+        if (QString::fromLatin1(c.platz) == QStringLiteral("100001")) {
+            EXPECT_EQ(prompter.messages.at(0).text,
+                      QStringLiteral("Geben Sie bitte eine ganze Zahl zwischen 0 und 100000 ein."));
+        }
     }
 }
 
