@@ -1,6 +1,7 @@
 #include "app/ui/DialogRegistry.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/TorvmApp.h"
+#include "output/ui/PrintCommands.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
 
     torvm::ui::CTorvmApp app;
     torvm::ui::registerDialogs(app.commands());
+    torvm::ui::registerPrinting(app);
     app.InitInstance();
     return QApplication::exec();
 }

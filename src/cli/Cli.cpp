@@ -100,6 +100,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
                          "[--plans 1,3] [--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] "
                          "[--klasse 0|1|2] [--sort 0|1]"),
           2, cmdExportText}},
+        {QStringLiteral("print-pdf"), {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, cmdPrintPdf}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };
     if (args.isEmpty())

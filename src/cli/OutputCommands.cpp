@@ -3,10 +3,12 @@
 #include "app/TorvmDoc.h"
 #include "cli/Cli.h"
 #include "cli/DemoCompetition.h"
+#include "output/PrintJob.h"
 #include "output/TextExport.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSaveFile>
 
 #include <functional>
@@ -141,6 +143,13 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
     return o;
 }
 
+QStringList outputOptionNames()
+{
+    return {QStringLiteral("round"),  QStringLiteral("outputs"),  QStringLiteral("plans"),
+            QStringLiteral("groups"), QStringLiteral("ergebnis"), QStringLiteral("tabelle"),
+            QStringLiteral("platz"),  QStringLiteral("klasse"),   QStringLiteral("sort")};
+}
+
 bool openCompetitionFile(CTorvmDoc& doc, const QString& path, QTextStream& err)
 {
     if (doc.OnOpenDocument(path))
@@ -191,10 +200,7 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const QStringList known{QStringLiteral("round"),  QStringLiteral("outputs"),  QStringLiteral("plans"),
-                            QStringLiteral("groups"), QStringLiteral("ergebnis"), QStringLiteral("tabelle"),
-                            QStringLiteral("platz"),  QStringLiteral("klasse"),   QStringLiteral("sort")};
-    const auto parsed = parseArgs(args, known, err);
+    const auto parsed = parseArgs(args, outputOptionNames(), err);
     if (!parsed || parsed->positional.size() != 2)
         return kCliUsage;
     const auto overrides = outputOverrides(parsed->options, err);
@@ -225,6 +231,51 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliFileError;
     }
     out << QStringLiteral("Ergebnisse und Tabellen gespeichert: %1").arg(target) << '\n';
+    return kCliOk;
+}
+
+int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed = parseArgs(args, outputOptionNames(), err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    const auto overrides = outputOverrides(parsed->options, err);
+    if (!overrides)
+        return kCliUsage;
+    // Fonts need the graphical side of Qt; the program starts it for this command.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        err << QStringLiteral("Drucken ist ohne grafische Qt-Anwendung nicht möglich.") << '\n';
+        return kCliFileError;
+    }
+
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    const PrintJob job(doc, settings);
+    for (const Output output : job.unprintable())
+        err << QStringLiteral("Für die Ausgabe \"%1\" gibt es noch keine Druckseiten; sie wird ausgelassen.")
+                   .arg(outputKey(output))
+            << '\n';
+    if (job.totalPages() == 0) {
+        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
+        return kCliUsage;
+    }
+    const QString& target = parsed->positional.at(1);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, file.errorString()) << '\n';
+        return kCliFileError;
+    }
+    if (!writePdf(job, file, doc.CompetitionTitle())) {
+        err << QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen.").arg(target) << '\n';
+        return kCliFileError;
+    }
+    if (!file.commit()) {
+        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, file.errorString()) << '\n';
+        return kCliFileError;
+    }
+    out << QStringLiteral("%1 Seiten gedruckt: %2").arg(job.totalPages()).arg(target) << '\n';
     return kCliOk;
 }
 

@@ -10,5 +10,7 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err);
 // torvm-cli export-text FILE OUT [--round N] [--outputs LIST] [--plans LIST] [--groups LIST]
 //   [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] [--sort 0|1]
 int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli print-pdf FILE OUT.pdf [the options of export-text]; needs a QGuiApplication.
+int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err);
 
 } // namespace torvm

@@ -98,7 +98,8 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
             const int slot = row->id / 100 % 100;
             cls.rows.push_back({row->rings != lastRings ? k : 0,
                                 participantDisplayName(row->titel, row->name, row->vorname, row->zusatz),
-                                group.teams[slot >= 1 && slot <= kSlotCount ? slot : 0], row->rings});
+                                group.teams[slot >= 1 && slot <= kSlotCount ? slot : 0], row->rings,
+                                !row->titel.isEmpty()});
             lastRings = row->rings;
         }
         ranking.classes.push_back(std::move(cls));

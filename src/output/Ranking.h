@@ -21,6 +21,7 @@ struct RankingRow {
     QString name;
     QString team;
     std::int64_t rings = 0;
+    bool titled = false; // the name starts with a title
 };
 
 struct RankingClass {

@@ -5,6 +5,7 @@
 #include "db/Settings.h"
 #include "db/Tables.h"
 #include "masterdata/KlassenTabelle.h"
+#include "output/OutputPages.h"
 #include "output/Standings.h"
 #include "output/Windows1252.h"
 
@@ -30,18 +31,6 @@ public:
 private:
     QString m_text;
 };
-
-std::vector<int> groupList(CTorvmDoc& doc, const OutputSettings& settings)
-{
-    if (settings.groups)
-        return *settings.groups;
-    // The groups as they exist, by [ID]: a gap in the numbering neither repeats nor drops one.
-    std::vector<int> ids;
-    CGruppeTable groups(doc.GetDatabase(), &doc);
-    for (const ComboItem& item : groups.GroupComboItems())
-        ids.push_back(item.data);
-    return ids;
-}
 
 std::optional<int> countRows(CRecordset& table)
 {
@@ -108,7 +97,7 @@ std::optional<QString> gruppeText(CTorvmDoc& doc, const OutputSettings& settings
     if (!groups.OpenTable() || !plans.OpenTable())
         return std::nullopt;
     out.add();
-    for (const int id : groupList(doc, settings)) {
+    for (const int id : outputGroups(doc, settings)) {
         groups.LoadGroup(id);
         std::array<QString, kSlotCount + 1> names;
         out.add(groups.m_Name);
@@ -147,7 +136,7 @@ std::optional<QString> tabelleText(CTorvmDoc& doc, const OutputSettings& setting
     out.add();
     out.add(QString::asprintf("%d.", settings.round + 1) + QLatin1String(kDurchgang));
     out.add();
-    for (const int id : groupList(doc, settings)) {
+    for (const int id : outputGroups(doc, settings)) {
         const LeagueTable t = ComputeLeagueTable(doc.GetDatabase(), &doc, id, settings.round);
         if (!t.ok)
             return std::nullopt;
@@ -270,6 +259,18 @@ std::optional<QString> teilnehmerText(CTorvmDoc& doc, const OutputSettings& sett
 
 } // namespace
 
+std::vector<int> outputGroups(CTorvmDoc& doc, const OutputSettings& settings)
+{
+    if (settings.groups)
+        return *settings.groups;
+    // The groups as they exist, by [ID]: a gap in the numbering neither repeats nor drops one.
+    std::vector<int> ids;
+    CGruppeTable groups(doc.GetDatabase(), &doc);
+    for (const ComboItem& item : groups.GroupComboItems())
+        ids.push_back(item.data);
+    return ids;
+}
+
 QString outputKey(Output output)
 {
     static const std::array<QString, kOutputCount> keys{QStringLiteral("Termin"),  QStringLiteral("Gruppe"),
@@ -326,9 +327,9 @@ int outputPageCount(CTorvmDoc& doc, const OutputSettings& settings, Output outpu
         return static_cast<int>(std::count(settings.plans.begin(), settings.plans.end(), true));
     case Output::Gruppe:
     case Output::Tabelle:
-        return static_cast<int>(groupList(doc, settings).size());
+        return static_cast<int>(outputGroups(doc, settings).size());
     case Output::Einzel:
-        return static_cast<int>(ComputeRanking(doc, settings.round, settings.platz, settings.klasse).classes.size());
+        return rankingPageCount(ComputeRanking(doc, settings.round, settings.platz, settings.klasse));
     case Output::Verein: {
         CVereinTable clubs(doc.GetDatabase(), &doc);
         return (countRows(clubs).value_or(0) + 99) / 100;

@@ -55,6 +55,9 @@ struct OutputOverrides {
 // the overrides applied. Stored values outside their range fall back to the nearest valid one.
 OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrides = {});
 
+// The group [ID]s that group sheets and league tables show, in order.
+std::vector<int> outputGroups(CTorvmDoc& doc, const OutputSettings& settings);
+
 // Printed pages the output needs with these settings; 0 when it is not chosen.
 int outputPageCount(CTorvmDoc& doc, const OutputSettings& settings, Output output);
 int totalPageCount(CTorvmDoc& doc, const OutputSettings& settings);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -188,6 +189,79 @@ TEST_F(OutputCommandsTest, ExportTextUsageAndFileErrors)
         EXPECT_FALSE(err.isEmpty());
         EXPECT_FALSE(QFile::exists(o));
     }
+}
+
+TEST_F(OutputCommandsTest, PrintPdfWritesThePagesOfTheChosenOutputs)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);
+    const QStringList before = contents(path("d.mdb"));
+    struct Case {
+        QStringList options;
+        int pages;
+    };
+    // The demo has three groups; "--groups 2" leaves one.
+    for (const Case& c : {Case{{QStringLiteral("--outputs"), QStringLiteral("tabelle")}, 3},
+                          Case{{QStringLiteral("--outputs"), QStringLiteral("tabelle"), QStringLiteral("--groups"),
+                                QStringLiteral("2")},
+                               1}}) {
+        SCOPED_TRACE(c.options.join(QLatin1Char(' ')).toStdString());
+        const QString pdf = path("t.pdf");
+        QFile::remove(pdf);
+        ASSERT_EQ(run(QStringList{QStringLiteral("print-pdf"), path("d.mdb"), pdf} + c.options), kCliOk)
+            << err.toStdString();
+        const QByteArray bytes = readAll(pdf);
+        EXPECT_TRUE(bytes.startsWith("%PDF"));
+        EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), c.pages);
+        EXPECT_TRUE(out.contains(QStringLiteral("%1 Seiten").arg(c.pages)));
+    }
+    EXPECT_EQ(contents(path("d.mdb")), before);
+}
+
+TEST_F(OutputCommandsTest, PrintPdfUsageAndFileErrors)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);
+    struct Case {
+        QStringList args;
+        int rc;
+    };
+    const QString d = path("d.mdb");
+    const QString o = path("e.pdf");
+    const QString p = QStringLiteral("print-pdf");
+    for (const Case& c : {
+             Case{{p, d}, kCliUsage},
+             Case{{p, d, o, QStringLiteral("--round"), QStringLiteral("21")}, kCliUsage},
+             Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("tabelle,liste")}, kCliUsage},
+             Case{{p, d, o, QStringLiteral("--farbe"), QStringLiteral("1")}, kCliUsage},
+             // A round without results: the ranking has no page, so there is nothing to print.
+             Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("einzel"), QStringLiteral("--round"),
+                   QStringLiteral("12")},
+                  kCliUsage},
+             Case{{p, path("fehlt.mdb"), o}, kCliFileError},
+             Case{{p, d, path("kein/ordner/e.pdf"), QStringLiteral("--outputs"), QStringLiteral("tabelle")},
+                  kCliFileError},
+         }) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(c.args), c.rc);
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_FALSE(QFile::exists(o));
+    }
+}
+
+// The program itself starts the graphical side of Qt for printing, also without a display.
+TEST_F(OutputCommandsTest, PrintPdfProgramRunsWithoutADisplay)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(TORVM_CLI_PATH), {QStringLiteral("print-pdf"), path("d.mdb"), path("p.pdf"),
+                                               QStringLiteral("--outputs"), QStringLiteral("tabelle,einzel")});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), kCliOk) << cli.readAllStandardError().toStdString();
+    EXPECT_TRUE(readAll(path("p.pdf")).startsWith("%PDF"));
 }
 
 } // namespace

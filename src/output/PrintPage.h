@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+class QPaintDevice;
+
+namespace torvm {
+
+// The four fonts of the printed pages, sized from the height of the device's printable area, and
+// the two metrics the page header and footer place their text by.
+struct PrintFonts {
+    QFont large;             // competition title
+    QFont medium;            // title line of an output, body of most outputs
+    QFont footer;            // footer, long lists
+    QFont small;             // very long lists
+    int lineHeight = 0;      // medium font: height plus external leading
+    int footerCharWidth = 0; // medium width of a footer character
+
+    explicit PrintFonts(QPaintDevice& device);
+};
+
+// "Arial" of the given cell height (ascent plus descent) in device pixels.
+QFont printFont(int cellHeight);
+
+enum class TextAlign { Left, Center, Right };
+
+// Draws one line of text with its top (not its baseline) at `top`, placed relative to `x`.
+void drawTextAt(QPainter& painter, int x, int top, const QString& text, TextAlign align);
+
+// The parts of the page every output shares: header and the grid of body lines.
+struct PageGeometry {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int headerHeight = 0; // t: 8 % of the height
+    int bodyTop = 0;
+    int bodyHeight = 0;
+
+    explicit PageGeometry(const QRect& page);
+    // Top of body line m (from 1) on a grid of `lines` lines.
+    int lineTop(int m, int lines) const { return bodyTop + m * bodyHeight / lines; }
+};
+
+// The competition title and the output's title line above a rule; leaves the medium font set.
+void drawPageHeader(QPainter& painter, const PrintFonts& fonts, const PageGeometry& g, const QString& competition,
+                    const QString& titleLine);
+
+// Rule and footer line at the bottom of every page.
+void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page);
+
+// One output's printed pages. Pages are counted from 1 within the output.
+class PagePainter {
+public:
+    virtual ~PagePainter() = default;
+    virtual int pageCount() const = 0;
+    // false after a database error (already shown); the page then shows what was read.
+    virtual bool paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const = 0;
+};
+
+// Restores the painter's font when the page is done, whatever path the drawing took.
+class FontGuard {
+public:
+    explicit FontGuard(QPainter& painter);
+    ~FontGuard();
+    FontGuard(const FontGuard&) = delete;
+    FontGuard& operator=(const FontGuard&) = delete;
+
+private:
+    QPainter& m_painter;
+    QFont m_font;
+};
+
+} // namespace torvm

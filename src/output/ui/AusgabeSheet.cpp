@@ -1,0 +1,176 @@
+#include "output/ui/AusgabeSheet.h"
+
+#include "app/TorvmDoc.h"
+#include "app/ui/DialogButtons.h"
+#include "db/Database.h"
+#include "db/Messages.h"
+#include "db/Tables.h"
+#include "masterdata/ui/NumberField.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace torvm::ui {
+
+namespace {
+
+const QString kAll = QStringLiteral("VMPrintAll");
+const QString kTabelle = QStringLiteral("PrintTabelle");
+const QString kEinzel = QStringLiteral("PrintEinzel");
+
+// Check box texts in the order of the outputs.
+constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen", "T&abelle",
+                                                             "&Einzelwertung", "&Vereine", "Teil&nehmer"};
+
+} // namespace
+
+AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_settings(loadOutputSettings(doc))
+{
+    setWindowTitle(QStringLiteral("Eigenschaften von Ausgabe"));
+    auto* layout = new QVBoxLayout(this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(createMainPage(), QStringLiteral("Ausgabe"));
+    m_tabs->addTab(createTabellePage(), QStringLiteral("Tabelle"));
+    m_tabs->addTab(createEinzelPage(), QStringLiteral("Einzel"));
+    layout->addWidget(m_tabs);
+    addOkCancelRow(this, layout);
+}
+
+QWidget* AusgabeSheet::createMainPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* form = new QFormLayout;
+    m_round = new QComboBox(page);
+    m_round->setObjectName(QStringLiteral("Durchgang"));
+    for (int r = 1; r <= kRoundsPerPlan; ++r)
+        m_round->addItem(QString::number(r));
+    m_round->setCurrentIndex(m_settings.round);
+    auto* label = new QLabel(QStringLiteral("&Durchgang:"), page);
+    label->setBuddy(m_round);
+    form->addRow(label, m_round);
+    layout->addLayout(form);
+    for (int i = 0; i < kOutputCount; ++i) {
+        m_outputs[i] = new QCheckBox(QString::fromUtf8(kOutputTexts[i]), page);
+        m_outputs[i]->setObjectName(outputKey(static_cast<Output>(i)));
+        m_outputs[i]->setChecked(m_settings.outputs[i]);
+        layout->addWidget(m_outputs[i]);
+    }
+    layout->addStretch();
+    return page;
+}
+
+QWidget* AusgabeSheet::createTabellePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    m_allGroups = new QRadioButton(QStringLiteral("&alle Gruppen"), page);
+    m_allGroups->setObjectName(QStringLiteral("alleGruppen"));
+    m_chosenGroups = new QRadioButton(QStringLiteral("&gewählte Gruppen"), page);
+    m_chosenGroups->setObjectName(QStringLiteral("gewaehlteGruppen"));
+    m_allGroups->setChecked(true); // the choice of groups is one run's, never kept
+    m_groups = new QListWidget(page);
+    m_groups->setObjectName(QStringLiteral("Gruppen"));
+    m_groups->setSelectionMode(QAbstractItemView::MultiSelection);
+    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
+    for (const ComboItem& item : groups.GroupComboItems()) {
+        auto* entry = new QListWidgetItem(item.text, m_groups);
+        entry->setData(Qt::UserRole, item.data);
+    }
+    connect(m_groups, &QListWidget::itemSelectionChanged, this, [this] { m_chosenGroups->setChecked(true); });
+    m_ergebnis = new QCheckBox(QStringLiteral("&Ergebnis"), page);
+    m_ergebnis->setObjectName(QStringLiteral("Ergebnis"));
+    m_ergebnis->setChecked(m_settings.ergebnis);
+    m_tabelle = new QCheckBox(QStringLiteral("&Tabelle"), page);
+    m_tabelle->setObjectName(QStringLiteral("Tabelle"));
+    m_tabelle->setChecked(m_settings.tabelle);
+    layout->addWidget(m_allGroups);
+    layout->addWidget(m_chosenGroups);
+    layout->addWidget(m_groups);
+    layout->addWidget(m_ergebnis);
+    layout->addWidget(m_tabelle);
+    return page;
+}
+
+QWidget* AusgabeSheet::createEinzelPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* form = new QFormLayout;
+    m_platz = new QLineEdit(QString::number(m_settings.platz), page);
+    m_platz->setObjectName(QStringLiteral("Platz"));
+    auto* label = new QLabel(QStringLiteral("Ausgabe &bis Platz:"), page);
+    label->setBuddy(m_platz);
+    form->addRow(label, m_platz);
+    layout->addLayout(form);
+    auto* group = new QGroupBox(QStringLiteral("Sortiert nach"), page);
+    auto* groupLayout = new QVBoxLayout(group);
+    constexpr std::array<const char*, 3> texts{"Teilnehmer &Klassen", "Gruppen K&lassen", "&ohne Unterteilung"};
+    for (int i = 0; i < 3; ++i) {
+        m_klasse[i] = new QRadioButton(QString::fromUtf8(texts[i]), group);
+        m_klasse[i]->setObjectName(QStringLiteral("Klasse%1").arg(i));
+        groupLayout->addWidget(m_klasse[i]);
+    }
+    m_klasse[static_cast<int>(m_settings.klasse)]->setChecked(true);
+    layout->addWidget(group);
+    layout->addStretch();
+    return page;
+}
+
+void AusgabeSheet::accept()
+{
+    const std::optional<int> platz = readNumberField(this, m_platz, 0, kMaxPlatz);
+    if (!platz) {
+        m_tabs->setCurrentWidget(m_platz->parentWidget());
+        m_platz->setFocus();
+        return;
+    }
+    m_settings.platz = *platz;
+    for (int i = 0; i < 3; ++i) {
+        if (m_klasse[i]->isChecked())
+            m_settings.klasse = static_cast<RankingClassMode>(i);
+    }
+    m_settings.round = m_round->currentIndex();
+    for (int i = 0; i < kOutputCount; ++i)
+        m_settings.outputs[i] = m_outputs[i]->isChecked();
+    m_settings.ergebnis = m_ergebnis->isChecked();
+    m_settings.tabelle = m_tabelle->isChecked();
+    m_settings.groups.reset();
+    if (m_chosenGroups->isChecked()) {
+        std::vector<int> ids;
+        for (int row = 0; row < m_groups->count(); ++row) {
+            if (m_groups->item(row)->isSelected())
+                ids.push_back(m_groups->item(row)->data(Qt::UserRole).toInt());
+        }
+        m_settings.groups = std::move(ids);
+    }
+
+    Database* db = m_doc.GetDatabase();
+    Transaction transaction(*db);
+    CProfileTable profile(db, &m_doc);
+    bool ok = profile.WriteInt(kAll, QStringLiteral("Durchgang"), m_settings.round);
+    for (int i = 0; i < kOutputCount; ++i)
+        ok = ok && profile.WriteInt(kAll, outputKey(static_cast<Output>(i)), m_settings.outputs[i] ? 1 : 0);
+    ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Ergebnis"), m_settings.ergebnis ? 1 : 0);
+    ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Tabelle"), m_settings.tabelle ? 1 : 0);
+    ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);
+    ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Klasse"), static_cast<int>(m_settings.klasse));
+    // The run goes ahead with the choices made even when they could not be kept; a failed write
+    // has been shown already.
+    if (ok && !transaction.commit())
+        showDatabaseError(db->lastError().text);
+    QDialog::accept();
+}
+
+} // namespace torvm::ui
