@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "app/TorvmDoc.h"
+#include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
 #include "db/Messages.h"
 #include "exchange/JetReader.h"
@@ -100,6 +101,9 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
                          "[--plans 1,3] [--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] "
                          "[--klasse 0|1|2] [--sort 0|1]"),
           2, cmdExportText}},
+        {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, cmdGroupSchedule}},
+        {QStringLiteral("import-members"), {QStringLiteral("DATEI QUELLE.mdb"), 2, cmdImportMembers}},
+        {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, cmdImportResults}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };
     if (args.isEmpty())
