@@ -1,7 +1,9 @@
 #include "results/ResultsImport.h"
 
 #include "db/Tables.h"
+#include "exchange/JetFile.h"
 #include "support/Fixtures.h"
+#include "support/JetWriter.h"
 
 #include <QFile>
 
@@ -137,6 +139,37 @@ TEST_F(ResultsImportTest, ASourceThatIsNoCompetitionChangesNothing)
     }
     EXPECT_FALSE(importResults(*target.db(), source.path(), 20).ok);
     EXPECT_EQ(resultRows(*target.db()), before);
+}
+
+TEST_F(ResultsImportTest, ReadsAnAccessCompetitionFile)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    std::vector<JetColumn> columns;
+    for (const char* name : {"ID", "TNr", "Durchgang", "ErgID", "Ergebnis", "Punkte", "Ersatz", "Wertung", "Flag"})
+        columns.push_back({QString::fromUtf8(name), JetType::Long});
+    columns.push_back({QStringLiteral("Text"), JetType::Text});
+    const auto row = [](std::int32_t id, int participant, int rings, const QString& text) {
+        return JetRow{test::jetInt(id),    test::jetInt(participant), test::jetInt(2), test::jetInt(0),
+                      test::jetInt(rings), test::jetInt(0),           test::jetInt(0), test::jetInt(0),
+                      test::jetInt(0),     test::jetText(text)};
+    };
+    test::JetWriter writer;
+    writer.addTable({QStringLiteral("Wettkampf"),
+                     columns,
+                     {row(resultKey(1, 2, 2, 3), 17, 97, {}), row(resultKey(1, 2, 2, 5), 18, 98, {}),
+                      row(resultKey(1, 2, 1, kSummaryRow), 0, 0, QStringLiteral("Nachgereicht")),
+                      row(resultKey(1, 4, 1, 1), 19, 99, {})},
+                     0,
+                     {}});
+    const QString path = target.file(QStringLiteral("liga2.mdb"));
+    QString error;
+    ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
+
+    const ResultsImportResult r = importResults(*target.db(), path, 2);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(resultRows(*target.db()),
+              (Rows{{resultKey(1, 2, 2, 3), QStringLiteral("17 97 0 ")},
+                    {resultKey(1, 2, 1, kSummaryRow), QStringLiteral("0 0 0 Nachgereicht")}}));
 }
 
 } // namespace
