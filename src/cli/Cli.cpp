@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "app/TorvmDoc.h"
+#include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
 #include "db/Messages.h"
 #include "exchange/JetReader.h"
@@ -101,6 +102,9 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
                          "[--klasse 0|1|2] [--sort 0|1]"),
           2, cmdExportText}},
         {QStringLiteral("print-pdf"), {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, cmdPrintPdf}},
+        {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, cmdGroupSchedule}},
+        {QStringLiteral("import-members"), {QStringLiteral("DATEI QUELLE.mdb"), 2, cmdImportMembers}},
+        {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, cmdImportResults}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };
     if (args.isEmpty())

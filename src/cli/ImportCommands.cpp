@@ -1,0 +1,119 @@
+#include "cli/ImportCommands.h"
+
+#include "cli/Cli.h"
+#include "db/CompetitionFile.h"
+#include "db/Messages.h"
+#include "db/Tables.h"
+#include "exchange/MemberImport.h"
+#include "fixtures/GroupSchedule.h"
+#include "results/ResultsImport.h"
+
+#include <QSaveFile>
+
+#include <optional>
+
+namespace torvm {
+
+namespace {
+
+std::unique_ptr<Database> openOrReport(const QString& path, QTextStream& err)
+{
+    QString error;
+    auto db = openCompetition(path, &error);
+    if (!db)
+        err << databaseErrorText(error) << '\n';
+    return db;
+}
+
+int usage(QTextStream& err, const QString& synopsis)
+{
+    err << QStringLiteral("Aufruf: torvm-cli %1").arg(synopsis) << '\n';
+    return kCliUsage;
+}
+
+// A whole number from low to high; a usage error is reported on err and gives none.
+std::optional<int> number(const QString& what, const QString& text, int low, int high, QTextStream& err)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (ok && value >= low && value <= high)
+        return value;
+    err << QStringLiteral("Ungültige Angabe für %1: \"%2\" (erwartet: %3 bis %4)").arg(what, text).arg(low).arg(high)
+        << '\n';
+    return std::nullopt;
+}
+
+} // namespace
+
+int cmdImportMembers(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 2)
+        return usage(err, QStringLiteral("import-members DATEI QUELLE.mdb"));
+    const auto db = openOrReport(args.at(0), err);
+    if (!db)
+        return kCliFileError;
+    const MemberImportResult result = importMembers(*db, args.at(1));
+    if (!result.ok) {
+        err << databaseErrorText(result.error) << '\n';
+        return kCliFileError;
+    }
+    out << QStringLiteral("%1 Teilnehmer und %2 Vereine übernommen.").arg(result.members).arg(result.clubs) << '\n';
+    return kCliOk;
+}
+
+int cmdImportResults(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 4 || args.at(2) != QLatin1String("--round"))
+        return usage(err, QStringLiteral("import-results DATEI QUELLE.mdb --round N"));
+    const auto round = number(QStringLiteral("--round"), args.at(3), 1, kRoundsPerPlan, err);
+    if (!round)
+        return kCliUsage;
+    const auto db = openOrReport(args.at(0), err);
+    if (!db)
+        return kCliFileError;
+    const ResultsImportResult result = importResults(*db, args.at(1), *round - 1);
+    if (!result.ok) {
+        err << databaseErrorText(result.error) << '\n';
+        return kCliFileError;
+    }
+    out << QStringLiteral("%1 Ergebniszeilen übernommen.").arg(result.rowsCopied) << '\n';
+    return kCliOk;
+}
+
+int cmdGroupSchedule(const QStringList& args, QTextStream&, QTextStream& err)
+{
+    if (args.size() != 3)
+        return usage(err, QStringLiteral("group-schedule DATEI GRUPPE AUSGABE.txt"));
+    const auto groupNumber = number(QStringLiteral("die Gruppe"), args.at(1), 1, 2147, err);
+    if (!groupNumber)
+        return kCliUsage;
+    const auto db = openOrReport(args.at(0), err);
+    if (!db)
+        return kCliFileError;
+    CGruppeTable group(db.get(), nullptr);
+    CPlanTable plans(db.get(), nullptr);
+    if (!group.Open() || !plans.Open()) {
+        err << databaseErrorText(group.IsOpen() ? plans.GetLastError().text : group.GetLastError().text) << '\n';
+        return kCliFileError;
+    }
+    if (!group.LoadGroup(*groupNumber - 1)) {
+        err << (group.GetLastError() ? databaseErrorText(group.GetLastError().text)
+                                     : QStringLiteral("Die Gruppe %1 gibt es nicht.").arg(*groupNumber))
+            << '\n';
+        return kCliFileError;
+    }
+    QString error;
+    const GroupSchedule schedule = collectGroupSchedule(group, plans, group.m_Plan, &error);
+    if (!error.isEmpty()) {
+        err << databaseErrorText(error) << '\n';
+        return kCliFileError;
+    }
+    QSaveFile file(args.at(2));
+    if (!file.open(QIODevice::WriteOnly) || !writeGroupScheduleText(file, schedule) || !file.commit()) {
+        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(args.at(2)) << '\n';
+        return kCliFileError;
+    }
+    return kCliOk;
+}
+
+} // namespace torvm

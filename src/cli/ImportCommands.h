@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace torvm {
+
+// torvm-cli import-members FILE SOURCE
+int cmdImportMembers(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli import-results FILE SOURCE --round N
+int cmdImportResults(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli group-schedule FILE GROUP OUT
+int cmdGroupSchedule(const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace torvm

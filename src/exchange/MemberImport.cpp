@@ -1,0 +1,383 @@
+#include "exchange/MemberImport.h"
+
+#include "db/CompetitionFile.h"
+#include "db/Database.h"
+#include "db/Tables.h"
+#include "exchange/JetFile.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace torvm {
+
+namespace {
+
+const QString kMembers = QStringLiteral("tblMitglieder");
+const QString kClubs = QStringLiteral("tblVereine_kurz");
+
+// The member columns the competition takes over, in the order the readers fetch them.
+enum MemberColumn {
+    Passnummer,
+    Stammverein,
+    MName,
+    Vorname,
+    NZusatz,
+    Strasse,
+    PLZ,
+    Ort,
+    LKZ,
+    Geschlecht,
+    Geburtsdatum,
+    Eintritt,
+    VereinsNr,
+    MemberColumnCount
+};
+const char* const kMemberColumns[MemberColumnCount] = {
+    "Passnummer", "Stammverein", "MName",      "Vorname",      "NZusatz",  "Strasse",  "PLZ",
+    "Ort",        "LKZ",         "Geschlecht", "Geburtsdatum", "Eintritt", "VereinsNr"};
+const char* const kClubColumns[2] = {"Verein", "VName"};
+
+// A Null number is kept as the file layer's marker: it is "something", as a bound member reads it.
+struct Member {
+    std::int32_t pass = kNullLong;
+    std::int32_t stammverein = kNullLong;
+    std::int32_t geschlecht = kNullLong;
+    std::int32_t verein = kNullLong;
+    QString name, vorname, zusatz, strasse, plz, ort, land;
+    DateTime geburtstag, eintritt;
+};
+
+struct Source {
+    std::vector<Member> members; // by pass number; rows of one member in file order
+    QHash<std::int32_t, QString> clubs;
+};
+
+QString missingTable(const QString& table, const QString& path)
+{
+    return QStringLiteral("Die Tabelle %1 fehlt in der Datei %2.").arg(table, QFileInfo(path).fileName());
+}
+
+QString missingColumn(const QString& table, const char* column)
+{
+    return QStringLiteral("In der Tabelle %1 fehlt die Spalte %2.").arg(table, QString::fromUtf8(column));
+}
+
+// ------------------------------------------------------------------------------------ SQLite
+
+std::int32_t sqlNumber(const Statement& st, int c)
+{
+    if (st.isNull(c))
+        return kNullLong;
+    if (st.type(c) == Statement::Type::Real)
+        return static_cast<std::int32_t>(st.real(c));
+    return static_cast<std::int32_t>(st.int64(c));
+}
+
+DateTime sqlDate(const Statement& st, int c)
+{
+    switch (st.type(c)) {
+    case Statement::Type::Text:
+        return DateTime::fromStorage(st.text(c));
+    case Statement::Type::Real:
+    case Statement::Type::Integer:
+        return DateTime::fromOleDate(st.real(c));
+    default:
+        return {};
+    }
+}
+
+bool checkColumns(Database& db, const QString& table, const char* const* columns, int count, const QString& path,
+                  QString* error)
+{
+    Statement st = db.prepare("SELECT name FROM pragma_table_info(?)");
+    st.bind(1, table);
+    QSet<QString> present;
+    while (st.next())
+        present.insert(st.text(0).toLower());
+    if (st.failed()) {
+        *error = db.lastError().text;
+        return false;
+    }
+    if (present.isEmpty()) {
+        *error = missingTable(table, path);
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!present.contains(QString::fromUtf8(columns[i]).toLower())) {
+            *error = missingColumn(table, columns[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Source> readSqliteSource(const QString& path, QString* error)
+{
+    DbError dbError;
+    const auto db = Database::open(path, Database::Mode::ReadOnly, &dbError);
+    if (!db) {
+        *error = dbError.text;
+        return std::nullopt;
+    }
+    if (!checkColumns(*db, kMembers, kMemberColumns, MemberColumnCount, path, error) ||
+        !checkColumns(*db, kClubs, kClubColumns, 2, path, error))
+        return std::nullopt;
+
+    Source source;
+    std::string sql = "SELECT ";
+    for (int i = 0; i < MemberColumnCount; ++i)
+        sql += std::string(i ? ", \"" : "\"") + kMemberColumns[i] + '"';
+    // rowid keeps the rows of one member in file order, which decides which of them wins.
+    sql += R"( FROM "tblMitglieder" ORDER BY "Passnummer", rowid)";
+    Statement st = db->prepare(sql);
+    while (st.next()) {
+        Member m;
+        m.pass = sqlNumber(st, Passnummer);
+        m.stammverein = sqlNumber(st, Stammverein);
+        m.name = st.text(MName);
+        m.vorname = st.text(Vorname);
+        m.zusatz = st.text(NZusatz);
+        m.strasse = st.text(Strasse);
+        m.plz = st.text(PLZ);
+        m.ort = st.text(Ort);
+        m.land = st.text(LKZ);
+        m.geschlecht = sqlNumber(st, Geschlecht);
+        m.geburtstag = sqlDate(st, Geburtsdatum);
+        m.eintritt = sqlDate(st, Eintritt);
+        m.verein = sqlNumber(st, VereinsNr);
+        source.members.push_back(std::move(m));
+    }
+    if (!st.valid() || st.failed()) {
+        *error = db->lastError().text;
+        return std::nullopt;
+    }
+    Statement clubs = db->prepare(R"(SELECT "Verein", "VName" FROM "tblVereine_kurz" ORDER BY rowid)");
+    while (clubs.next()) {
+        if (!clubs.isNull(0))
+            source.clubs.insert(sqlNumber(clubs, 0), clubs.text(1)); // the first row of a number counts
+    }
+    if (!clubs.valid() || clubs.failed()) {
+        *error = db->lastError().text;
+        return std::nullopt;
+    }
+    return source;
+}
+
+// --------------------------------------------------------------------------------------- Jet
+
+std::int32_t jetNumber(const JetValue& v)
+{
+    switch (v.kind) {
+    case JetValue::Kind::Integer:
+        return v.integer;
+    case JetValue::Kind::Real:
+        return static_cast<std::int32_t>(v.real);
+    case JetValue::Kind::Text:
+        return v.text.trimmed().toInt();
+    case JetValue::Kind::True:
+        return 1;
+    case JetValue::Kind::False:
+        return 0;
+    default:
+        return kNullLong;
+    }
+}
+
+DateTime jetDate(const JetValue& v)
+{
+    return v.kind == JetValue::Kind::Text ? DateTime::fromStorage(v.text) : v.date();
+}
+
+std::optional<Source> readJetSource(const QString& path, QString* error)
+{
+    std::vector<JetTable> tables;
+    if (!readJetTables(path, {kMembers, kClubs}, &tables, error))
+        return std::nullopt;
+    const auto table = [&tables](const QString& name) {
+        return std::find_if(tables.begin(), tables.end(),
+                            [&name](const JetTable& t) { return t.name.compare(name, Qt::CaseInsensitive) == 0; });
+    };
+    const auto members = table(kMembers);
+    const auto clubs = table(kClubs);
+    if (members == tables.end() || clubs == tables.end()) {
+        *error = missingTable(members == tables.end() ? kMembers : kClubs, path);
+        return std::nullopt;
+    }
+    int at[MemberColumnCount];
+    for (int i = 0; i < MemberColumnCount; ++i) {
+        at[i] = members->column(QString::fromUtf8(kMemberColumns[i]));
+        if (at[i] < 0) {
+            *error = missingColumn(kMembers, kMemberColumns[i]);
+            return std::nullopt;
+        }
+    }
+    int clubAt[2];
+    for (int i = 0; i < 2; ++i) {
+        clubAt[i] = clubs->column(QString::fromUtf8(kClubColumns[i]));
+        if (clubAt[i] < 0) {
+            *error = missingColumn(kClubs, kClubColumns[i]);
+            return std::nullopt;
+        }
+    }
+
+    Source source;
+    source.members.reserve(members->rows.size());
+    for (const JetRow& row : members->rows) {
+        Member m;
+        m.pass = jetNumber(row[at[Passnummer]]);
+        m.stammverein = jetNumber(row[at[Stammverein]]);
+        m.name = row[at[MName]].text;
+        m.vorname = row[at[Vorname]].text;
+        m.zusatz = row[at[NZusatz]].text;
+        m.strasse = row[at[Strasse]].text;
+        m.plz = row[at[PLZ]].text;
+        m.ort = row[at[Ort]].text;
+        m.land = row[at[LKZ]].text;
+        m.geschlecht = jetNumber(row[at[Geschlecht]]);
+        m.geburtstag = jetDate(row[at[Geburtsdatum]]);
+        m.eintritt = jetDate(row[at[Eintritt]]);
+        m.verein = jetNumber(row[at[VereinsNr]]);
+        source.members.push_back(std::move(m));
+    }
+    // Stable, so the rows of one member keep their file order.
+    std::stable_sort(source.members.begin(), source.members.end(),
+                     [](const Member& a, const Member& b) { return a.pass < b.pass; });
+    for (const JetRow& row : clubs->rows) {
+        const JetValue& number = row[clubAt[0]];
+        if (!number.isNull() && !source.clubs.contains(jetNumber(number)))
+            source.clubs.insert(jetNumber(number), row[clubAt[1]].text);
+    }
+    return source;
+}
+
+std::optional<Source> readSource(const QString& path, QString* error)
+{
+    if (!QFileInfo::exists(path)) {
+        *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(path);
+        return std::nullopt;
+    }
+    switch (sniffFile(path)) {
+    case FileKind::Jet:
+        return readJetSource(path, error);
+    case FileKind::Sqlite:
+        return readSqliteSource(path, error);
+    case FileKind::Unreadable:
+        *error = QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(path);
+        return std::nullopt;
+    default:
+        *error = QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(path);
+        return std::nullopt;
+    }
+}
+
+// Rows per transaction: large enough for speed, small enough that a cancel answers at once.
+constexpr int kBatchSize = 500;
+
+void fillParticipant(CTeilnehmerTable& p, const Member& m)
+{
+    p.m_Passnummer = m.pass;
+    p.m_Name = m.name;
+    p.m_Vorname = m.vorname;
+    p.m_Anrede = m.geschlecht != 0 ? 1 : 2; // 1 "Herr", 2 "Frau"
+    p.m_Titel.clear();
+    p.m_Zusatz = m.zusatz;
+    p.m_Verein = m.verein;
+    p.m_PLZ2.clear();
+    p.m_PLZ = m.plz;
+    p.m_Ort = m.ort;
+    p.m_Strasse = m.strasse;
+    p.m_Land = m.land;
+    p.m_Geburtstag = m.geburtstag;
+    p.m_Anmeldetag = m.eintritt;
+    p.m_Bank.clear();
+    p.m_BLZ.clear();
+    p.m_Kontonr.clear();
+    p.m_Kontoinhaber.clear();
+}
+
+} // namespace
+
+MemberImportResult importMembers(Database& db, const QString& sourcePath, const MemberImportProgress& progress)
+{
+    MemberImportResult result;
+    const std::optional<Source> source = readSource(sourcePath, &result.error);
+    if (!source)
+        return result;
+
+    CTeilnehmerTable participants(&db, nullptr);
+    CVereinTable clubs(&db, nullptr);
+    if (!participants.Open()) {
+        result.error = participants.GetLastError().text;
+        return result;
+    }
+
+    std::optional<Transaction> batch;
+    int inBatch = 0;
+    QSet<std::int32_t> clubsStored; // a club's name is the same for each of its members
+    std::int32_t last = kNullLong;
+    const auto fail = [&](const QString& text) {
+        result.error = text;
+        // What was stored before the failing row stays, as after a cancel.
+        if (batch && batch->active())
+            batch->commit();
+        return result;
+    };
+
+    for (const Member& m : source->members) {
+        if (progress.cancelled && progress.cancelled()) {
+            result.cancelled = true;
+            break;
+        }
+        if (m.pass == 0 || m.pass == kNullLong)
+            continue;
+        // A member's further rows replace the first one only when they name the home club.
+        if (m.pass == last && m.stammverein != 0)
+            continue;
+        last = m.pass;
+
+        if (!batch) {
+            batch.emplace(db);
+            if (!batch->active())
+                return fail(db.lastError().text);
+        }
+        const bool missing = participants.SelectParticipant(m.pass);
+        if (participants.GetLastError())
+            return fail(participants.GetLastError().text);
+        if (missing) {
+            participants.AddNew();
+        } else {
+            participants.Edit();
+        }
+        fillParticipant(participants, m);
+        if (m.verein != kNullLong && !clubsStored.contains(m.verein)) {
+            const auto club = source->clubs.constFind(m.verein);
+            // A club that cannot be stored does not keep its members out.
+            if (club != source->clubs.cend() && clubs.SaveClubName(m.verein, *club)) {
+                clubsStored.insert(m.verein);
+                ++result.clubs;
+            }
+        }
+        if (!participants.Update())
+            return fail(participants.GetLastError().text);
+        ++result.members;
+        if (progress.report)
+            progress.report(result.members, m.pass);
+        if (++inBatch == kBatchSize) {
+            if (!batch->commit())
+                return fail(db.lastError().text);
+            batch.reset();
+            inBatch = 0;
+        }
+    }
+    if (batch && !batch->commit())
+        return fail(db.lastError().text);
+    result.ok = true;
+    return result;
+}
+
+} // namespace torvm

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace torvm {
+
+class Database;
+
+// Feedback for a long import: progress after each stored member, and a cancel request that is
+// asked before each row. Both may be empty.
+struct MemberImportProgress {
+    std::function<void(int membersStored, std::int32_t passNumber)> report;
+    std::function<bool()> cancelled;
+};
+
+struct MemberImportResult {
+    bool ok = false;        // false: error holds the text to show after "Fehler: \n"
+    bool cancelled = false; // stopped on request; what was stored before stays stored
+    int members = 0;        // member rows stored (a member with two stored rows counts twice)
+    int clubs = 0;          // clubs whose name was stored
+    QString error;
+};
+
+// Takes shooters and their clubs over from the association's membership database (an Access
+// file, or a SQLite file with the same two tables) into the competition db under their own
+// numbers. Existing participants keep their class; existing clubs get only their name replaced.
+// Writes are committed in batches, so a cancel or an error keeps everything stored before it.
+MemberImportResult importMembers(Database& db, const QString& sourcePath, const MemberImportProgress& progress = {});
+
+} // namespace torvm

@@ -1,0 +1,112 @@
+#include "cli/Cli.h"
+
+#include "db/Tables.h"
+#include "support/Fixtures.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace torvm {
+namespace {
+
+class ImportCommandsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString out;
+    QString err;
+
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    int run(const QStringList& args)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out);
+        QTextStream e(&err);
+        return runCli(args, o, e);
+    }
+
+    // A competition with group 1 (teams in slots 1 and 2) and a member database with one member.
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(test::builtTemplate(), path("w.mdb")));
+        auto db = Database::open(path("w.mdb"), Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(db);
+        CGruppeTable group(db.get(), nullptr);
+        ASSERT_TRUE(group.Open());
+        group.LoadGroup(0);
+        group.m_Name = QStringLiteral("Kreisliga");
+        group.m_Verein.fill(0);
+        group.m_Verein[0] = 1;
+        group.m_Verein[1] = 2;
+        ASSERT_TRUE(group.SaveGroup(0));
+
+        ASSERT_TRUE(QFile(path("bssb.db")).open(QIODevice::WriteOnly));
+        auto src = Database::open(path("bssb.db"), Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(src);
+        ASSERT_TRUE(src->execute(R"(
+            CREATE TABLE "tblMitglieder" ("Passnummer" INTEGER, "Stammverein" INTEGER, "MName" TEXT,
+                "Vorname" TEXT, "NZusatz" TEXT, "Strasse" TEXT, "PLZ" TEXT, "Ort" TEXT, "LKZ" TEXT,
+                "Geschlecht" INTEGER, "Geburtsdatum" TEXT, "Eintritt" TEXT, "VereinsNr" INTEGER);
+            CREATE TABLE "tblVereine_kurz" ("Verein" INTEGER, "VName" TEXT);
+            INSERT INTO "tblMitglieder" ("Passnummer", "MName", "VereinsNr") VALUES (7, 'Huber', 1);
+            INSERT INTO "tblVereine_kurz" VALUES (1, 'SG Adler');)"));
+        QFile notes(path("notiz.txt"));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("keine Datenbank\n");
+    }
+};
+
+TEST_F(ImportCommandsTest, ExitCodes)
+{
+    struct Case {
+        QStringList args;
+        int rc;
+    };
+    const QString w = path("w.mdb");
+    const QString bssb = path("bssb.db");
+    const QString notes = path("notiz.txt");
+    const QString round = QStringLiteral("--round");
+    const QString txt = path("plan.txt");
+    for (const Case& c : {
+             Case{{QStringLiteral("import-members"), w}, kCliUsage},
+             Case{{QStringLiteral("import-members"), w, path("fehlt.mdb")}, kCliFileError},
+             Case{{QStringLiteral("import-members"), w, notes}, kCliFileError},
+             Case{{QStringLiteral("import-members"), notes, bssb}, kCliFileError},
+             Case{{QStringLiteral("import-results"), w, w}, kCliUsage},
+             Case{{QStringLiteral("import-results"), w, w, round, QStringLiteral("0")}, kCliUsage},
+             Case{{QStringLiteral("import-results"), w, w, round, QStringLiteral("21")}, kCliUsage},
+             Case{{QStringLiteral("import-results"), w, w, QStringLiteral("--runde"), QStringLiteral("2")}, kCliUsage},
+             Case{{QStringLiteral("import-results"), w, notes, round, QStringLiteral("2")}, kCliFileError},
+             Case{{QStringLiteral("import-results"), w, bssb, round, QStringLiteral("2")}, kCliFileError},
+             Case{{QStringLiteral("group-schedule"), w, QStringLiteral("0"), txt}, kCliUsage},
+             Case{{QStringLiteral("group-schedule"), w, QStringLiteral("eins"), txt}, kCliUsage},
+             Case{{QStringLiteral("group-schedule"), w, QStringLiteral("2"), txt}, kCliFileError},
+             Case{{QStringLiteral("group-schedule"), notes, QStringLiteral("1"), txt}, kCliFileError},
+             Case{{QStringLiteral("group-schedule"), w, QStringLiteral("1"), path("kein/ordner/p.txt")}, kCliFileError},
+         }) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(c.args), c.rc);
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_FALSE(QFile::exists(txt));
+    }
+
+    EXPECT_EQ(run({QStringLiteral("import-members"), w, bssb}), kCliOk) << err.toStdString();
+    auto db = Database::open(w, Database::Mode::ReadOnly, nullptr);
+    ASSERT_TRUE(db);
+    CTeilnehmerTable t(db.get(), nullptr);
+    ASSERT_TRUE(t.Open());
+    ASSERT_FALSE(t.SelectParticipant(7));
+    EXPECT_EQ(t.m_Name, QStringLiteral("Huber"));
+
+    EXPECT_EQ(run({QStringLiteral("import-results"), w, w, round, QStringLiteral("3")}), kCliOk) << err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("group-schedule"), w, QStringLiteral("1"), txt}), kCliOk) << err.toStdString();
+    QFile schedule(txt);
+    ASSERT_TRUE(schedule.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(schedule.readAll().startsWith("Kreisliga\r\n\r\nSG Adler "));
+}
+
+} // namespace
+} // namespace torvm
