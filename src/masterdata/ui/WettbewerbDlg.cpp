@@ -2,6 +2,7 @@
 
 #include "app/TorvmDoc.h"
 #include "app/ui/Prompt.h"
+#include "app/ui/RunDialog.h"
 #include "db/Recordsets.h"
 
 #include <QFormLayout>
@@ -52,12 +53,7 @@ void CWettbewerbDlg::accept()
 
 void runWettbewerbCommand(QWidget* parent, CTorvmDoc& doc)
 {
-    if (!doc.IsOpen()) {
-        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
-        return;
-    }
-    CWettbewerbDlg dialog(doc, parent);
-    dialog.exec();
+    runDialog<CWettbewerbDlg>(parent, doc);
 }
 
 } // namespace torvm::ui

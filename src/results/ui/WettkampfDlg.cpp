@@ -3,6 +3,7 @@
 #include "app/TorvmDoc.h"
 #include "app/ui/EnterMovesFocus.h"
 #include "app/ui/Prompt.h"
+#include "app/ui/RunDialog.h"
 #include "app/ui/WaitCursor.h"
 #include "app/ui/WindowPlacement.h"
 #include "masterdata/ui/NumberField.h"
@@ -399,12 +400,7 @@ void CWettkampfDlg::accept()
 
 void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc)
 {
-    if (!doc.IsOpen()) {
-        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
-        return;
-    }
-    CWettkampfDlg dialog(doc, parent);
-    dialog.exec();
+    runDialog<CWettkampfDlg>(parent, doc);
 }
 
 } // namespace torvm::ui
