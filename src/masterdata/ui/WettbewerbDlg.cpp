@@ -1,6 +1,7 @@
 #include "masterdata/ui/WettbewerbDlg.h"
 
 #include "app/TorvmDoc.h"
+#include "app/ui/DialogButtons.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/RunDialog.h"
 #include "db/Recordsets.h"
@@ -29,19 +30,7 @@ CWettbewerbDlg::CWettbewerbDlg(CTorvmDoc& doc, QWidget* parent)
     form->addRow(QStringLiteral("Wettbewerb:"), m_title);
     layout->addLayout(form);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CWettbewerbDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CWettbewerbDlg::reject);
+    addOkCancelRow(this, layout);
 }
 
 void CWettbewerbDlg::accept()

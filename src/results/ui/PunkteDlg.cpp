@@ -1,5 +1,6 @@
 #include "results/ui/PunkteDlg.h"
 
+#include "app/ui/DialogButtons.h"
 #include "app/ui/WindowPlacement.h"
 #include "results/Scoring.h"
 
@@ -63,19 +64,7 @@ CPunkteDlg::CPunkteDlg(QWidget* parent)
     }
     layout->addLayout(grid);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CPunkteDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CPunkteDlg::reject);
+    addOkCancelRow(this, layout);
 
     setTabOrder(m_reasonEdit[0], m_adjustmentBox[0]);
     setTabOrder(m_adjustmentBox[0], m_reasonEdit[1]);
