@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QMovie;
+
+namespace torvm::ui {
+
+// The small window beside a long import or export: a looping animation, one status line and
+// "Abbrechen". The work runs on the user-interface thread and calls poll() once per unit of work,
+// which lets the window repaint and the button be pressed.
+class CFortschrittDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Shows the window at once, centred on the parent, and clears the cancel request of any
+    // earlier run.
+    explicit CFortschrittDlg(QWidget* parent = nullptr);
+    ~CFortschrittDlg() override;
+
+    void setStatus(const QString& text);
+    QString status() const;
+    QMovie* movie() const { return m_movie; }
+
+    // Dispatches pending window events; true while the user has not asked to stop.
+    bool poll();
+
+    // One request for all progress windows of the process; set by "Abbrechen" or Escape.
+    static bool cancelled();
+
+public slots:
+    void reject() override;
+
+private:
+    QLabel* m_animation = nullptr;
+    QLabel* m_status = nullptr;
+    QMovie* m_movie = nullptr;
+};
+
+} // namespace torvm::ui
