@@ -20,6 +20,12 @@
 namespace torvm::ui {
 namespace {
 
+constexpr int kTerminTab = 1;
+constexpr int kGruppeTab = 2;
+constexpr int kTabelleTab = 3;
+constexpr int kEinzelTab = 4;
+constexpr int kTeilnehmerTab = 5;
+
 class AusgabeSheetTest : public ::testing::Test {
 protected:
     test::TempCompetition comp;
@@ -75,10 +81,11 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
     }
     AusgabeSheet sheet(comp.doc());
     sheet.show();
-    ASSERT_EQ(sheet.tabs()->count(), 3);
-    EXPECT_EQ(sheet.tabs()->tabText(0), QStringLiteral("Ausgabe"));
-    EXPECT_EQ(sheet.tabs()->tabText(1), QStringLiteral("Tabelle"));
-    EXPECT_EQ(sheet.tabs()->tabText(2), QStringLiteral("Einzel"));
+    ASSERT_EQ(sheet.tabs()->count(), 6);
+    const QStringList tabs = {QStringLiteral("Ausgabe"), QStringLiteral("Terminplan"), QStringLiteral("Gruppe"),
+                              QStringLiteral("Tabelle"), QStringLiteral("Einzel"),     QStringLiteral("Teilnehmer")};
+    for (int i = 0; i < tabs.size(); ++i)
+        EXPECT_EQ(sheet.tabs()->tabText(i), tabs[i]);
     auto* round = child<QComboBox>(&sheet, "Durchgang");
     EXPECT_EQ(round->count(), 20);
     EXPECT_EQ(round->currentIndex(), 3);
@@ -91,7 +98,7 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
         SCOPED_TRACE(b.name);
         EXPECT_EQ(child<QCheckBox>(sheet.tabs()->widget(0), b.name)->isChecked(), b.checked);
     }
-    QWidget* tabelle = sheet.tabs()->widget(1);
+    QWidget* tabelle = sheet.tabs()->widget(kTabelleTab);
     EXPECT_FALSE(child<QCheckBox>(tabelle, "Ergebnis")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(tabelle, "Tabelle")->isChecked());
     EXPECT_TRUE(child<QRadioButton>(tabelle, "alleGruppen")->isChecked());
@@ -99,7 +106,7 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
     round->setCurrentIndex(5);
     toggle(sheet.tabs()->widget(0), "Einzel");
     toggle(sheet.tabs()->widget(0), "Tabelle");
-    sheet.tabs()->setCurrentIndex(1);
+    sheet.tabs()->setCurrentIndex(kTabelleTab);
     toggle(tabelle, "Ergebnis");
     click(&sheet, "ok");
 
@@ -141,8 +148,8 @@ TEST_F(AusgabeSheetTest, ClickingIntoTheGroupListChoosesTheSelectedGroups)
         sheet.show();
         if (!child<QCheckBox>(sheet.tabs()->widget(0), "Tabelle")->isChecked()) // kept from the case before
             toggle(sheet.tabs()->widget(0), "Tabelle");
-        sheet.tabs()->setCurrentIndex(1);
-        QWidget* tabelle = sheet.tabs()->widget(1);
+        sheet.tabs()->setCurrentIndex(kTabelleTab);
+        QWidget* tabelle = sheet.tabs()->widget(kTabelleTab);
         auto* list = child<QListWidget>(tabelle, "Gruppen");
         ASSERT_EQ(list->count(), 3);
         EXPECT_EQ(list->item(2)->text(), QStringLiteral("Bezirksliga"));
@@ -155,7 +162,7 @@ TEST_F(AusgabeSheetTest, ClickingIntoTheGroupListChoosesTheSelectedGroups)
         EXPECT_EQ(*sheet.settings().groups, c.groups);
         // The choice of groups is the run's alone: the next sheet starts with all groups.
         AusgabeSheet next(comp.doc());
-        EXPECT_TRUE(child<QRadioButton>(next.tabs()->widget(1), "alleGruppen")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(next.tabs()->widget(kTabelleTab), "alleGruppen")->isChecked());
         const PrintJob job(comp.doc(), sheet.settings());
         EXPECT_EQ(job.totalPages(), c.pages);
     }
@@ -174,12 +181,12 @@ TEST_F(AusgabeSheetTest, RankingPlacesAreCheckedBeforeAnythingIsStored)
         test::ScriptedPrompter prompter;
         AusgabeSheet sheet(comp.doc());
         sheet.show();
-        QWidget* einzel = sheet.tabs()->widget(2);
+        QWidget* einzel = sheet.tabs()->widget(kEinzelTab);
         auto* platz = child<QLineEdit>(einzel, "Platz");
         const int before = stored("PrintEinzel", "Platz");
         EXPECT_EQ(platz->text(), QString::number(before == -1 ? 10 : before));
         platz->setText(QString::fromLatin1(c.platz));
-        sheet.tabs()->setCurrentIndex(2);
+        sheet.tabs()->setCurrentIndex(kEinzelTab);
         QTest::mouseClick(child<QRadioButton>(einzel, "Klasse2"), Qt::LeftButton, {}, QPoint(4, 4));
         sheet.tabs()->setCurrentIndex(0); // a refusal brings the page with the field back
         click(&sheet, "ok");
@@ -191,7 +198,7 @@ TEST_F(AusgabeSheetTest, RankingPlacesAreCheckedBeforeAnythingIsStored)
             EXPECT_EQ(sheet.settings().klasse, RankingClassMode::None);
         } else {
             ASSERT_EQ(prompter.messages.size(), 1u);
-            EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
+            EXPECT_EQ(sheet.tabs()->currentIndex(), kEinzelTab);
             EXPECT_EQ(stored("VMPrintAll", "Durchgang"), -1); // nothing of the sheet stored
         }
         if (QString::fromLatin1(c.platz) == QStringLiteral("100001")) {
