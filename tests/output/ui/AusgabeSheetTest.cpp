@@ -1,6 +1,7 @@
 #include "output/ui/AusgabeSheet.h"
 
 #include "db/Database.h"
+#include "db/Settings.h"
 #include "db/Tables.h"
 #include "output/PrintJob.h"
 #include "support/Fixtures.h"
@@ -205,6 +206,91 @@ TEST_F(AusgabeSheetTest, RankingPlacesAreCheckedBeforeAnythingIsStored)
             EXPECT_EQ(prompter.messages.at(0).text,
                       QStringLiteral("Geben Sie bitte eine ganze Zahl zwischen 0 und 100000 ein."));
         }
+    }
+}
+
+TEST_F(AusgabeSheetTest, PlansAndSortAreShownAndStoredWhereTheyBelong)
+{
+    {
+        CPlanTable plans(comp.db(), &comp.doc());
+        ASSERT_TRUE(plans.OpenTable());
+        ASSERT_TRUE(plans.SetPlanName(0, QStringLiteral("Vorrunde")));
+        ASSERT_TRUE(plans.SetPlanName(2, QStringLiteral("Rückrunde")));
+        writeProfileInt(QStringLiteral("VMPrintTermin"), QStringLiteral("Plan2"), 1);
+        CProfileTable profile(comp.db(), &comp.doc());
+        ASSERT_TRUE(profile.WriteInt(QStringLiteral("PrintTeilnehmer"), QStringLiteral("Sort"), 1));
+    }
+    struct Round {
+        std::vector<const char*> toggle; // plan boxes clicked
+        int sort;                        // radio button clicked
+        std::array<bool, kPlanCount> plans;
+    };
+    // The first sheet shows what was stored before; each later one what the one before stored.
+    std::array<bool, kPlanCount> shownPlans{false, true, false, false, false};
+    int shownSort = 1;
+    for (const Round& r :
+         {Round{{"Plan1", "Plan2"}, 0, {true, false, false, false, false}},
+          Round{{"Plan5"}, 1, {true, false, false, false, true}}, Round{{}, 1, {true, false, false, false, true}}}) {
+        SCOPED_TRACE(r.toggle.size());
+        AusgabeSheet sheet(comp.doc());
+        sheet.show();
+        QWidget* termin = sheet.tabs()->widget(kTerminTab);
+        const QStringList captions = {QStringLiteral("Vorrunde"), QStringLiteral("Plan 2"), QStringLiteral("Rückrunde"),
+                                      QStringLiteral("Plan 4"), QStringLiteral("Plan 5")};
+        for (int p = 0; p < kPlanCount; ++p) {
+            auto* box = child<QCheckBox>(termin, QStringLiteral("Plan%1").arg(p + 1).toLatin1().constData());
+            EXPECT_EQ(box->text(), captions[p]);
+            EXPECT_EQ(box->isChecked(), shownPlans[p]) << p;
+        }
+        QWidget* teilnehmer = sheet.tabs()->widget(kTeilnehmerTab);
+        EXPECT_TRUE(child<QRadioButton>(teilnehmer, shownSort == 1 ? "Sort1" : "Sort0")->isChecked());
+
+        sheet.tabs()->setCurrentIndex(kTerminTab);
+        for (const char* name : r.toggle)
+            toggle(termin, name);
+        sheet.tabs()->setCurrentIndex(kTeilnehmerTab);
+        QTest::mouseClick(child<QRadioButton>(teilnehmer, r.sort == 1 ? "Sort1" : "Sort0"), Qt::LeftButton, {},
+                          QPoint(4, 4));
+        click(&sheet, "ok");
+
+        EXPECT_EQ(sheet.settings().plans, r.plans);
+        EXPECT_EQ(sheet.settings().sort, r.sort);
+        // The plans belong to the workplace, the order of the list to the competition.
+        for (int p = 0; p < kPlanCount; ++p) {
+            EXPECT_EQ(profileInt(QStringLiteral("VMPrintTermin"), QStringLiteral("Plan%1").arg(p + 1), -1),
+                      r.plans[p] ? 1 : 0);
+        }
+        EXPECT_EQ(stored("PrintTeilnehmer", "Sort"), r.sort);
+        EXPECT_EQ(loadOutputSettings(comp.doc()).plans, r.plans);
+        shownPlans = r.plans;
+        shownSort = r.sort;
+    }
+}
+
+TEST_F(AusgabeSheetTest, GroupSheetsAndTablesChooseTheirGroupsApart)
+{
+    struct Case {
+        int tab;
+        std::vector<int> clicks;
+        std::optional<std::vector<int>> sheetGroups;
+        std::optional<std::vector<int>> tableGroups;
+    };
+    for (const Case& c : {Case{kGruppeTab, {1}, std::vector<int>{1}, std::nullopt},
+                          Case{kTabelleTab, {2, 0}, std::nullopt, std::vector<int>{0, 2}},
+                          Case{kGruppeTab, {}, std::nullopt, std::nullopt}}) {
+        SCOPED_TRACE(c.tab);
+        AusgabeSheet sheet(comp.doc());
+        sheet.show();
+        sheet.tabs()->setCurrentIndex(c.tab);
+        QWidget* page = sheet.tabs()->widget(c.tab);
+        EXPECT_TRUE(child<QRadioButton>(page, "alleGruppen")->isChecked());
+        auto* list = child<QListWidget>(page, "Gruppen");
+        ASSERT_EQ(list->count(), 3);
+        for (const int row : c.clicks)
+            clickItem(list, row);
+        click(&sheet, "ok");
+        EXPECT_EQ(sheet.settings().sheetGroups, c.sheetGroups);
+        EXPECT_EQ(sheet.settings().groups, c.tableGroups);
     }
 }
 
