@@ -15,7 +15,9 @@ namespace {
 constexpr auto kDurchgang = "Durchgang";
 constexpr int kBodyLines = 50;
 constexpr int kDenseLines = 75;
-constexpr int kVeryDenseLines = 100;
+// A half has at most k = 10 positions, 4 rows of blocks of at most 12 lines: it always fits the
+// grid of the medium font.
+static_assert(((kRoundsPerPlan / 2) / 3 + 1) * (kPairingsPerRound + 2) < kBodyLines);
 constexpr int kClubLines = 52;
 constexpr int kParticipantLines = 77;
 
@@ -199,20 +201,6 @@ ScheduleLayout scheduleLayout(const FixtureSchedule& schedule)
     l.linesPerBlock = std::max(k / 2 + 3, static_cast<int>(most) + 2);
     const int rows = k / 3 + 1;
     l.halfLines = rows * l.linesPerBlock;
-    if (l.halfLines < kBodyLines) {
-        l.font = ScheduleLayout::Font::Medium;
-        l.lines = kBodyLines;
-        l.wide = true;
-    } else if (l.halfLines <= 72) {
-        l.font = ScheduleLayout::Font::Footer;
-        l.lines = kDenseLines;
-        l.wide = false;
-    } else {
-        l.font = ScheduleLayout::Font::Small;
-        l.lines = kVeryDenseLines;
-        l.wide = false;
-    }
-
     std::array<std::vector<bool>, 2> used{std::vector<bool>(static_cast<std::size_t>(rows)),
                                           std::vector<bool>(static_cast<std::size_t>(rows))};
     for (const ScheduleRound& round : schedule.rounds)
@@ -289,19 +277,8 @@ bool TerminPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     const FontGuard guard(painter);
     const PageGeometry g(page);
     drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), schedule.name + QStringLiteral(" - Terminplan"));
-    switch (layout.font) {
-    case ScheduleLayout::Font::Medium:
-        painter.setFont(fonts.medium);
-        break;
-    case ScheduleLayout::Font::Footer:
-        painter.setFont(fonts.footer);
-        break;
-    case ScheduleLayout::Font::Small:
-        painter.setFont(fonts.small);
-        break;
-    }
-    const int x0 = layout.wide ? g.left + g.width / 16 : g.left + g.width / 5;
-    const int area = layout.wide ? 14 * g.width / 16 : 3 * g.width / 5;
+    const int x0 = g.left + g.width / 16;
+    const int area = 14 * g.width / 16;
     const int step = g.bodyHeight / layout.lines;
     for (const ScheduleRound& round : schedule.rounds) {
         const ScheduleLayout::Place where = layout.place(round.half, round.position);

@@ -59,10 +59,7 @@ private:
 // not fit below the first goes on a page of its own; one that does not fit a page at all goes on
 // in further pages, a row of blocks never split.
 struct ScheduleLayout {
-    enum class Font { Medium, Footer, Small };
-    Font font = Font::Medium;
-    bool wide = true;      // area from W/16 over 14W/16, else from W/5 over 3W/5
-    int lines = 50;        // grid of the body
+    int lines = 50;        // grid of the body, in the medium font
     int linesPerBlock = 3; // label, pairings and one spare line
     int halfLines = 0;     // lines of one half
     int pages = 1;

@@ -103,7 +103,6 @@ TEST(ScheduleLayout, TwoHalvesOfBlocksInThreeColumns)
         EXPECT_EQ(l.linesPerBlock, c.linesPerBlock);
         EXPECT_EQ(l.halfLines, c.halfLines);
         EXPECT_EQ(l.lines, 50);
-        EXPECT_EQ(l.font, ScheduleLayout::Font::Medium);
         EXPECT_EQ(l.pages, c.pages);
         for (const Place& p : c.places) {
             SCOPED_TRACE(testing::Message() << p.half << "/" << p.position);
