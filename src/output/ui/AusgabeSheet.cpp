@@ -84,7 +84,7 @@ QWidget* AusgabeSheet::createTerminPage()
     CPlanTable plans(m_doc.GetDatabase(), &m_doc);
     const bool readable = plans.OpenTable();
     for (int p = 0; p < kPlanCount; ++p) {
-        // A plan without a name keeps the caption it is known by in the plan dialog.
+        // A plan without a name is offered by its number.
         const QString name = readable ? plans.PlanName(p) : QString();
         m_plans[p] = new QCheckBox(name.isEmpty() ? QStringLiteral("Plan %1").arg(p + 1) : name, page);
         m_plans[p]->setObjectName(QStringLiteral("Plan%1").arg(p + 1));
