@@ -253,10 +253,6 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliFileError;
     const OutputSettings settings = loadOutputSettings(doc, *overrides);
     const PrintJob job(doc, settings);
-    for (const Output output : job.unprintable())
-        err << QStringLiteral("Für die Ausgabe \"%1\" gibt es noch keine Druckseiten; sie wird ausgelassen.")
-                   .arg(outputKey(output))
-            << '\n';
     if (job.totalPages() == 0) {
         err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
         return kCliUsage;

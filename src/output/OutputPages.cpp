@@ -6,6 +6,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace torvm {
 
 namespace {
@@ -13,6 +15,11 @@ namespace {
 constexpr auto kDurchgang = "Durchgang";
 constexpr int kBodyLines = 50;
 constexpr int kDenseLines = 75;
+// A half has at most k = 10 positions, 4 rows of blocks of at most 12 lines: it always fits the
+// grid of the medium font.
+static_assert(((kRoundsPerPlan / 2) / 3 + 1) * (kPairingsPerRound + 2) < kBodyLines);
+constexpr int kClubLines = 52;
+constexpr int kParticipantLines = 77;
 
 // The fixed gaps beside the columns were made for a printer of 300 dots per inch; on other
 // devices they keep the same size on paper.
@@ -27,7 +34,7 @@ int gap(const QPainter& painter, int units)
 
 TabellePage::TabellePage(CTorvmDoc& doc, const OutputSettings& settings)
     : m_doc(doc)
-    , m_groups(outputGroups(doc, settings))
+    , m_groups(outputGroups(doc, settings.groups))
     , m_round(settings.round)
     , m_ergebnis(settings.ergebnis)
     , m_tabelle(settings.tabelle)
@@ -171,6 +178,309 @@ bool EinzelPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
         drawTextAt(painter, x0 + 3 * (v / 4) + v / 20, top, QString::number(row.rings), TextAlign::Right);
     }
     return m_ranking.ok;
+}
+
+// --------------------------------------------------------------------------- fixture schedule
+
+ScheduleLayout::Place ScheduleLayout::place(int half, int position) const
+{
+    const int row = position / 3;
+    const int page = rowPage[half][static_cast<std::size_t>(row)];
+    return {page, half * halfLines + row * linesPerBlock - pageStart[static_cast<std::size_t>(page)]};
+}
+
+ScheduleLayout scheduleLayout(const FixtureSchedule& schedule)
+{
+    ScheduleLayout l;
+    const int k = schedule.k;
+    std::size_t most = 0;
+    for (const ScheduleRound& round : schedule.rounds)
+        most = std::max(most, round.pairings.size());
+    // A half of a double round robin has k = N - 1 rounds of N / 2 pairings; a round with more
+    // pairings gets a taller block instead of running into the one below.
+    l.linesPerBlock = std::max(k / 2 + 3, static_cast<int>(most) + 2);
+    const int rows = k / 3 + 1;
+    l.halfLines = rows * l.linesPerBlock;
+    std::array<std::vector<bool>, 2> used{std::vector<bool>(static_cast<std::size_t>(rows)),
+                                          std::vector<bool>(static_cast<std::size_t>(rows))};
+    for (const ScheduleRound& round : schedule.rounds)
+        used[round.half][static_cast<std::size_t>(round.position / 3)] = true;
+
+    l.pageStart = {0};
+    bool pageHasRows = false;
+    // Starts the current page at `line` when what ends at line + extent does not fit it.
+    const auto fit = [&l, &pageHasRows](int line, int extent) {
+        if (line - l.pageStart.back() + extent <= l.lines)
+            return;
+        if (pageHasRows) {
+            l.pageStart.push_back(line);
+            pageHasRows = false;
+        } else {
+            l.pageStart.back() = line;
+        }
+    };
+    for (int h = 0; h < 2; ++h) {
+        l.rowPage[h].assign(static_cast<std::size_t>(rows), 0);
+        int last = -1;
+        for (int b = 0; b < rows; ++b) {
+            if (used[h][static_cast<std::size_t>(b)])
+                last = b;
+        }
+        if (last < 0)
+            continue;
+        const int halfStart = h * l.halfLines;
+        // The last line of a block is its spare line, which may fall on the edge of the body.
+        fit(halfStart, last * l.linesPerBlock + l.linesPerBlock - 1);
+        for (int b = 0; b <= last; ++b) {
+            if (used[h][static_cast<std::size_t>(b)]) {
+                fit(halfStart + b * l.linesPerBlock, l.linesPerBlock - 1);
+                pageHasRows = true;
+            }
+            l.rowPage[h][static_cast<std::size_t>(b)] = static_cast<int>(l.pageStart.size()) - 1;
+        }
+    }
+    l.pages = static_cast<int>(l.pageStart.size());
+    return l;
+}
+
+TerminPage::TerminPage(CTorvmDoc& doc, const OutputSettings& settings)
+    : m_doc(doc)
+{
+    auto schedules = fixtureSchedules(doc, settings.plans);
+    m_ok = schedules.has_value();
+    if (!schedules)
+        return;
+    m_schedules = std::move(*schedules);
+    for (const FixtureSchedule& schedule : m_schedules)
+        m_layouts.push_back(scheduleLayout(schedule));
+}
+
+int TerminPage::pageCount() const
+{
+    int pages = 0;
+    for (const ScheduleLayout& layout : m_layouts)
+        pages += layout.pages;
+    return pages;
+}
+
+bool TerminPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
+{
+    std::size_t index = 0;
+    int part = n;
+    while (index < m_layouts.size() && part > m_layouts[index].pages)
+        part -= m_layouts[index++].pages;
+    if (n < 1 || index == m_layouts.size())
+        return m_ok;
+    const FixtureSchedule& schedule = m_schedules[index];
+    const ScheduleLayout& layout = m_layouts[index];
+
+    const FontGuard guard(painter);
+    const PageGeometry g(page);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), schedule.name + QStringLiteral(" - Terminplan"));
+    const int x0 = g.left + g.width / 16;
+    const int area = 14 * g.width / 16;
+    const int step = g.bodyHeight / layout.lines;
+    for (const ScheduleRound& round : schedule.rounds) {
+        const ScheduleLayout::Place where = layout.place(round.half, round.position);
+        if (where.page != part - 1)
+            continue;
+        const int x = x0 + (round.position % 3) * (area / 3);
+        const int y = g.bodyTop + where.line * g.bodyHeight / layout.lines;
+        drawTextAt(painter, x, y, scheduleLabel(round), TextAlign::Left);
+        const int middle = x + area / 6;
+        int top = y;
+        for (const auto& [a, b] : round.pairings) {
+            top += step;
+            drawTextAt(painter, middle, top, QString::asprintf("%d  ", a), TextAlign::Right);
+            drawTextAt(painter, middle, top, QStringLiteral("-"), TextAlign::Center);
+            drawTextAt(painter, middle, top, QString::asprintf("  %d", b), TextAlign::Left);
+        }
+    }
+    return m_ok;
+}
+
+// ------------------------------------------------------------------------------- group sheets
+
+std::vector<std::vector<SheetLine>> sheetPages(const GroupSheet& sheet)
+{
+    std::vector<std::vector<SheetLine>> pages(1);
+    const auto add = [&pages](std::vector<SheetLine> block) {
+        // Trailing empty lines need no room on the page.
+        std::size_t needed = block.size();
+        while (needed > 0 && block[needed - 1].kind == SheetLine::Kind::Empty)
+            --needed;
+        if (!pages.back().empty() && pages.back().size() + needed > kSheetLinesPerPage)
+            pages.emplace_back();
+        for (SheetLine& line : block) {
+            if (pages.back().size() == kSheetLinesPerPage)
+                pages.emplace_back();
+            if (pages.back().empty() && line.kind == SheetLine::Kind::Empty)
+                continue;
+            pages.back().push_back(std::move(line));
+        }
+    };
+    for (const GroupTeam& team : sheet.teams)
+        add({{SheetLine::Kind::Team, team.name, team.address, team.phone}});
+    add({SheetLine{}});
+    for (const GroupRound& round : sheet.rounds) {
+        std::vector<SheetLine> block;
+        const QString date = groupRoundDate(round.date);
+        for (const auto& [a, b] : round.pairings)
+            block.push_back({SheetLine::Kind::Pairing, block.empty() ? date : QString(), a, b});
+        if (block.empty())
+            block.push_back({SheetLine::Kind::Pairing, date, QString(), QString()});
+        block.emplace_back();
+        add(std::move(block));
+    }
+    return pages;
+}
+
+GruppePage::GruppePage(CTorvmDoc& doc, const OutputSettings& settings)
+    : m_doc(doc)
+{
+    const auto sheets = groupSheets(doc, outputGroups(doc, settings.sheetGroups));
+    m_ok = sheets.has_value();
+    if (!sheets)
+        return;
+    for (const GroupSheet& sheet : *sheets) {
+        for (std::vector<SheetLine>& lines : sheetPages(sheet))
+            m_pages.emplace_back(sheet.name, std::move(lines));
+    }
+}
+
+bool GruppePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
+{
+    if (n < 1 || n > pageCount())
+        return m_ok;
+    const auto& [name, lines] = m_pages[static_cast<std::size_t>(n - 1)];
+    const FontGuard guard(painter);
+    const PageGeometry g(page);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), name);
+    const int x0 = g.left + g.width / 16;
+    const int w = 14 * g.width / 16;
+    const int middle = x0 + w / 2;
+    const int g20 = gap(painter, 20);
+    int m = 1;
+    for (const SheetLine& line : lines) {
+        const int top = g.lineTop(m++, kBodyLines);
+        switch (line.kind) {
+        case SheetLine::Kind::Empty:
+            break;
+        case SheetLine::Kind::Team:
+            drawTextAt(painter, x0, top, line.first, TextAlign::Left);
+            drawTextAt(painter, x0 + w / 3, top, line.second, TextAlign::Left);
+            drawTextAt(painter, x0 + w, top, line.third, TextAlign::Right);
+            break;
+        case SheetLine::Kind::Pairing:
+            drawTextAt(painter, x0, top, line.first, TextAlign::Left);
+            if (!line.second.isEmpty() || !line.third.isEmpty()) {
+                drawTextAt(painter, middle - g20, top, line.second, TextAlign::Right);
+                drawTextAt(painter, middle, top, QStringLiteral("-"), TextAlign::Center);
+                drawTextAt(painter, middle + g20, top, line.third, TextAlign::Left);
+            }
+            break;
+        }
+    }
+    return m_ok;
+}
+
+// ------------------------------------------------------------------------ clubs, participants
+
+VereinPage::VereinPage(CTorvmDoc& doc)
+    : m_doc(doc)
+{
+    auto rows = clubRows(doc);
+    m_ok = rows.has_value();
+    if (rows)
+        m_rows = std::move(*rows);
+}
+
+int VereinPage::pageCount() const
+{
+    return (static_cast<int>(m_rows.size()) + kClubsPerPage - 1) / kClubsPerPage;
+}
+
+bool VereinPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
+{
+    if (n < 1 || n > pageCount())
+        return m_ok;
+    const FontGuard guard(painter);
+    const PageGeometry g(page);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), QStringLiteral("Vereine"));
+    const int x0 = g.left + g.width / 16;
+    const int w = 14 * g.width / 16;
+    const std::size_t first = static_cast<std::size_t>(n - 1) * kClubsPerPage;
+    const std::size_t last = std::min(first + kClubsPerPage, m_rows.size());
+    for (std::size_t i = first; i < last; ++i) {
+        const int column = static_cast<int>(i - first) / kClubsPerColumn;
+        const int m = static_cast<int>(i - first) % kClubsPerColumn + 1;
+        const int x = x0 + column * (w / 2) + w / 10;
+        const int top = g.lineTop(m, kClubLines);
+        drawTextAt(painter, x, top, QString::asprintf("%ld   ", static_cast<long>(m_rows[i].number)), TextAlign::Right);
+        drawTextAt(painter, x, top, m_rows[i].name, TextAlign::Left);
+    }
+    return m_ok;
+}
+
+TeilnehmerPage::TeilnehmerPage(CTorvmDoc& doc, const OutputSettings& settings)
+    : m_doc(doc)
+{
+    auto rows = participantRows(doc, settings.sort);
+    m_ok = rows.has_value();
+    if (rows)
+        m_rows = std::move(*rows);
+}
+
+int TeilnehmerPage::pageCount() const
+{
+    return (static_cast<int>(m_rows.size()) + kParticipantsPerPage - 1) / kParticipantsPerPage;
+}
+
+bool TeilnehmerPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
+{
+    if (n < 1 || n > pageCount())
+        return m_ok;
+    const FontGuard guard(painter);
+    const PageGeometry g(page);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), QStringLiteral("Teilnehmerliste"));
+    painter.setFont(fonts.footer);
+    const int x0 = g.left + g.width / 16;
+    const int w = 14 * g.width / 16;
+    const std::size_t first = static_cast<std::size_t>(n - 1) * kParticipantsPerPage;
+    const std::size_t last = std::min(first + kParticipantsPerPage, m_rows.size());
+    for (std::size_t i = first; i < last; ++i) {
+        const ParticipantRow& row = m_rows[i];
+        const int top = g.lineTop(static_cast<int>(i - first) + 1, kParticipantLines);
+        drawTextAt(painter, x0 + w / 10, top, QString::asprintf("%ld   ", static_cast<long>(row.number)),
+                   TextAlign::Right);
+        drawTextAt(painter, x0 + w / 10, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left);
+        drawTextAt(painter, x0 + w / 3, top, row.club, TextAlign::Left);
+        drawTextAt(painter, x0 + 2 * (w / 3) - w / 50, top, row.birthDate, TextAlign::Left);
+        if (!row.className.isEmpty())
+            drawTextAt(painter, x0 + 2 * (w / 3) + w / 10, top, row.className, TextAlign::Left);
+    }
+    return m_ok;
+}
+
+// --------------------------------------------------------------------------------- every output
+
+std::unique_ptr<PagePainter> makeOutputPages(CTorvmDoc& doc, const OutputSettings& settings, Output output)
+{
+    switch (output) {
+    case Output::Termin:
+        return std::make_unique<TerminPage>(doc, settings);
+    case Output::Gruppe:
+        return std::make_unique<GruppePage>(doc, settings);
+    case Output::Tabelle:
+        return std::make_unique<TabellePage>(doc, settings);
+    case Output::Einzel:
+        return std::make_unique<EinzelPage>(doc, settings);
+    case Output::Verein:
+        return std::make_unique<VereinPage>(doc);
+    case Output::Teilnehmer:
+        return std::make_unique<TeilnehmerPage>(doc, settings);
+    }
+    return nullptr;
 }
 
 } // namespace torvm

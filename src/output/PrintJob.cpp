@@ -14,22 +14,6 @@ namespace {
 
 constexpr int kPdfResolution = 600; // dots per inch
 
-std::unique_ptr<PagePainter> makePages(CTorvmDoc& doc, const OutputSettings& settings, Output output)
-{
-    switch (output) {
-    case Output::Tabelle:
-        return std::make_unique<TabellePage>(doc, settings);
-    case Output::Einzel:
-        return std::make_unique<EinzelPage>(doc, settings);
-    case Output::Termin:
-    case Output::Gruppe:
-    case Output::Verein:
-    case Output::Teilnehmer:
-        break;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 PrintJob::PrintJob(CTorvmDoc& doc, const OutputSettings& settings)
@@ -38,11 +22,8 @@ PrintJob::PrintJob(CTorvmDoc& doc, const OutputSettings& settings)
         const auto output = static_cast<Output>(i);
         if (!settings.chosen(output))
             continue;
-        m_pages[i] = makePages(doc, settings, output);
-        if (m_pages[i])
-            m_counts[i] = m_pages[i]->pageCount();
-        else
-            m_unprintable.push_back(output);
+        m_pages[i] = makeOutputPages(doc, settings, output);
+        m_counts[i] = m_pages[i]->pageCount();
     }
 }
 
@@ -54,11 +35,6 @@ int PrintJob::totalPages() const
     for (const int count : m_counts)
         total += count;
     return total;
-}
-
-std::vector<Output> PrintJob::unprintable() const
-{
-    return m_unprintable;
 }
 
 std::optional<PageLocation> PrintJob::locate(int n) const

@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class QIODevice;
 
@@ -31,8 +30,6 @@ public:
 
     int pageCount(Output output) const { return m_counts[static_cast<int>(output)]; }
     int totalPages() const;
-    // Chosen outputs that have no printed form yet; they are left out of the run.
-    std::vector<Output> unprintable() const;
     // none for a page number outside 1 ... totalPages()
     std::optional<PageLocation> locate(int n) const;
 
@@ -42,7 +39,6 @@ public:
 private:
     std::array<std::unique_ptr<PagePainter>, kOutputCount> m_pages;
     std::array<int, kOutputCount> m_counts{};
-    std::vector<Output> m_unprintable;
 };
 
 // Every page of the job as an A4 PDF into `device`. false after a database error or when the

@@ -1,18 +1,16 @@
 #include "output/TextExport.h"
 
 #include "app/TorvmDoc.h"
-#include "db/Messages.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
-#include "masterdata/KlassenTabelle.h"
 #include "output/OutputPages.h"
+#include "output/OutputRows.h"
 #include "output/Standings.h"
 #include "output/Windows1252.h"
 
 #include <QIODevice>
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace torvm {
 
@@ -32,55 +30,22 @@ private:
     QString m_text;
 };
 
-std::optional<int> countRows(CRecordset& table)
-{
-    if (!table.Open()) {
-        showDatabaseError(table.GetLastError().text);
-        return std::nullopt;
-    }
-    const int count = table.CountRows();
-    if (count < 0) {
-        showDatabaseError(table.GetLastError().text);
-        return std::nullopt;
-    }
-    return count;
-}
-
 // --------------------------------------------------------------------------- fixture schedule
-
-QString pairingSlots(int a, int b)
-{
-    return QString::asprintf("%d  ", a) + QStringLiteral(" - ") + QString::asprintf("  %d", b);
-}
 
 std::optional<QString> terminText(CTorvmDoc& doc, const OutputSettings& settings)
 {
-    Lines out;
-    CPlanTable plans(doc.GetDatabase(), &doc);
-    if (!plans.OpenTable())
+    const auto schedules = fixtureSchedules(doc, settings.plans);
+    if (!schedules)
         return std::nullopt;
-    for (int p = 0; p < kPlanCount; ++p) {
-        if (!settings.plans[p])
-            continue;
-        out.add(plans.PlanName(p) + QStringLiteral(" - Terminplan"));
+    Lines out;
+    for (const FixtureSchedule& schedule : *schedules) {
+        out.add(schedule.name + QStringLiteral(" - Terminplan"));
         out.add();
-        // Two halves of k positions each; a round without pairings keeps its position but gets
-        // no number.
-        const int k = (plans.CountPlayedRounds(p) + 1) / 2;
-        int n = 0;
-        for (int h = 0; h < 2; ++h) {
-            for (int i = 0; i < k; ++i) {
-                if (plans.SelectRound(p, h * k + i) || !plans.RoundHasPairing())
-                    continue;
-                const DateTime& d = plans.m_Datum1;
-                out.add(QString::asprintf("%d:  %2d.%02d.%04d %2d:%02d", ++n, d.day(), d.month(), d.year(), d.hour(),
-                                          d.minute()));
-                for (int j = 0; j < kPairingsPerRound; ++j) {
-                    if (plans.m_A[j] != 0 && plans.m_B[j] != 0)
-                        out.add(pairingSlots(plans.m_A[j], plans.m_B[j]));
-                }
-                out.add();
-            }
+        for (const ScheduleRound& round : schedule.rounds) {
+            out.add(scheduleLabel(round));
+            for (const auto& [a, b] : round.pairings)
+                out.add(QString::asprintf("%d  ", a) + QStringLiteral(" - ") + QString::asprintf("  %d", b));
+            out.add();
         }
         out.add();
     }
@@ -91,36 +56,21 @@ std::optional<QString> terminText(CTorvmDoc& doc, const OutputSettings& settings
 
 std::optional<QString> gruppeText(CTorvmDoc& doc, const OutputSettings& settings)
 {
-    Lines out;
-    CGruppeTable groups(doc.GetDatabase(), &doc);
-    CPlanTable plans(doc.GetDatabase(), &doc);
-    if (!groups.OpenTable() || !plans.OpenTable())
+    const auto sheets = groupSheets(doc, outputGroups(doc, settings.sheetGroups));
+    if (!sheets)
         return std::nullopt;
+    Lines out;
     out.add();
-    for (const int id : outputGroups(doc, settings)) {
-        groups.LoadGroup(id);
-        std::array<QString, kSlotCount + 1> names;
-        out.add(groups.m_Name);
+    for (const GroupSheet& sheet : *sheets) {
+        out.add(sheet.name);
         out.add();
-        for (int slot = 1; slot <= kSlotCount; ++slot) {
-            if (!groups.SlotUsed(slot))
-                continue;
-            names[slot] = groups.TeamName(slot);
-            out.add(names[slot] + QLatin1Char('\t') + groups.CaptainAddress(slot) + QLatin1Char('\t') +
-                    groups.CaptainPhone(slot));
-        }
+        for (const GroupTeam& team : sheet.teams)
+            out.add(team.name + QLatin1Char('\t') + team.address + QLatin1Char('\t') + team.phone);
         out.add();
-        for (int r = 0; r < kRoundsPerPlan; ++r) {
-            if (plans.SelectRound(groups.m_Plan, r) || !plans.RoundHasPairing())
-                continue;
-            const DateTime& d = plans.m_Datum1;
-            out.add(QString::asprintf("%d.%02d.%04d", d.day(), d.month(), d.year()));
-            for (int k = 0; k < kPairingsPerRound; ++k) {
-                const int a = plans.m_A[k];
-                const int b = plans.m_B[k];
-                if (groups.SlotUsed(a) && groups.SlotUsed(b))
-                    out.add(names[a] + QStringLiteral(" - ") + names[b]);
-            }
+        for (const GroupRound& round : sheet.rounds) {
+            out.add(groupRoundDate(round.date));
+            for (const auto& [a, b] : round.pairings)
+                out.add(a + QStringLiteral(" - ") + b);
             out.add();
         }
         out.add();
@@ -136,7 +86,7 @@ std::optional<QString> tabelleText(CTorvmDoc& doc, const OutputSettings& setting
     out.add();
     out.add(QString::asprintf("%d.", settings.round + 1) + QLatin1String(kDurchgang));
     out.add();
-    for (const int id : outputGroups(doc, settings)) {
+    for (const int id : outputGroups(doc, settings.groups)) {
         const LeagueTable t = ComputeLeagueTable(doc.GetDatabase(), &doc, id, settings.round);
         if (!t.ok)
             return std::nullopt;
@@ -200,69 +150,40 @@ std::optional<QString> einzelText(CTorvmDoc& doc, const OutputSettings& settings
 
 std::optional<QString> vereinText(CTorvmDoc& doc)
 {
+    const auto clubs = clubRows(doc);
+    if (!clubs)
+        return std::nullopt;
     Lines out;
     out.add();
     out.add(QStringLiteral("Vereine"));
     out.add();
-    CVereinTable clubs(doc.GetDatabase(), &doc);
-    if (!clubs.OpenTable())
-        return std::nullopt;
-    if (!clubs.Select(nullptr, {}, R"("Vereinsnummer")")) {
-        showDatabaseError(clubs.GetLastError().text);
-        return std::nullopt;
-    }
-    for (; !clubs.IsEOF(); clubs.MoveNext())
-        out.add(QString::asprintf("%ld\t", static_cast<long>(clubs.m_Vereinsnummer)) + clubs.m_Name);
+    for (const ClubRow& club : *clubs)
+        out.add(QString::asprintf("%ld\t", static_cast<long>(club.number)) + club.name);
     return out.take();
-}
-
-QString birthDateText(const DateTime& d)
-{
-    return d.day() >= 1 && d.month() >= 1 ? QString::asprintf("%02d.%02d.%04d", d.day(), d.month(), d.year())
-                                          : QString();
 }
 
 std::optional<QString> teilnehmerText(CTorvmDoc& doc, const OutputSettings& settings)
 {
+    const auto people = participantRows(doc, settings.sort);
+    if (!people)
+        return std::nullopt;
     Lines out;
     out.add();
     out.add(QStringLiteral("Teilnehmerliste"));
     out.add();
-    Database* db = doc.GetDatabase();
-    CTeilnehmerTable people(db, &doc);
-    CVereinTable clubs(db, &doc);
-    if (!people.OpenTable() || !clubs.OpenTable())
-        return std::nullopt;
-    // The clubs once, instead of one lookup per participant.
-    std::unordered_map<std::int32_t, QString> clubNames;
-    if (!clubs.Select(nullptr)) {
-        showDatabaseError(clubs.GetLastError().text);
-        return std::nullopt;
-    }
-    for (; !clubs.IsEOF(); clubs.MoveNext())
-        clubNames.emplace(clubs.m_Vereinsnummer, clubs.m_Name);
-    CKlassenTabelle classes;
-    classes.Load(doc);
-    if (!people.Select(nullptr, {}, settings.sort == 1 ? R"("Name", "Vorname", "Paßnummer")" : R"("Paßnummer")")) {
-        showDatabaseError(people.GetLastError().text);
-        return std::nullopt;
-    }
-    for (; !people.IsEOF(); people.MoveNext()) {
-        const auto club = clubNames.find(people.m_Verein);
-        out.add(QString::asprintf("%ld\t", static_cast<long>(people.m_Passnummer)) +
-                participantDisplayName(people.m_Titel, people.m_Name, people.m_Vorname, people.m_Zusatz) +
-                QLatin1Char('\t') + (club != clubNames.end() ? club->second : QString()) + QLatin1Char('\t') +
-                birthDateText(people.m_Geburtstag) + QLatin1Char('\t') + classes.Name(people.m_Klasse));
+    for (const ParticipantRow& p : *people) {
+        out.add(QString::asprintf("%ld\t", static_cast<long>(p.number)) + p.name + QLatin1Char('\t') + p.club +
+                QLatin1Char('\t') + p.birthDate + QLatin1Char('\t') + p.className);
     }
     return out.take();
 }
 
 } // namespace
 
-std::vector<int> outputGroups(CTorvmDoc& doc, const OutputSettings& settings)
+std::vector<int> outputGroups(CTorvmDoc& doc, const std::optional<std::vector<int>>& chosen)
 {
-    if (settings.groups)
-        return *settings.groups;
+    if (chosen)
+        return *chosen;
     // The groups as they exist, by [ID]: a gap in the numbering neither repeats nor drops one.
     std::vector<int> ids;
     CGruppeTable groups(doc.GetDatabase(), &doc);
@@ -303,8 +224,10 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
         s.outputs = *overrides.outputs;
     if (overrides.plans)
         s.plans = *overrides.plans;
-    if (overrides.groups)
+    if (overrides.groups) {
         s.groups = overrides.groups;
+        s.sheetGroups = overrides.groups;
+    }
     if (overrides.ergebnis)
         s.ergebnis = *overrides.ergebnis;
     if (overrides.tabelle)
@@ -322,24 +245,7 @@ int outputPageCount(CTorvmDoc& doc, const OutputSettings& settings, Output outpu
 {
     if (!settings.chosen(output))
         return 0;
-    switch (output) {
-    case Output::Termin:
-        return static_cast<int>(std::count(settings.plans.begin(), settings.plans.end(), true));
-    case Output::Gruppe:
-    case Output::Tabelle:
-        return static_cast<int>(outputGroups(doc, settings).size());
-    case Output::Einzel:
-        return rankingPageCount(ComputeRanking(doc, settings.round, settings.platz, settings.klasse));
-    case Output::Verein: {
-        CVereinTable clubs(doc.GetDatabase(), &doc);
-        return (countRows(clubs).value_or(0) + 99) / 100;
-    }
-    case Output::Teilnehmer: {
-        CTeilnehmerTable people(doc.GetDatabase(), &doc);
-        return (countRows(people).value_or(0) + 74) / 75;
-    }
-    }
-    return 0;
+    return makeOutputPages(doc, settings, output)->pageCount();
 }
 
 int totalPageCount(CTorvmDoc& doc, const OutputSettings& settings)

@@ -27,10 +27,11 @@ QString outputKey(Output output);
 struct OutputSettings {
     int round = 0; // 0-based, 0 ... 19
     std::array<bool, kOutputCount> outputs{};
-    std::array<bool, kPlanCount> plans{};   // fixture schedules: plans 1 ... 5 chosen
-    std::optional<std::vector<int>> groups; // group [ID]s for group sheets and tables; none = all
-    bool ergebnis = true;                   // league table: the round's pairings
-    bool tabelle = true;                    // league table: the standings
+    std::array<bool, kPlanCount> plans{};        // fixture schedules: plans 1 ... 5 chosen
+    std::optional<std::vector<int>> groups;      // league tables: group [ID]s in order; none = all
+    std::optional<std::vector<int>> sheetGroups; // group sheets: the same
+    bool ergebnis = true;                        // league table: the round's pairings
+    bool tabelle = true;                         // league table: the standings
     int platz = kDefaultPlatz;
     RankingClassMode klasse = RankingClassMode::Group;
     int sort = 0; // participant list: 0 by number, 1 by name
@@ -43,7 +44,7 @@ struct OutputOverrides {
     std::optional<int> round;
     std::optional<std::array<bool, kOutputCount>> outputs;
     std::optional<std::array<bool, kPlanCount>> plans;
-    std::optional<std::vector<int>> groups;
+    std::optional<std::vector<int>> groups; // group sheets and league tables alike
     std::optional<bool> ergebnis;
     std::optional<bool> tabelle;
     std::optional<int> platz;
@@ -55,8 +56,8 @@ struct OutputOverrides {
 // the overrides applied. Stored values outside their range fall back to the nearest valid one.
 OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrides = {});
 
-// The group [ID]s that group sheets and league tables show, in order.
-std::vector<int> outputGroups(CTorvmDoc& doc, const OutputSettings& settings);
+// The group [ID]s an output shows: the chosen ones, or every group that exists by [ID].
+std::vector<int> outputGroups(CTorvmDoc& doc, const std::optional<std::vector<int>>& chosen);
 
 // Printed pages the output needs with these settings; 0 when it is not chosen.
 int outputPageCount(CTorvmDoc& doc, const OutputSettings& settings, Output output);

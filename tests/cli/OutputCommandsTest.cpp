@@ -199,11 +199,22 @@ TEST_F(OutputCommandsTest, PrintPdfWritesThePagesOfTheChosenOutputs)
         QStringList options;
         int pages;
     };
-    // The demo has three groups; "--groups 2" leaves one.
-    for (const Case& c : {Case{{QStringLiteral("--outputs"), QStringLiteral("tabelle")}, 3},
-                          Case{{QStringLiteral("--outputs"), QStringLiteral("tabelle"), QStringLiteral("--groups"),
-                                QStringLiteral("2")},
-                               1}}) {
+    // The demo has three groups; "--groups 2" leaves one. Its first two plans fit a page each;
+    // the lists take 100 clubs and 75 participants a page.
+    const int clubPages = static_cast<int>((count(path("d.mdb"), "Verein") + 99) / 100);
+    const int participantPages = static_cast<int>((count(path("d.mdb"), "Teilnehmer") + 74) / 75);
+    ASSERT_GT(participantPages, 1);
+    for (const Case& c :
+         {Case{{QStringLiteral("--outputs"), QStringLiteral("tabelle")}, 3},
+          Case{
+              {QStringLiteral("--outputs"), QStringLiteral("tabelle"), QStringLiteral("--groups"), QStringLiteral("2")},
+              1},
+          Case{
+              {QStringLiteral("--outputs"), QStringLiteral("termin"), QStringLiteral("--plans"), QStringLiteral("1,2")},
+              2},
+          Case{{QStringLiteral("--outputs"), QStringLiteral("verein,teilnehmer,termin"), QStringLiteral("--plans"),
+                QStringLiteral("2"), QStringLiteral("--sort"), QStringLiteral("1")},
+               1 + clubPages + participantPages}}) {
         SCOPED_TRACE(c.options.join(QLatin1Char(' ')).toStdString());
         const QString pdf = path("t.pdf");
         QFile::remove(pdf);

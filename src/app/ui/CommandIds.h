@@ -15,6 +15,7 @@ inline constexpr int TeilnehmerImport = 32786;
 inline constexpr int WebExport = 32790;
 inline constexpr int SpeichernUnter = 32793;
 inline constexpr int ErgebnisImport = 32795;
+inline constexpr int AlsPdfSpeichern = 32800; // added here; not one of the long-standing ids
 
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;

@@ -6,6 +6,7 @@
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
 #include "masterdata/ui/WettbewerbDlg.h"
+#include "output/ui/PrintCommands.h"
 #include "results/ui/WettkampfDlg.h"
 
 namespace torvm::ui {
@@ -21,6 +22,7 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
+    commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
 }
 
 } // namespace torvm::ui

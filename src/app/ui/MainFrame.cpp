@@ -45,6 +45,8 @@ const CommandText kCommands[] = {
     {cmd::FilePrint, "&Drucken...\tStrg+P", "Ctrl+P",
      "Druckt Ergebnisse, Tabellen und Listen des Wettkampfs.\nDrucken"},
     {cmd::FilePrintPreview, "Sei&tenansicht", "", "Zeigt die Seiten so an, wie sie gedruckt werden.\nSeitenansicht"},
+    {cmd::AlsPdfSpeichern, "Als P&DF speichern...", "",
+     "Speichert die Seiten, die gedruckt würden, in einer PDF-Datei.\nAls PDF speichern"},
     {cmd::FilePrintSetup, "Drucker&einrichtung...", "",
      "Wählt den Drucker und ändert die Druckeinstellungen.\nDruckereinrichtung"},
     {cmd::FileMruFirst, "Letzte Datei", "", "Öffnet diese Wettkampf-Verwaltung.\nZuletzt geöffnet"},
@@ -87,6 +89,7 @@ const std::vector<int> kFileDoc = {cmd::FileNew,
                                    0,
                                    cmd::FilePrint,
                                    cmd::FilePrintPreview,
+                                   cmd::AlsPdfSpeichern,
                                    cmd::FilePrintSetup,
                                    0,
                                    kRecent,
@@ -340,7 +343,7 @@ void CMainFrame::updateCommandStates()
             enabled = false;
         else if (DocumentCommands::handles(id))
             enabled = hasDocument && m_app.commands().isAvailable(id);
-        else if (id == cmd::FilePrint || id == cmd::FilePrintPreview)
+        else if (id == cmd::FilePrint || id == cmd::FilePrintPreview || id == cmd::AlsPdfSpeichern)
             enabled = hasDocument && m_app.canPrint();
         else if (id == cmd::WindowNew || id == cmd::WindowCascade || id == cmd::WindowTile || id == cmd::WindowArrange)
             enabled = child != nullptr;
@@ -415,9 +418,16 @@ void CMainFrame::dispatch(int id)
         m_app.OnFilePrintSetup();
         break;
     case cmd::FilePrint:
+        if (CChildFrame* child = activeChild())
+            m_app.print(*child->view(), PrintMode::Print);
+        break;
     case cmd::FilePrintPreview:
         if (CChildFrame* child = activeChild())
-            m_app.print(*child->view(), id == cmd::FilePrint ? PrintMode::Print : PrintMode::Preview);
+            m_app.print(*child->view(), PrintMode::Preview);
+        break;
+    case cmd::AlsPdfSpeichern:
+        if (CChildFrame* child = activeChild())
+            m_app.print(*child->view(), PrintMode::Pdf);
         break;
     case cmd::AppExit:
         close();

@@ -22,14 +22,14 @@ class CChildFrame;
 class CMainFrame;
 class CTorvmView;
 
-enum class PrintMode { Print, Preview };
+enum class PrintMode { Print, Preview, Pdf };
 
 // The application: start-up, the open competitions and their windows, and the commands that
 // need no competition (new, open, recent files, printer set-up, help, about, exit).
 class CTorvmApp : public QObject {
     Q_OBJECT
 public:
-    // Printing and preview of a competition window go to the output job through this.
+    // Printing, preview and the PDF file of a competition window go to the output job through this.
     using PrintHandler = std::function<void(CTorvmView& view, PrintMode mode)>;
 
     explicit CTorvmApp(QObject* parent = nullptr);

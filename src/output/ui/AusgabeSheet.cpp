@@ -4,6 +4,7 @@
 #include "app/ui/DialogButtons.h"
 #include "db/Database.h"
 #include "db/Messages.h"
+#include "db/Settings.h"
 #include "db/Tables.h"
 #include "masterdata/ui/NumberField.h"
 
@@ -25,6 +26,8 @@ namespace {
 const QString kAll = QStringLiteral("VMPrintAll");
 const QString kTabelle = QStringLiteral("PrintTabelle");
 const QString kEinzel = QStringLiteral("PrintEinzel");
+const QString kTeilnehmer = QStringLiteral("PrintTeilnehmer");
+const QString kTermin = QStringLiteral("VMPrintTermin");
 
 // Check box texts in the order of the outputs.
 constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen", "T&abelle",
@@ -41,8 +44,11 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(createMainPage(), QStringLiteral("Ausgabe"));
+    m_tabs->addTab(createTerminPage(), QStringLiteral("Terminplan"));
+    m_tabs->addTab(createGruppePage(), QStringLiteral("Gruppe"));
     m_tabs->addTab(createTabellePage(), QStringLiteral("Tabelle"));
     m_tabs->addTab(createEinzelPage(), QStringLiteral("Einzel"));
+    m_tabs->addTab(createTeilnehmerPage(), QStringLiteral("Teilnehmer"));
     layout->addWidget(m_tabs);
     addOkCancelRow(this, layout);
 }
@@ -71,33 +77,79 @@ QWidget* AusgabeSheet::createMainPage()
     return page;
 }
 
+QWidget* AusgabeSheet::createTerminPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    CPlanTable plans(m_doc.GetDatabase(), &m_doc);
+    const bool readable = plans.OpenTable();
+    for (int p = 0; p < kPlanCount; ++p) {
+        // A plan without a name is offered by its number.
+        const QString name = readable ? plans.PlanName(p) : QString();
+        m_plans[p] = new QCheckBox(name.isEmpty() ? QStringLiteral("Plan %1").arg(p + 1) : name, page);
+        m_plans[p]->setObjectName(QStringLiteral("Plan%1").arg(p + 1));
+        m_plans[p]->setChecked(m_settings.plans[p]);
+        layout->addWidget(m_plans[p]);
+    }
+    layout->addStretch();
+    return page;
+}
+
+AusgabeSheet::GroupChoice AusgabeSheet::addGroupChoice(QWidget* page, QLayout* layout)
+{
+    GroupChoice choice;
+    choice.all = new QRadioButton(QStringLiteral("&alle Gruppen"), page);
+    choice.all->setObjectName(QStringLiteral("alleGruppen"));
+    choice.chosen = new QRadioButton(QStringLiteral("&gewählte Gruppen"), page);
+    choice.chosen->setObjectName(QStringLiteral("gewaehlteGruppen"));
+    choice.all->setChecked(true); // the choice of groups is one run's, never kept
+    choice.list = new QListWidget(page);
+    choice.list->setObjectName(QStringLiteral("Gruppen"));
+    choice.list->setSelectionMode(QAbstractItemView::MultiSelection);
+    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
+    for (const ComboItem& item : groups.GroupComboItems()) {
+        auto* entry = new QListWidgetItem(item.text, choice.list);
+        entry->setData(Qt::UserRole, item.data);
+    }
+    QRadioButton* chosen = choice.chosen;
+    connect(choice.list, &QListWidget::itemSelectionChanged, this, [chosen] { chosen->setChecked(true); });
+    layout->addWidget(choice.all);
+    layout->addWidget(choice.chosen);
+    layout->addWidget(choice.list);
+    return choice;
+}
+
+std::optional<std::vector<int>> AusgabeSheet::GroupChoice::groups() const
+{
+    if (!chosen->isChecked())
+        return std::nullopt;
+    std::vector<int> ids;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            ids.push_back(list->item(row)->data(Qt::UserRole).toInt());
+    }
+    return ids;
+}
+
+QWidget* AusgabeSheet::createGruppePage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    m_sheetGroups = addGroupChoice(page, layout);
+    return page;
+}
+
 QWidget* AusgabeSheet::createTabellePage()
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    m_allGroups = new QRadioButton(QStringLiteral("&alle Gruppen"), page);
-    m_allGroups->setObjectName(QStringLiteral("alleGruppen"));
-    m_chosenGroups = new QRadioButton(QStringLiteral("&gewählte Gruppen"), page);
-    m_chosenGroups->setObjectName(QStringLiteral("gewaehlteGruppen"));
-    m_allGroups->setChecked(true); // the choice of groups is one run's, never kept
-    m_groups = new QListWidget(page);
-    m_groups->setObjectName(QStringLiteral("Gruppen"));
-    m_groups->setSelectionMode(QAbstractItemView::MultiSelection);
-    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
-    for (const ComboItem& item : groups.GroupComboItems()) {
-        auto* entry = new QListWidgetItem(item.text, m_groups);
-        entry->setData(Qt::UserRole, item.data);
-    }
-    connect(m_groups, &QListWidget::itemSelectionChanged, this, [this] { m_chosenGroups->setChecked(true); });
+    m_tableGroups = addGroupChoice(page, layout);
     m_ergebnis = new QCheckBox(QStringLiteral("&Ergebnis"), page);
     m_ergebnis->setObjectName(QStringLiteral("Ergebnis"));
     m_ergebnis->setChecked(m_settings.ergebnis);
     m_tabelle = new QCheckBox(QStringLiteral("&Tabelle"), page);
     m_tabelle->setObjectName(QStringLiteral("Tabelle"));
     m_tabelle->setChecked(m_settings.tabelle);
-    layout->addWidget(m_allGroups);
-    layout->addWidget(m_chosenGroups);
-    layout->addWidget(m_groups);
     layout->addWidget(m_ergebnis);
     layout->addWidget(m_tabelle);
     return page;
@@ -128,6 +180,24 @@ QWidget* AusgabeSheet::createEinzelPage()
     return page;
 }
 
+QWidget* AusgabeSheet::createTeilnehmerPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* group = new QGroupBox(QStringLiteral("Sortiert nach"), page);
+    auto* groupLayout = new QVBoxLayout(group);
+    constexpr std::array<const char*, 2> texts{"&Nummer", "N&ame"};
+    for (int i = 0; i < 2; ++i) {
+        m_sort[i] = new QRadioButton(QString::fromUtf8(texts[i]), group);
+        m_sort[i]->setObjectName(QStringLiteral("Sort%1").arg(i));
+        groupLayout->addWidget(m_sort[i]);
+    }
+    m_sort[m_settings.sort == 1 ? 1 : 0]->setChecked(true);
+    layout->addWidget(group);
+    layout->addStretch();
+    return page;
+}
+
 void AusgabeSheet::accept()
 {
     const std::optional<int> platz = readNumberField(this, m_platz, 0, kMaxPlatz);
@@ -146,15 +216,15 @@ void AusgabeSheet::accept()
         m_settings.outputs[i] = m_outputs[i]->isChecked();
     m_settings.ergebnis = m_ergebnis->isChecked();
     m_settings.tabelle = m_tabelle->isChecked();
-    m_settings.groups.reset();
-    if (m_chosenGroups->isChecked()) {
-        std::vector<int> ids;
-        for (int row = 0; row < m_groups->count(); ++row) {
-            if (m_groups->item(row)->isSelected())
-                ids.push_back(m_groups->item(row)->data(Qt::UserRole).toInt());
-        }
-        m_settings.groups = std::move(ids);
-    }
+    m_settings.groups = m_tableGroups.groups();
+    m_settings.sheetGroups = m_sheetGroups.groups();
+    for (int p = 0; p < kPlanCount; ++p)
+        m_settings.plans[p] = m_plans[p]->isChecked();
+    m_settings.sort = m_sort[1]->isChecked() ? 1 : 0;
+
+    // The plans chosen belong to the workplace, the rest to the competition.
+    for (int p = 0; p < kPlanCount; ++p)
+        writeProfileInt(kTermin, QStringLiteral("Plan%1").arg(p + 1), m_settings.plans[p] ? 1 : 0);
 
     Database* db = m_doc.GetDatabase();
     Transaction transaction(*db);
@@ -166,6 +236,7 @@ void AusgabeSheet::accept()
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Tabelle"), m_settings.tabelle ? 1 : 0);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Klasse"), static_cast<int>(m_settings.klasse));
+    ok = ok && profile.WriteInt(kTeilnehmer, QStringLiteral("Sort"), m_settings.sort);
     // The run goes ahead with the choices made even when they could not be kept; a failed write
     // has been shown already.
     if (ok && !transaction.commit())

@@ -5,9 +5,12 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -19,8 +22,8 @@ class CTorvmDoc;
 
 namespace ui {
 
-// The sheet "Ausgabe": which outputs of which round, and the options of the league tables.
-// Shows the competition's stored choices; confirming stores them and fixes the run's settings.
+// The sheet "Ausgabe": which outputs of which round, and the options of every output that has any.
+// Shows the stored choices; confirming stores them and fixes the run's settings.
 class AusgabeSheet : public QDialog {
     Q_OBJECT
 public:
@@ -34,22 +37,36 @@ public:
     void accept() override;
 
 private:
+    // "alle Gruppen", "gewählte Gruppen" and the list of groups; a click into the list chooses
+    // the selected groups.
+    struct GroupChoice {
+        QRadioButton* all = nullptr;
+        QRadioButton* chosen = nullptr;
+        QListWidget* list = nullptr;
+        std::optional<std::vector<int>> groups() const;
+    };
+
     QWidget* createMainPage();
+    QWidget* createTerminPage();
+    QWidget* createGruppePage();
     QWidget* createTabellePage();
     QWidget* createEinzelPage();
+    QWidget* createTeilnehmerPage();
+    GroupChoice addGroupChoice(QWidget* page, QLayout* layout);
 
     CTorvmDoc& m_doc;
     OutputSettings m_settings;
     QTabWidget* m_tabs = nullptr;
     QComboBox* m_round = nullptr;
     std::array<QCheckBox*, kOutputCount> m_outputs{};
-    QRadioButton* m_allGroups = nullptr;
-    QRadioButton* m_chosenGroups = nullptr;
-    QListWidget* m_groups = nullptr;
+    std::array<QCheckBox*, kPlanCount> m_plans{};
+    GroupChoice m_sheetGroups;
+    GroupChoice m_tableGroups;
     QCheckBox* m_ergebnis = nullptr;
     QCheckBox* m_tabelle = nullptr;
     QLineEdit* m_platz = nullptr;
     std::array<QRadioButton*, 3> m_klasse{}; // by RankingClassMode
+    std::array<QRadioButton*, 2> m_sort{};   // by number, by name
 };
 
 } // namespace ui

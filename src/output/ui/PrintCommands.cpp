@@ -3,14 +3,18 @@
 #include "app/TorvmDoc.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/TorvmView.h"
+#include "app/ui/WaitCursor.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QSaveFile>
 
 namespace torvm::ui {
 
@@ -46,25 +50,97 @@ void printPages(const PrintJob& job, QPrinter& printer, int from, int to, QWidge
     painter.end();
 }
 
+// Beside the competition file, with its name.
+QString proposedName(const CTorvmDoc& doc, const QString& suffix)
+{
+    const QFileInfo file(doc.path());
+    return file.completeBaseName().isEmpty() ? QString() : file.dir().filePath(file.completeBaseName() + suffix);
+}
+
+void cannotCreate(QWidget* parent, const QString& path)
+{
+    message(parent, MessageIcon::Exclamation,
+            QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.\nPrüfen Sie, ob der Ordner vorhanden ist "
+                           "und Sie darin schreiben dürfen.")
+                .arg(QDir::toNativeSeparators(path)));
+}
+
+// Writes the file through `write` and replaces the old one only when everything went well.
+template <typename Write> void writeFile(QWidget* parent, const QString& path, Write write)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        cannotCreate(parent, path);
+        return;
+    }
+    bool ok = false;
+    {
+        const WaitCursor wait;
+        ok = write(file);
+    }
+    if (!ok) {
+        file.cancelWriting();
+        message(parent, MessageIcon::Exclamation,
+                QStringLiteral("Das Schreiben der Datei \"%1\" ist fehlgeschlagen; die Datei wurde nicht angelegt.")
+                    .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!file.commit())
+        cannotCreate(parent, path);
+}
+
 } // namespace
+
+void savePdf(CTorvmDoc& doc, QWidget* parent)
+{
+    AusgabeSheet sheet(doc, parent);
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    const PrintJob job(doc, sheet.settings());
+    if (job.totalPages() == 0)
+        return;
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QStringLiteral("Als PDF speichern");
+    request.proposed = proposedName(doc, QStringLiteral(".pdf"));
+    request.filter = QStringLiteral("PDF Dateien (*.pdf)|*.pdf|Alle Dateien (*.*)|*.*||");
+    request.defaultSuffix = QStringLiteral("pdf");
+    const QString path = fileName(parent, request);
+    if (path.isEmpty())
+        return;
+    writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); });
+}
+
+void saveTextExport(CTorvmDoc& doc, QWidget* parent)
+{
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QStringLiteral("Ergebnisse und Tabellen speichern unter");
+    request.proposed = proposedName(doc, QStringLiteral(".txt"));
+    request.filter = QStringLiteral("Text Dateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*||");
+    request.defaultSuffix = QStringLiteral("txt");
+    const QString path = fileName(parent, request);
+    if (path.isEmpty())
+        return;
+    AusgabeSheet sheet(doc, parent);
+    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+        return;
+    writeFile(parent, path, [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file); });
+}
 
 void printCompetition(CTorvmApp& app, CTorvmView& view, PrintMode mode)
 {
     CTorvmDoc* doc = view.GetDocument();
     if (doc == nullptr)
         return;
+    if (mode == PrintMode::Pdf) {
+        savePdf(*doc, &view);
+        return;
+    }
     AusgabeSheet sheet(*doc, &view);
     if (sheet.exec() != QDialog::Accepted)
         return;
     const PrintJob job(*doc, sheet.settings());
-    if (!job.unprintable().empty()) {
-        QStringList names;
-        for (const Output output : job.unprintable())
-            names.append(outputKey(output));
-        message(&view, MessageIcon::Information,
-                QStringLiteral("Für diese Ausgaben gibt es noch keine Druckseiten; sie werden ausgelassen: %1")
-                    .arg(names.join(QStringLiteral(", "))));
-    }
     const int total = job.totalPages();
     if (total == 0)
         return;

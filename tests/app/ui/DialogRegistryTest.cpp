@@ -7,14 +7,17 @@
 namespace torvm::ui {
 namespace {
 
-// Every editor that exists is reachable from its menu command once the program has started.
+// Every editor and output command that exists is reachable from its menu once the program has
+// started.
 TEST(DialogRegistry, EveryBuiltEditorIsPluggedIn)
 {
     DocumentCommands commands([](CTorvmDoc&) {});
-    for (int id : {cmd::Teilnehmer, cmd::Verein, cmd::Klasse, cmd::Plan, cmd::Gruppe, cmd::Ergebnis, cmd::Wettbewerb})
+    const int built[] = {cmd::Teilnehmer, cmd::Verein,   cmd::Klasse,     cmd::Plan,
+                         cmd::Gruppe,     cmd::Ergebnis, cmd::Wettbewerb, cmd::SpeichernUnter};
+    for (int id : built)
         EXPECT_FALSE(commands.isAvailable(id)) << id;
     registerDialogs(commands);
-    for (int id : {cmd::Teilnehmer, cmd::Verein, cmd::Klasse, cmd::Plan, cmd::Gruppe, cmd::Ergebnis, cmd::Wettbewerb})
+    for (int id : built)
         EXPECT_TRUE(commands.isAvailable(id)) << id;
 }
 

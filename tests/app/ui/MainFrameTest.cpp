@@ -44,13 +44,14 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 17);
+    ASSERT_EQ(file129.size(), 18);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[14].startsWith(QStringLiteral("&1 "))) << file129[14].toStdString();
-    file129[14] = QStringLiteral("<recent>");
-    EXPECT_EQ(file129, items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen", "-", "Teilnehmer Import",
-                              "Ergebnis Import", "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P",
-                              "Sei&tenansicht", "Drucker&einrichtung...", "-", "<recent>", "-", "&Beenden"}));
+    EXPECT_TRUE(file129[15].startsWith(QStringLiteral("&1 "))) << file129[15].toStdString();
+    file129[15] = QStringLiteral("<recent>");
+    EXPECT_EQ(file129,
+              items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen", "-", "Teilnehmer Import", "Ergebnis Import",
+                     "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P", "Sei&tenansicht",
+                     "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-", "&Beenden"}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Bearbeiten")),
               items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
                      "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis"}));
@@ -137,7 +138,8 @@ TEST(MainFrame, CompetitionCommandsAreDisabledUntilTheirDialogIsPluggedIn)
     ASSERT_NE(app.OpenDocumentFile(f.competition(QStringLiteral("liga.mdb"))), nullptr);
     for (int id : documentCommands)
         EXPECT_EQ(frame->action(id)->isEnabled(), id == cmd::FileClose) << id;
-    for (int id : {cmd::EditUndo, cmd::EditCut, cmd::EditCopy, cmd::EditPaste, cmd::FilePrint, cmd::FilePrintPreview})
+    for (int id : {cmd::EditUndo, cmd::EditCut, cmd::EditCopy, cmd::EditPaste, cmd::FilePrint, cmd::FilePrintPreview,
+                   cmd::AlsPdfSpeichern})
         EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
     EXPECT_TRUE(frame->action(cmd::WindowNew)->isEnabled());
 
@@ -158,8 +160,10 @@ TEST(MainFrame, CompetitionCommandsAreDisabledUntilTheirDialogIsPluggedIn)
     ASSERT_TRUE(frame->action(cmd::FilePrint)->isEnabled());
     frame->action(cmd::FilePrint)->trigger();
     frame->action(cmd::FilePrintPreview)->trigger();
+    ASSERT_TRUE(frame->action(cmd::AlsPdfSpeichern)->isEnabled());
+    frame->action(cmd::AlsPdfSpeichern)->trigger();
     EXPECT_EQ(printed, frame->activeChild()->view());
-    EXPECT_EQ(modes, (std::vector<ui::PrintMode>{ui::PrintMode::Print, ui::PrintMode::Preview}));
+    EXPECT_EQ(modes, (std::vector<ui::PrintMode>{ui::PrintMode::Print, ui::PrintMode::Preview, ui::PrintMode::Pdf}));
 }
 
 TEST(MainFrame, OpenFlagIsCheckedWhereTheCommandAsksForIt)

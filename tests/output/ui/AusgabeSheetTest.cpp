@@ -1,6 +1,7 @@
 #include "output/ui/AusgabeSheet.h"
 
 #include "db/Database.h"
+#include "db/Settings.h"
 #include "db/Tables.h"
 #include "output/PrintJob.h"
 #include "support/Fixtures.h"
@@ -19,6 +20,12 @@
 
 namespace torvm::ui {
 namespace {
+
+constexpr int kTerminTab = 1;
+constexpr int kGruppeTab = 2;
+constexpr int kTabelleTab = 3;
+constexpr int kEinzelTab = 4;
+constexpr int kTeilnehmerTab = 5;
 
 class AusgabeSheetTest : public ::testing::Test {
 protected:
@@ -75,10 +82,11 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
     }
     AusgabeSheet sheet(comp.doc());
     sheet.show();
-    ASSERT_EQ(sheet.tabs()->count(), 3);
-    EXPECT_EQ(sheet.tabs()->tabText(0), QStringLiteral("Ausgabe"));
-    EXPECT_EQ(sheet.tabs()->tabText(1), QStringLiteral("Tabelle"));
-    EXPECT_EQ(sheet.tabs()->tabText(2), QStringLiteral("Einzel"));
+    ASSERT_EQ(sheet.tabs()->count(), 6);
+    const QStringList tabs = {QStringLiteral("Ausgabe"), QStringLiteral("Terminplan"), QStringLiteral("Gruppe"),
+                              QStringLiteral("Tabelle"), QStringLiteral("Einzel"),     QStringLiteral("Teilnehmer")};
+    for (int i = 0; i < tabs.size(); ++i)
+        EXPECT_EQ(sheet.tabs()->tabText(i), tabs[i]);
     auto* round = child<QComboBox>(&sheet, "Durchgang");
     EXPECT_EQ(round->count(), 20);
     EXPECT_EQ(round->currentIndex(), 3);
@@ -91,7 +99,7 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
         SCOPED_TRACE(b.name);
         EXPECT_EQ(child<QCheckBox>(sheet.tabs()->widget(0), b.name)->isChecked(), b.checked);
     }
-    QWidget* tabelle = sheet.tabs()->widget(1);
+    QWidget* tabelle = sheet.tabs()->widget(kTabelleTab);
     EXPECT_FALSE(child<QCheckBox>(tabelle, "Ergebnis")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(tabelle, "Tabelle")->isChecked());
     EXPECT_TRUE(child<QRadioButton>(tabelle, "alleGruppen")->isChecked());
@@ -99,7 +107,7 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
     round->setCurrentIndex(5);
     toggle(sheet.tabs()->widget(0), "Einzel");
     toggle(sheet.tabs()->widget(0), "Tabelle");
-    sheet.tabs()->setCurrentIndex(1);
+    sheet.tabs()->setCurrentIndex(kTabelleTab);
     toggle(tabelle, "Ergebnis");
     click(&sheet, "ok");
 
@@ -141,8 +149,8 @@ TEST_F(AusgabeSheetTest, ClickingIntoTheGroupListChoosesTheSelectedGroups)
         sheet.show();
         if (!child<QCheckBox>(sheet.tabs()->widget(0), "Tabelle")->isChecked()) // kept from the case before
             toggle(sheet.tabs()->widget(0), "Tabelle");
-        sheet.tabs()->setCurrentIndex(1);
-        QWidget* tabelle = sheet.tabs()->widget(1);
+        sheet.tabs()->setCurrentIndex(kTabelleTab);
+        QWidget* tabelle = sheet.tabs()->widget(kTabelleTab);
         auto* list = child<QListWidget>(tabelle, "Gruppen");
         ASSERT_EQ(list->count(), 3);
         EXPECT_EQ(list->item(2)->text(), QStringLiteral("Bezirksliga"));
@@ -155,7 +163,7 @@ TEST_F(AusgabeSheetTest, ClickingIntoTheGroupListChoosesTheSelectedGroups)
         EXPECT_EQ(*sheet.settings().groups, c.groups);
         // The choice of groups is the run's alone: the next sheet starts with all groups.
         AusgabeSheet next(comp.doc());
-        EXPECT_TRUE(child<QRadioButton>(next.tabs()->widget(1), "alleGruppen")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(next.tabs()->widget(kTabelleTab), "alleGruppen")->isChecked());
         const PrintJob job(comp.doc(), sheet.settings());
         EXPECT_EQ(job.totalPages(), c.pages);
     }
@@ -174,12 +182,12 @@ TEST_F(AusgabeSheetTest, RankingPlacesAreCheckedBeforeAnythingIsStored)
         test::ScriptedPrompter prompter;
         AusgabeSheet sheet(comp.doc());
         sheet.show();
-        QWidget* einzel = sheet.tabs()->widget(2);
+        QWidget* einzel = sheet.tabs()->widget(kEinzelTab);
         auto* platz = child<QLineEdit>(einzel, "Platz");
         const int before = stored("PrintEinzel", "Platz");
         EXPECT_EQ(platz->text(), QString::number(before == -1 ? 10 : before));
         platz->setText(QString::fromLatin1(c.platz));
-        sheet.tabs()->setCurrentIndex(2);
+        sheet.tabs()->setCurrentIndex(kEinzelTab);
         QTest::mouseClick(child<QRadioButton>(einzel, "Klasse2"), Qt::LeftButton, {}, QPoint(4, 4));
         sheet.tabs()->setCurrentIndex(0); // a refusal brings the page with the field back
         click(&sheet, "ok");
@@ -191,13 +199,98 @@ TEST_F(AusgabeSheetTest, RankingPlacesAreCheckedBeforeAnythingIsStored)
             EXPECT_EQ(sheet.settings().klasse, RankingClassMode::None);
         } else {
             ASSERT_EQ(prompter.messages.size(), 1u);
-            EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
+            EXPECT_EQ(sheet.tabs()->currentIndex(), kEinzelTab);
             EXPECT_EQ(stored("VMPrintAll", "Durchgang"), -1); // nothing of the sheet stored
         }
         if (QString::fromLatin1(c.platz) == QStringLiteral("100001")) {
             EXPECT_EQ(prompter.messages.at(0).text,
                       QStringLiteral("Geben Sie bitte eine ganze Zahl zwischen 0 und 100000 ein."));
         }
+    }
+}
+
+TEST_F(AusgabeSheetTest, PlansAndSortAreShownAndStoredWhereTheyBelong)
+{
+    {
+        CPlanTable plans(comp.db(), &comp.doc());
+        ASSERT_TRUE(plans.OpenTable());
+        ASSERT_TRUE(plans.SetPlanName(0, QStringLiteral("Vorrunde")));
+        ASSERT_TRUE(plans.SetPlanName(2, QStringLiteral("Rückrunde")));
+        writeProfileInt(QStringLiteral("VMPrintTermin"), QStringLiteral("Plan2"), 1);
+        CProfileTable profile(comp.db(), &comp.doc());
+        ASSERT_TRUE(profile.WriteInt(QStringLiteral("PrintTeilnehmer"), QStringLiteral("Sort"), 1));
+    }
+    struct Round {
+        std::vector<const char*> toggle; // plan boxes clicked
+        int sort;                        // radio button clicked
+        std::array<bool, kPlanCount> plans;
+    };
+    // The first sheet shows what was stored before; each later one what the one before stored.
+    std::array<bool, kPlanCount> shownPlans{false, true, false, false, false};
+    int shownSort = 1;
+    for (const Round& r :
+         {Round{{"Plan1", "Plan2"}, 0, {true, false, false, false, false}},
+          Round{{"Plan5"}, 1, {true, false, false, false, true}}, Round{{}, 1, {true, false, false, false, true}}}) {
+        SCOPED_TRACE(r.toggle.size());
+        AusgabeSheet sheet(comp.doc());
+        sheet.show();
+        QWidget* termin = sheet.tabs()->widget(kTerminTab);
+        const QStringList captions = {QStringLiteral("Vorrunde"), QStringLiteral("Plan 2"), QStringLiteral("Rückrunde"),
+                                      QStringLiteral("Plan 4"), QStringLiteral("Plan 5")};
+        for (int p = 0; p < kPlanCount; ++p) {
+            auto* box = child<QCheckBox>(termin, QStringLiteral("Plan%1").arg(p + 1).toLatin1().constData());
+            EXPECT_EQ(box->text(), captions[p]);
+            EXPECT_EQ(box->isChecked(), shownPlans[p]) << p;
+        }
+        QWidget* teilnehmer = sheet.tabs()->widget(kTeilnehmerTab);
+        EXPECT_TRUE(child<QRadioButton>(teilnehmer, shownSort == 1 ? "Sort1" : "Sort0")->isChecked());
+
+        sheet.tabs()->setCurrentIndex(kTerminTab);
+        for (const char* name : r.toggle)
+            toggle(termin, name);
+        sheet.tabs()->setCurrentIndex(kTeilnehmerTab);
+        QTest::mouseClick(child<QRadioButton>(teilnehmer, r.sort == 1 ? "Sort1" : "Sort0"), Qt::LeftButton, {},
+                          QPoint(4, 4));
+        click(&sheet, "ok");
+
+        EXPECT_EQ(sheet.settings().plans, r.plans);
+        EXPECT_EQ(sheet.settings().sort, r.sort);
+        // The plans belong to the workplace, the order of the list to the competition.
+        for (int p = 0; p < kPlanCount; ++p) {
+            EXPECT_EQ(profileInt(QStringLiteral("VMPrintTermin"), QStringLiteral("Plan%1").arg(p + 1), -1),
+                      r.plans[p] ? 1 : 0);
+        }
+        EXPECT_EQ(stored("PrintTeilnehmer", "Sort"), r.sort);
+        EXPECT_EQ(loadOutputSettings(comp.doc()).plans, r.plans);
+        shownPlans = r.plans;
+        shownSort = r.sort;
+    }
+}
+
+TEST_F(AusgabeSheetTest, GroupSheetsAndTablesChooseTheirGroupsApart)
+{
+    struct Case {
+        int tab;
+        std::vector<int> clicks;
+        std::optional<std::vector<int>> sheetGroups;
+        std::optional<std::vector<int>> tableGroups;
+    };
+    for (const Case& c : {Case{kGruppeTab, {1}, std::vector<int>{1}, std::nullopt},
+                          Case{kTabelleTab, {2, 0}, std::nullopt, std::vector<int>{0, 2}},
+                          Case{kGruppeTab, {}, std::nullopt, std::nullopt}}) {
+        SCOPED_TRACE(c.tab);
+        AusgabeSheet sheet(comp.doc());
+        sheet.show();
+        sheet.tabs()->setCurrentIndex(c.tab);
+        QWidget* page = sheet.tabs()->widget(c.tab);
+        EXPECT_TRUE(child<QRadioButton>(page, "alleGruppen")->isChecked());
+        auto* list = child<QListWidget>(page, "Gruppen");
+        ASSERT_EQ(list->count(), 3);
+        for (const int row : c.clicks)
+            clickItem(list, row);
+        click(&sheet, "ok");
+        EXPECT_EQ(sheet.settings().sheetGroups, c.sheetGroups);
+        EXPECT_EQ(sheet.settings().groups, c.tableGroups);
     }
 }
 
