@@ -2,6 +2,7 @@
 
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
@@ -21,6 +22,7 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
+    commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
 }
 
 } // namespace torvm::ui
