@@ -323,6 +323,30 @@ TEST_F(WebExportTest, FailuresAreReportedAndNeverCountAsSuccess)
     }
 }
 
+TEST_F(WebExportTest, ReadOnlySiteFolderIsReportedAndKeepsItsFiles)
+{
+    ASSERT_TRUE(QDir().mkpath(site));
+    QFile old(QDir(site).filePath(QStringLiteral("index.htm")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alt");
+    old.close();
+    QFile::setPermissions(site, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
+    QFile probe(QDir(site).filePath(QStringLiteral("probe")));
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(site, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "this user may write into read-only folders";
+    }
+    Shown shown;
+    const WebExportResult result = exportSite(allPages());
+    QFile::setPermissions(site, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(result.status, WebExportResult::Status::Failed);
+    EXPECT_EQ(shown.texts, QStringList{QStringLiteral("Datei kann nicht geoeffnet werden\n") +
+                                       QDir::toNativeSeparators(QDir(site).filePath(QStringLiteral("index.htm")))});
+    EXPECT_EQ(siteFiles(), QStringList{QStringLiteral("index.htm")});
+    EXPECT_EQ(readFile(QDir(site).filePath(QStringLiteral("index.htm"))), QByteArray("alt"));
+}
+
 TEST_F(WebExportTest, MenuOfACompetitionWithoutGroupsHoldsOnlyTheClosingRows)
 {
     data.exec("DELETE FROM Gruppe");
