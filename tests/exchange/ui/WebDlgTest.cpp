@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 
 #include <gtest/gtest.h>
 
@@ -169,8 +171,15 @@ TEST_F(WebDlgTest, FailuresAreShownAndNoSuccessDialogFollows)
 
 TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
 {
+    QMainWindow window;
+    auto* central = new QWidget(&window);
+    window.setCentralWidget(central);
+    window.menuBar()->addMenu(QStringLiteral("&Datei"));
+    window.show();
     QString title;
     QString status;
+    bool windowBlocked = false;
+    bool progressUsable = false;
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -179,6 +188,8 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
             if (progress && progress->isVisible() && progress->status() != QStringLiteral("Text")) {
                 title = progress->windowTitle();
                 status = progress->status();
+                windowBlocked = !central->isEnabled() && !window.menuBar()->isEnabled();
+                progressUsable = progress->isEnabled();
                 test::click(progress, "abbrechen");
                 timer->stop();
                 timer->deleteLater();
@@ -188,9 +199,14 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
     });
     timer->start(0);
     test::whenShown<CWebDlg>([](CWebDlg& dlg) { test::click(&dlg, "ok"); });
-    ui::runWebExport(nullptr, comp.doc(), site);
+    ui::runWebExport(central, comp.doc(), site);
 
     EXPECT_TRUE(ui::CFortschrittDlg::cancelled());
+    // The competition window takes no input while the export runs, the progress window does.
+    EXPECT_TRUE(windowBlocked);
+    EXPECT_TRUE(progressUsable);
+    EXPECT_TRUE(central->isEnabled());
+    EXPECT_TRUE(window.menuBar()->isEnabled());
     EXPECT_EQ(title, QStringLiteral("Velmarik 2000  Wettkampfverwaltung"));
     EXPECT_EQ(status, QStringLiteral("Webseiten werden erstellt ..."));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
