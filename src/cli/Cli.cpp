@@ -102,6 +102,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
                          "[--klasse 0|1|2] [--sort 0|1]"),
           2, cmdExportText}},
         {QStringLiteral("print-pdf"), {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, cmdPrintPdf}},
+        {QStringLiteral("web-export"),
+         {QStringLiteral("DATEI ORDNER [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1] "
+                         "[--organiser TEXT]"),
+          2, cmdWebExport}},
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"), {QStringLiteral("DATEI QUELLE.mdb"), 2, cmdImportMembers}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, cmdImportResults}},

@@ -3,6 +3,7 @@
 #include "app/TorvmDoc.h"
 #include "cli/Cli.h"
 #include "cli/DemoCompetition.h"
+#include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
 
@@ -272,6 +273,49 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliFileError;
     }
     out << QStringLiteral("%1 Seiten gedruckt: %2").arg(job.totalPages()).arg(target) << '\n';
+    return kCliOk;
+}
+
+int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed = parseArgs(args,
+                                  {QStringLiteral("round"), QStringLiteral("termin"), QStringLiteral("tabelle"),
+                                   QStringLiteral("einzel"), QStringLiteral("organiser")},
+                                  err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    // The competition's stored choices, changed for this run only.
+    WebOptions options = loadWebOptions(doc);
+    QString organiser = loadOrganiser(doc);
+    for (const auto& [name, value] : parsed->options) {
+        if (name == QLatin1String("organiser")) {
+            organiser = value;
+            continue;
+        }
+        const bool isRound = name == QLatin1String("round");
+        const auto number = isRound ? intInRange(value, 1, kRoundsPerPlan) : intInRange(value, 0, 1);
+        if (!number)
+            return badValue(err, name, value,
+                            isRound ? QStringLiteral("1 bis %1").arg(kRoundsPerPlan) : QStringLiteral("0 oder 1"));
+        if (isRound)
+            options.round = *number - 1;
+        else if (name == QLatin1String("termin"))
+            options.termin = *number != 0;
+        else if (name == QLatin1String("tabelle"))
+            options.tabelle = *number != 0;
+        else
+            options.einzel = *number != 0;
+    }
+
+    CWebExport exporter(doc, options, organiser);
+    const WebExportResult result = exporter.run(parsed->positional.at(1));
+    if (!result.succeeded())
+        return kCliFileError;
+    out << QStringLiteral("%1 Webseiten erstellt: %2").arg(result.pagesWritten).arg(result.indexPath) << '\n';
     return kCliOk;
 }
 

@@ -12,5 +12,8 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err);
 int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err);
 // torvm-cli print-pdf FILE OUT.pdf [the options of export-text]; needs a QGuiApplication.
 int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli web-export FILE DIR [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1]
+//   [--organiser TEXT]
+int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err);
 
 } // namespace torvm

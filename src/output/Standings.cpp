@@ -64,8 +64,11 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
 
     // All plan rows of the counted rounds in one select, keyed by round.
     const int lastRound = std::min(round, kRoundsPerPlan - 1);
-    std::map<int, std::pair<std::array<std::int32_t, kPairingsPerRound>, std::array<std::int32_t, kPairingsPerRound>>>
-        planRounds;
+    struct PlanRound {
+        DateTime date;
+        std::array<std::int32_t, kPairingsPerRound> a{}, b{};
+    };
+    std::map<int, PlanRound> planRounds;
     if (round >= 0 && groups.m_Plan >= 0 && groups.m_Plan < kPlanCount) {
         if (!plans.Select(R"("PlanID" BETWEEN ? AND ?)",
                           {std::int64_t{planKey(groups.m_Plan, 0)}, std::int64_t{planKey(groups.m_Plan, lastRound)}},
@@ -75,7 +78,7 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             return c;
         }
         for (; !plans.IsEOF(); plans.MoveNext())
-            planRounds[plans.m_PlanID - planKey(groups.m_Plan, 0)] = {plans.m_A, plans.m_B};
+            planRounds[plans.m_PlanID - planKey(groups.m_Plan, 0)] = {plans.m_Datum1, plans.m_A, plans.m_B};
     }
 
     std::map<RoundKey, TeamRound> teams;
@@ -94,8 +97,13 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
         return it == teams.end() ? TeamRound{} : it->second;
     };
 
-    for (const auto& [r, sides] : planRounds) {
-        const auto& [a, b] = sides;
+    if (round >= 0)
+        t.rounds.resize(static_cast<std::size_t>(lastRound) + 1);
+    for (const auto& [r, plan] : planRounds) {
+        const auto& a = plan.a;
+        const auto& b = plan.b;
+        RoundResults& counted = t.rounds[static_cast<std::size_t>(r)];
+        counted.date = plan.date;
         for (int k = 0; k < kPairingsPerRound; ++k) {
             // The table is as long as the largest slot the counted rounds name, valid or not;
             // round R alone would leave nothing to show after the plan's last round.
@@ -121,8 +129,6 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             s.Minuspunkte[A] += score.againstA;
             s.Minuspunkte[B] += score.againstB;
 
-            if (r != round)
-                continue;
             RoundPairing pairing{A, B, teamA.rings, teamB.rings, 0};
             QString remark = teamA.text;
             if (!teamA.text.isEmpty() && !teamB.text.isEmpty())
@@ -130,11 +136,15 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             else if (teamA.text.isEmpty())
                 remark = teamB.text;
             if (!remark.isEmpty()) {
-                t.remarks.append(remark);
-                pairing.remark = static_cast<int>(t.remarks.size());
+                counted.remarks.append(remark);
+                pairing.remark = static_cast<int>(counted.remarks.size());
             }
-            t.pairings.push_back(pairing);
+            counted.pairings.push_back(pairing);
         }
+    }
+    if (round >= 0 && round == lastRound) {
+        t.pairings = t.rounds.back().pairings;
+        t.remarks = t.rounds.back().remarks;
     }
 
     // Equal teams are still exchanged, so teams equal in points and rings end in descending slot

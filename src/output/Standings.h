@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/DateTime.h"
 #include "db/Recordsets.h"
 
 #include <QString>
@@ -34,6 +35,14 @@ struct RoundPairing {
     int remark = 0; // number of the remark it gave (marked by as many asterisks); 0 = none
 };
 
+// One counted round: its date from the plan and its pairings with the remarks numbered from 1
+// within the round.
+struct RoundResults {
+    DateTime date; // null when the plan has no row for the round
+    std::vector<RoundPairing> pairings;
+    QStringList remarks;
+};
+
 // One row of the table as shown.
 struct StandingRow {
     int slot = 0;
@@ -51,6 +60,7 @@ struct LeagueTable {
     std::vector<RoundPairing> pairings;            // of the chosen round, in plan order
     QStringList remarks;                           // remark n is remarks[n - 1]
     std::vector<StandingRow> rows;
+    std::vector<RoundResults> rounds; // rounds 0 ... round; the last one is the chosen round
 };
 
 // "*", "**", ...: the marker of remark n.

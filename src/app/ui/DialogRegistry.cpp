@@ -2,6 +2,7 @@
 
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
@@ -23,6 +24,7 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
     commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
+    commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
 }
 
 } // namespace torvm::ui

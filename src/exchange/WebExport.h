@@ -1,0 +1,124 @@
+#pragma once
+
+#include "db/DateTime.h"
+#include "db/Recordsets.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+
+class QSaveFile;
+
+namespace torvm {
+
+class CGruppeTable;
+class CTorvmDoc;
+struct LeagueTable;
+
+inline constexpr auto kStrFileOpenFailed = "Datei kann nicht geoeffnet werden"; // string 163
+inline constexpr auto kStrWebBusy = "Webseiten werden erstellt ...";            // string 164
+inline constexpr int kOrganiserMaxLength = 40;
+
+// What the site contains; kept with the competition.
+struct WebOptions {
+    bool termin = true;  // fixture pages and their menu section
+    bool tabelle = true; // results pages and their menu section
+    bool einzel = false; // the heading "Einzelwertung " in the menu
+    int round = 0;       // 0-based: the last round the results pages show
+    friend bool operator==(const WebOptions&, const WebOptions&) = default;
+};
+
+WebOptions loadWebOptions(CTorvmDoc& doc);
+// false when a setting could not be written (the database error has been shown).
+bool storeWebOptions(CTorvmDoc& doc, const WebOptions& options);
+
+// The organisation that runs the competition, shown at the top of the menu and the start page:
+// at most 40 characters, without trailing blanks; empty is allowed.
+QString normalisedOrganiser(const QString& text);
+QString loadOrganiser(CTorvmDoc& doc);
+bool storeOrganiser(CTorvmDoc& doc, const QString& text);
+
+// The folder "web" in the user's data folder, where the desktop program puts the site.
+QString defaultWebFolder();
+
+// A text from the database or the settings as it goes into a page: ISO-8859-1 bytes with the
+// characters that would end a tag or an attribute escaped, and every character outside
+// ISO-8859-1 as a numeric character reference.
+QByteArray htmlText(QStringView text);
+
+// How the export lets its caller show progress.
+struct WebExportProgress {
+    // The site folder exists and index.htm could be created; the pages follow.
+    std::function<void()> started;
+    // Asked before each group of each group pass; false stops the pass (and the following one).
+    std::function<bool()> nextGroup;
+};
+
+struct WebExportResult {
+    enum class Status {
+        Complete,   // every page written
+        Cancelled,  // stopped on request; the pages written before stay, the menu and start page are complete
+        Incomplete, // a group page or a pass failed (reported); the rest was written
+        Failed      // the folder, index.htm, index_l.htm or index_c.htm failed (reported)
+    };
+    Status status = Status::Failed;
+    QString indexPath; // full path of index.htm
+    int pagesWritten = 0;
+    bool succeeded() const { return status == Status::Complete; }
+};
+
+// Writes the static web site of a competition into a folder: the frameset index.htm, the menu
+// index_l.htm, the start page index_c.htm and per league group the fixture page Gruppe<ID>.htm
+// and the results page Erg<ID>.htm. Files of the same names are replaced; each file is written
+// to a temporary file first, so a failure never leaves half a page. Failures are shown through
+// showMessage() as they happen.
+class CWebExport {
+public:
+    CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString& organiser);
+
+    void setProgress(WebExportProgress progress) { m_progress = std::move(progress); }
+    // The date of the menu's "Stand:" line; today unless set.
+    void setToday(const QDate& date) { m_today = date; }
+
+    WebExportResult run(const QString& folder);
+
+private:
+    enum class Pass { Termin, Tabelle };
+    struct PlanRound {
+        DateTime date;
+        std::array<std::int32_t, kPairingsPerRound> a{}, b{};
+    };
+
+    QByteArray head() const;
+    QByteArray footer() const;
+    QByteArray indexPage() const;
+    QByteArray startPage() const;
+    // Writes the pass's link rows into the menu and its pages into the folder.
+    void groupPass(Pass pass, QByteArray& menu, WebExportResult& result);
+    std::optional<QByteArray> fixturePage(CGruppeTable& group);
+    std::optional<QByteArray> resultsPage(const LeagueTable& table);
+    const std::map<int, PlanRound>* planRounds(int plan);
+
+    // Opens a page for writing; reports and gives false when it cannot.
+    bool open(QSaveFile& file, const QString& name) const;
+    bool commit(QSaveFile& file, const QByteArray& bytes) const;
+
+    CTorvmDoc& m_doc;
+    WebOptions m_options;
+    QByteArray m_organiser;
+    QByteArray m_title;
+    QDate m_today;
+    QString m_folder;
+    WebExportProgress m_progress;
+    bool m_cancelled = false;
+    std::map<int, std::map<int, PlanRound>> m_plans; // read once per plan and run
+};
+
+} // namespace torvm

@@ -1,0 +1,119 @@
+#include "cli/Cli.h"
+
+#include "app/TorvmDoc.h"
+#include "exchange/WebExport.h"
+#include "support/Fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace torvm {
+namespace {
+
+class WebExportCommandTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    test::ScopedSettings settings;
+    QString out;
+    QString err;
+    QString previousDir;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(test::builtTemplate(), dir.filePath(QStringLiteral("torvm.tpl"))));
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        ASSERT_EQ(run({QStringLiteral("demo"), demo()}), kCliOk) << err.toStdString();
+    }
+    void TearDown() override { QDir::setCurrent(previousDir); }
+
+    QString demo() const { return dir.filePath(QStringLiteral("demo.mdb")); }
+    QString site() const { return dir.filePath(QStringLiteral("site")); }
+
+    int run(const QStringList& args)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out);
+        QTextStream e(&err);
+        return runCli(args, o, e);
+    }
+
+    QByteArray page(const char* name) const
+    {
+        QFile f(QDir(site()).filePath(QString::fromLatin1(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(WebExportCommandTest, WritesTheSiteOfTheDemoWithItsStoredSettings)
+{
+    ASSERT_EQ(run({QStringLiteral("web-export"), demo(), site()}), kCliOk) << err.toStdString();
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_TRUE(out.contains(QDir(site()).absoluteFilePath(QStringLiteral("index.htm")))) << out.toStdString();
+    // Three groups: a fixture and a results page each besides the three fixed pages.
+    EXPECT_EQ(QDir(site()).entryList(QDir::Files).size(), 9);
+    EXPECT_TRUE(page("index_l.htm").contains("href=\"Erg2.htm\""));
+    // Nothing chosen yet: the results go up to the first round.
+    EXPECT_TRUE(page("Erg0.htm").contains(" - 1. Durchgang"));
+    EXPECT_FALSE(page("Erg0.htm").contains(" - 2. Durchgang"));
+}
+
+TEST_F(WebExportCommandTest, OptionsOverrideForOneRunAndAreNotStored)
+{
+    ASSERT_EQ(run({QStringLiteral("web-export"), demo(), site(), QStringLiteral("--round"), QStringLiteral("3"),
+                   QStringLiteral("--termin"), QStringLiteral("0"), QStringLiteral("--einzel"), QStringLiteral("1"),
+                   QStringLiteral("--organiser"), QStringLiteral("Gau & Co")}),
+              kCliOk)
+        << err.toStdString();
+    EXPECT_TRUE(page("Gruppe0.htm").isEmpty());
+    EXPECT_TRUE(page("Erg0.htm").contains(" - 3. Durchgang"));
+    EXPECT_FALSE(page("Erg0.htm").contains(" - 4. Durchgang"));
+    EXPECT_TRUE(page("index_l.htm").contains("Einzelwertung "));
+    EXPECT_TRUE(page("index_c.htm").contains(">Gau &amp; Co</font>"));
+
+    CTorvmDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(demo()));
+    EXPECT_EQ(loadWebOptions(doc), WebOptions{});
+    EXPECT_EQ(loadOrganiser(doc), QString());
+}
+
+TEST_F(WebExportCommandTest, UsageAndFileErrors)
+{
+    struct Case {
+        QStringList args;
+        int rc;
+        const char* message;
+    };
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const std::vector<Case> cases{
+        {{QStringLiteral("web-export"), demo()}, kCliUsage, "Aufruf"},
+        {{QStringLiteral("web-export"), demo(), site(), QStringLiteral("--round"), QStringLiteral("21")},
+         kCliUsage,
+         "--round"},
+        {{QStringLiteral("web-export"), demo(), site(), QStringLiteral("--tabelle"), QStringLiteral("2")},
+         kCliUsage,
+         "--tabelle"},
+        {{QStringLiteral("web-export"), demo(), site(), QStringLiteral("--farbe"), QStringLiteral("1")},
+         kCliUsage,
+         "Unbekannte Option"},
+        {{QStringLiteral("web-export"), dir.filePath(QStringLiteral("fehlt.mdb")), site()}, kCliFileError, ""},
+        {{QStringLiteral("web-export"), demo(), blocker.fileName()}, kCliFileError, "kann nicht angelegt werden"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(c.args), c.rc);
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.message))) << err.toStdString();
+        EXPECT_FALSE(QDir(site()).exists());
+    }
+}
+
+} // namespace
+} // namespace torvm

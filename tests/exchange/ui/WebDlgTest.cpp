@@ -1,0 +1,229 @@
+#include "exchange/ui/WebDlg.h"
+
+#include "controls/ui/HyperLink.h"
+#include "db/Messages.h"
+#include "exchange/ui/FortschrittDlg.h"
+#include "masterdata/ui/DialogDriver.h"
+#include "output/LeagueData.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace torvm {
+namespace {
+
+using ui::CHyperLink;
+using ui::CWebDlg;
+using ui::CWebFertigDlg;
+
+class WebDlgTest : public ::testing::Test {
+protected:
+    test::ScriptedPrompter prompter;
+    test::TempCompetition comp;
+    QString site = comp.file(QStringLiteral("web"));
+
+    void SetUp() override
+    {
+        test::LeagueData data(*comp.db());
+        data.exec("INSERT INTO Verein (Vereinsnummer, Name) VALUES (10, 'SV Tell'), (11, 'FSG Au')");
+        data.exec("INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Verein01, VNr01, Verein02, VNr02) "
+                  "VALUES (0, 'Gauliga', 1, 0, 10, '1', 11, '1')");
+        data.exec("INSERT INTO Plan (PlanID, Name, Datum1, A1, B1) VALUES (0, 'P', '2025-09-26 19:30:00', 1, 2)");
+    }
+};
+
+TEST_F(WebDlgTest, ShowsTheStoredChoicesAndTheSiteFolder)
+{
+    ASSERT_TRUE(storeWebOptions(comp.doc(), {false, true, true, 4}));
+    ASSERT_TRUE(storeOrganiser(comp.doc(), QStringLiteral("Gau Süd")));
+    CWebDlg dlg(comp.doc(), site);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Web erstellen"));
+    EXPECT_FALSE(test::child<QCheckBox>(&dlg, "termin")->isChecked());
+    EXPECT_TRUE(test::child<QCheckBox>(&dlg, "tabelle")->isChecked());
+    EXPECT_TRUE(test::child<QCheckBox>(&dlg, "einzel")->isChecked());
+    auto* round = test::child<QComboBox>(&dlg, "durchgang");
+    EXPECT_EQ(round->count(), 20);
+    EXPECT_EQ(round->itemText(0), QStringLiteral("1"));
+    EXPECT_EQ(round->currentText(), QStringLiteral("5"));
+    EXPECT_EQ(test::child<QLineEdit>(&dlg, "veranstalter")->text(), QStringLiteral("Gau Süd"));
+    EXPECT_EQ(test::child<QLabel>(&dlg, "ordner")->text(), QDir::toNativeSeparators(site));
+}
+
+TEST_F(WebDlgTest, OkStoresTheChoicesAndAbbrechenStoresNothing)
+{
+    struct Case {
+        const char* button;
+        WebOptions stored;
+        QString organiser;
+    };
+    const std::vector<Case> cases{
+        {"cancel", WebOptions{}, QString()},
+        {"ok", WebOptions{false, true, true, 2}, QStringLiteral("Schuetzengau Sued")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        CWebDlg dlg(comp.doc(), site);
+        test::showActive(&dlg);
+        for (const char* box : {"termin", "einzel"}) {
+            auto* check = test::child<QCheckBox>(&dlg, box);
+            check->setFocus();
+            QTest::keyClick(check, Qt::Key_Space);
+        }
+        test::child<QComboBox>(&dlg, "durchgang")->setCurrentIndex(2);
+        auto* organiser = test::child<QLineEdit>(&dlg, "veranstalter");
+        organiser->setFocus();
+        QTest::keyClicks(organiser, QStringLiteral("Schuetzengau Sued   "));
+        test::click(&dlg, c.button);
+        EXPECT_EQ(loadWebOptions(comp.doc()), c.stored);
+        EXPECT_EQ(loadOrganiser(comp.doc()), c.organiser);
+    }
+}
+
+TEST_F(WebDlgTest, OrganiserFieldTakesFortyCharacters)
+{
+    CWebDlg dlg(comp.doc(), site);
+    test::showActive(&dlg);
+    auto* organiser = test::child<QLineEdit>(&dlg, "veranstalter");
+    organiser->setFocus();
+    QTest::keyClicks(organiser, QString(45, QLatin1Char('x')));
+    EXPECT_EQ(organiser->text().size(), 40);
+    EXPECT_EQ(dlg.organiser(), QString(40, QLatin1Char('x')));
+}
+
+TEST_F(WebDlgTest, ExportEndsWithTheSuccessDialogAndItsLink)
+{
+    QString linkUrl;
+    QString linkText;
+    QString pathText;
+    QString caption;
+    test::whenShown<CWebDlg>([&](CWebDlg& dlg) {
+        test::whenShown<CWebFertigDlg>([&](CWebFertigDlg& done) {
+            caption = done.windowTitle();
+            linkUrl = done.link()->url();
+            linkText = done.link()->text();
+            pathText = test::child<QLabel>(&done, "indexDatei")->text();
+            test::click(&done, "fertig");
+        });
+        test::click(&dlg, "ok");
+    });
+    ui::runWebExport(nullptr, comp.doc(), site);
+
+    const QString index = QDir::toNativeSeparators(QDir(site).absoluteFilePath(QStringLiteral("index.htm")));
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(caption, QStringLiteral("Velmarik 2000 - Wettkampfverwaltung"));
+    EXPECT_EQ(linkText, QStringLiteral("Klicken Sie hier, um Ihre Website zu sehen"));
+    EXPECT_EQ(linkUrl, index);
+    EXPECT_EQ(pathText, QStringLiteral("(") + index + QStringLiteral(")"));
+    for (const char* page : {"index.htm", "index_l.htm", "index_c.htm", "Gruppe0.htm", "Erg0.htm"})
+        EXPECT_TRUE(QFile::exists(QDir(site).filePath(QString::fromLatin1(page)))) << page;
+    EXPECT_FALSE(ui::CFortschrittDlg::cancelled());
+}
+
+TEST_F(WebDlgTest, FailuresAreShownAndNoSuccessDialogFollows)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> prepare;
+        QString firstMessage;
+        int messages;
+    };
+    const std::vector<Case> cases{
+        {"the site folder cannot be created",
+         [](const QString& s) {
+             QFile f(s);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+         },
+         QStringLiteral("Der Ordner "), 1},
+        {"a group page cannot be written",
+         [](const QString& s) { ASSERT_TRUE(QDir().mkpath(s + QStringLiteral("/Erg0.htm"))); },
+         QStringLiteral("Datei kann nicht geoeffnet werden\n"), 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(site).removeRecursively();
+        QFile::remove(site);
+        c.prepare(site);
+        prompter.messages.clear();
+        test::whenShown<CWebDlg>([](CWebDlg& dlg) { test::click(&dlg, "ok"); });
+        ui::runWebExport(nullptr, comp.doc(), site);
+        // A success dialog would still be open and modal here.
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        ASSERT_EQ(prompter.messages.size(), static_cast<std::size_t>(c.messages))
+            << prompter.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(prompter.texts().first().startsWith(c.firstMessage)) << prompter.texts().first().toStdString();
+        if (c.messages > 1) {
+            EXPECT_EQ(prompter.texts().last(), QStringLiteral("Die Webseiten wurden nicht vollständig erstellt."));
+        }
+    }
+}
+
+TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
+{
+    QMainWindow window;
+    auto* central = new QWidget(&window);
+    window.setCentralWidget(central);
+    window.menuBar()->addMenu(QStringLiteral("&Datei"));
+    window.show();
+    QString title;
+    QString status;
+    bool windowBlocked = false;
+    bool progressUsable = false;
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<ui::CFortschrittDlg*>(w);
+            // Once the window shows the export's own title and text, as the user sees it.
+            if (progress && progress->isVisible() && progress->status() != QStringLiteral("Text")) {
+                title = progress->windowTitle();
+                status = progress->status();
+                windowBlocked = !central->isEnabled() && !window.menuBar()->isEnabled();
+                progressUsable = progress->isEnabled();
+                test::click(progress, "abbrechen");
+                timer->stop();
+                timer->deleteLater();
+                return;
+            }
+        }
+    });
+    timer->start(0);
+    test::whenShown<CWebDlg>([](CWebDlg& dlg) { test::click(&dlg, "ok"); });
+    ui::runWebExport(central, comp.doc(), site);
+
+    EXPECT_TRUE(ui::CFortschrittDlg::cancelled());
+    // The competition window takes no input while the export runs, the progress window does.
+    EXPECT_TRUE(windowBlocked);
+    EXPECT_TRUE(progressUsable);
+    EXPECT_TRUE(central->isEnabled());
+    EXPECT_TRUE(window.menuBar()->isEnabled());
+    EXPECT_EQ(title, QStringLiteral("Velmarik 2000  Wettkampfverwaltung"));
+    EXPECT_EQ(status, QStringLiteral("Webseiten werden erstellt ..."));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral(
+                  "Die Erstellung der Webseiten wurde abgebrochen; nicht alle Gruppenseiten wurden geschrieben.")});
+    EXPECT_FALSE(QFile::exists(QDir(site).filePath(QStringLiteral("Gruppe0.htm"))));
+    EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("index_c.htm"))));
+}
+
+TEST(WebExportCommand, RefusesWithoutAnOpenCompetition)
+{
+    test::ScriptedPrompter prompter;
+    CTorvmDoc doc;
+    ui::runWebExport(nullptr, doc, QStringLiteral("/nonexistent/web"));
+    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kStrNoCompetition)});
+}
+
+} // namespace
+} // namespace torvm
