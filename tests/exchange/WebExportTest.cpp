@@ -5,6 +5,7 @@
 #include "db/Tables.h"
 #include "output/LeagueData.h"
 #include "support/Fixtures.h"
+#include "support/Privileges.h"
 
 #include <QDir>
 #include <QFile>
@@ -331,6 +332,7 @@ TEST_F(WebExportTest, ReadOnlySiteFolderIsReportedAndKeepsItsFiles)
     old.write("alt");
     old.close();
     QFile::setPermissions(site, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
+    const test::ScopedFilePermissions obeyPermissions;
     QFile probe(QDir(site).filePath(QStringLiteral("probe")));
     if (probe.open(QIODevice::WriteOnly)) {
         probe.remove();
