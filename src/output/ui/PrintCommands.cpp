@@ -89,6 +89,19 @@ template <typename Write> void writeFile(QWidget* parent, const QString& path, W
         cannotCreate(parent, path);
 }
 
+// The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
+QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const QString& kind)
+{
+    const QString suffix = kind == QLatin1String("PDF") ? QStringLiteral("pdf") : QStringLiteral("txt");
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = title;
+    request.proposed = proposedName(doc, QLatin1Char('.') + suffix);
+    request.filter = QStringLiteral("%1 Dateien (*.%2)|*.%2|Alle Dateien (*.*)|*.*||").arg(kind, suffix);
+    request.defaultSuffix = suffix;
+    return fileName(parent, request);
+}
+
 } // namespace
 
 void savePdf(CTorvmDoc& doc, QWidget* parent)
@@ -99,13 +112,7 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
     const PrintJob job(doc, sheet.settings());
     if (job.totalPages() == 0)
         return;
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.title = QStringLiteral("Als PDF speichern");
-    request.proposed = proposedName(doc, QStringLiteral(".pdf"));
-    request.filter = QStringLiteral("PDF Dateien (*.pdf)|*.pdf|Alle Dateien (*.*)|*.*||");
-    request.defaultSuffix = QStringLiteral("pdf");
-    const QString path = fileName(parent, request);
+    const QString path = askSavePath(doc, parent, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF"));
     if (path.isEmpty())
         return;
     writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); });
@@ -113,13 +120,8 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
 
 void saveTextExport(CTorvmDoc& doc, QWidget* parent)
 {
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.title = QStringLiteral("Ergebnisse und Tabellen speichern unter");
-    request.proposed = proposedName(doc, QStringLiteral(".txt"));
-    request.filter = QStringLiteral("Text Dateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*||");
-    request.defaultSuffix = QStringLiteral("txt");
-    const QString path = fileName(parent, request);
+    const QString path =
+        askSavePath(doc, parent, QStringLiteral("Ergebnisse und Tabellen speichern unter"), QStringLiteral("Text"));
     if (path.isEmpty())
         return;
     AusgabeSheet sheet(doc, parent);
