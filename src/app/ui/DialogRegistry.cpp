@@ -2,10 +2,12 @@
 
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "exchange/ui/TeilnehmerImport.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
 #include "masterdata/ui/WettbewerbDlg.h"
+#include "results/ui/ErgImportDlg.h"
 #include "results/ui/WettkampfDlg.h"
 
 namespace torvm::ui {
@@ -21,6 +23,9 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
+    commands.setOpener(cmd::TeilnehmerImport,
+                       [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerImport(parent, doc); });
+    commands.setOpener(cmd::ErgebnisImport, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisImport(parent, doc); });
 }
 
 } // namespace torvm::ui
