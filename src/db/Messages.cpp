@@ -36,12 +36,6 @@ QString databaseErrorText(const QString& engineText)
     return QString::fromUtf8(kStrFehler) + QStringLiteral(": \n") + engineText;
 }
 
-QString readOnlyCompetitionText(const QString& path)
-{
-    return databaseErrorText(
-        QStringLiteral("Die Wettkampfdatei %1 ist schreibgeschützt; es kann nichts übernommen werden.").arg(path));
-}
-
 void showDatabaseError(const QString& engineText)
 {
     showMessage(MessageIcon::Exclamation, databaseErrorText(engineText));

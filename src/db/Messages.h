@@ -27,7 +27,5 @@ void showMessage(MessageIcon icon, const QString& text);
 // "Fehler" + ": \n" + the engine's text, the form every database failure is shown in.
 QString databaseErrorText(const QString& engineText);
 void showDatabaseError(const QString& engineText);
-// What an import says instead of starting when the open competition's file cannot be written.
-QString readOnlyCompetitionText(const QString& path);
 
 } // namespace torvm

@@ -35,10 +35,6 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
         return;
     }
     Database& db = *doc.GetDatabase();
-    if (db.isReadOnly()) {
-        message(parent, MessageIcon::Exclamation, readOnlyCompetitionText(doc.path()));
-        return;
-    }
     if (message(parent, MessageIcon::Question, QString::fromUtf8(kStrQuestion), Buttons::YesNo) != Reply::Yes)
         return;
     {

@@ -103,10 +103,6 @@ void runErgebnisImport(QWidget* parent, CTorvmDoc& doc)
         return;
     }
     Database& db = *doc.GetDatabase();
-    if (db.isReadOnly()) {
-        message(parent, MessageIcon::Exclamation, readOnlyCompetitionText(doc.path()));
-        return;
-    }
     int round = 0;
     QString path;
     {
