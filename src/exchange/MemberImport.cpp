@@ -55,6 +55,7 @@ struct Member {
 struct Source {
     std::vector<Member> members; // by pass number; rows of one member in file order
     QHash<std::int32_t, QString> clubs;
+    bool cancelled = false; // the user stopped while the file was read
 };
 
 QString missingTable(const QString& table, const QString& path)
@@ -198,6 +199,11 @@ DateTime jetDate(const JetValue& v)
 // in memory would cost hundreds of megabytes.
 class JetSourceHandler : public JetReadHandler {
 public:
+    explicit JetSourceHandler(const MemberImportProgress& progress)
+        : m_progress(progress)
+    {
+    }
+
     void beginTable(const QString& name, const std::vector<JetColumn>& columns) override
     {
         const auto at = [&columns](const char* column) {
@@ -228,7 +234,10 @@ public:
 
     void row(const JetRow& row) override
     {
-        if (!m_error.isEmpty())
+        // Reading a large file takes seconds: the user may stop it, and the window must stay alive.
+        if (++m_rowsSeen % kReadPollRows == 0 && m_progress.cancelled && m_progress.cancelled())
+            m_source.cancelled = true;
+        if (!m_error.isEmpty() || m_source.cancelled)
             return;
         if (m_table == Table::Members) {
             const auto value = [&](MemberColumn c) -> const JetValue& { return row[m_memberAt[c]]; };
@@ -266,6 +275,8 @@ public:
             *error = m_error;
             return std::nullopt;
         }
+        if (m_source.cancelled)
+            m_source.members.clear();
         // Stable, so the rows of one member keep their file order.
         std::stable_sort(m_source.members.begin(), m_source.members.end(),
                          [](const Member& a, const Member& b) { return a.pass < b.pass; });
@@ -273,7 +284,11 @@ public:
     }
 
 private:
+    static constexpr int kReadPollRows = 256;
+
     enum class Table { Other, Members, Clubs };
+    const MemberImportProgress& m_progress;
+    int m_rowsSeen = 0;
     Table m_table = Table::Other;
     bool m_seenMembers = false;
     bool m_seenClubs = false;
@@ -283,10 +298,10 @@ private:
     Source m_source;
 };
 
-std::optional<Source> readJetSource(const QString& path, QString* error)
+std::optional<Source> readJetSource(const QString& path, const MemberImportProgress& progress, QString* error)
 {
     JetFile file(path);
-    JetSourceHandler handler;
+    JetSourceHandler handler(progress);
     if (!file.read(handler, {kMembers, kClubs})) {
         *error = file.error();
         return std::nullopt;
@@ -294,7 +309,7 @@ std::optional<Source> readJetSource(const QString& path, QString* error)
     return handler.take(path, error);
 }
 
-std::optional<Source> readSource(const QString& path, QString* error)
+std::optional<Source> readSource(const QString& path, const MemberImportProgress& progress, QString* error)
 {
     if (!QFileInfo::exists(path)) {
         *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(path);
@@ -302,7 +317,7 @@ std::optional<Source> readSource(const QString& path, QString* error)
     }
     switch (sniffFile(path)) {
     case FileKind::Jet:
-        return readJetSource(path, error);
+        return readJetSource(path, progress, error);
     case FileKind::Sqlite:
         return readSqliteSource(path, error);
     case FileKind::Unreadable:
@@ -344,9 +359,14 @@ void fillParticipant(CTeilnehmerTable& p, const Member& m)
 MemberImportResult importMembers(Database& db, const QString& sourcePath, const MemberImportProgress& progress)
 {
     MemberImportResult result;
-    const std::optional<Source> source = readSource(sourcePath, &result.error);
+    const std::optional<Source> source = readSource(sourcePath, progress, &result.error);
     if (!source)
         return result;
+    if (source->cancelled) {
+        result.cancelled = true;
+        result.ok = true;
+        return result;
+    }
 
     CTeilnehmerTable participants(&db, nullptr);
     CVereinTable clubs(&db, nullptr);
