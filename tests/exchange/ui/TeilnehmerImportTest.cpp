@@ -183,6 +183,46 @@ TEST_F(TeilnehmerImportTest, StopDuringTheImportKeepsWhatWasStoredAndSaysSo)
     EXPECT_EQ(prompter.messages.size(), 3u);
 }
 
+// While the import runs, the competition window can neither be closed nor clicked; the
+// progress window still can. Afterwards everything works again.
+TEST_F(TeilnehmerImportTest, OtherWindowsWaitForTheImport)
+{
+    const QString path = source(3000);
+    QWidget frame;
+    auto* command = new QPushButton(QStringLiteral("Teilnehmer Import"), &frame);
+    int commandsRun = 0;
+    QObject::connect(command, &QPushButton::clicked, [&commandsRun] { ++commandsRun; });
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    prompter.replies = {Reply::Yes};
+    prompter.files.push_back(path);
+    int ticks = 0;
+    bool closedDuringImport = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        CFortschrittDlg* dlg = progressWindow();
+        if (!dlg || !dlg->isVisible() || ++ticks != 200)
+            return;
+        closedDuringImport = frame.close();
+        QTest::mouseClick(command, Qt::LeftButton);
+        QTest::keyClick(&frame, Qt::Key_F4, Qt::ControlModifier);
+    });
+    watch.start();
+    runTeilnehmerImport(&frame, comp.doc());
+    watch.stop();
+
+    ASSERT_GE(ticks, 200);
+    EXPECT_FALSE(closedDuringImport);
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(commandsRun, 0);
+    EXPECT_EQ(count("Teilnehmer"), 3000);
+    QTest::mouseClick(command, Qt::LeftButton);
+    EXPECT_EQ(commandsRun, 1);
+    EXPECT_TRUE(frame.close());
+}
+
 TEST_F(TeilnehmerImportTest, UnusableSourceIsReportedAndNothingIsStored)
 {
     JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
