@@ -1,11 +1,15 @@
 // Reading a large member table: through the supervised child process (what the program does)
 // and with the reading library alone in this process (the lower bound), to show what the
-// isolation costs.
+// isolation costs; and the whole member import from that file, to show what storing adds.
+#include "db/CompetitionFile.h"
+#include "db/Database.h"
 #include "exchange/JetFile.h"
+#include "exchange/MemberImport.h"
 #include "support/JetFixtures.h"
 #include "support/JetWriter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -21,6 +25,7 @@
 namespace {
 
 constexpr int kRows = 100000;
+constexpr int kClubs = 200; // covers every club number the members name
 
 // A member as the association's file holds them: names and address filled, most of the many
 // code columns short or empty.
@@ -57,16 +62,29 @@ void member(const std::vector<torvm::JetColumn>& columns, int index, torvm::JetR
     }
 }
 
+QString benchFolder()
+{
+    return qEnvironmentVariable("TORVM_BENCH_DIR", QDir::tempPath()) + QStringLiteral("/torvm-bench");
+}
+
 const QString& memberFile()
 {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(benchFolder());
     static const QString path = [] {
         const QString file = dir.filePath(QStringLiteral("mitglieder.mdb"));
         const std::vector<torvm::JetColumn> columns = torvm::test::mitgliederColumns();
+        const std::vector<torvm::JetColumn> clubColumns = torvm::test::vereineKurzColumns();
         torvm::test::JetWriter writer;
         writer.addTable({QStringLiteral("tblMitglieder"), columns, {}, kRows, [&columns](int i, torvm::JetRow& row) {
                              member(columns, i, row);
                          }});
+        writer.addTable(
+            {QStringLiteral("tblVereine_kurz"), clubColumns, {}, kClubs, [&clubColumns](int i, torvm::JetRow& row) {
+                 for (std::size_t c = 0; c < clubColumns.size(); ++c)
+                     row[c] = torvm::test::jetNull();
+                 row[0] = torvm::test::jetInt(i);
+                 row[1] = torvm::test::jetText(QStringLiteral("Schützengesellschaft %1").arg(i));
+             }});
         QString error;
         if (!writer.write(file, &error))
             qFatal("%s", qPrintable(error));
@@ -135,8 +153,49 @@ void LibraryInProcess(benchmark::State& state)
     state.counters["rows/s"] = benchmark::Counter(double(rows), benchmark::Counter::kIsRate);
 }
 
+// The import as the program runs it: the child reads the file, every member is stored, and with
+// poll set the user-interface events are dispatched before each row as the progress window needs.
+void ImportThroughChildProcess(benchmark::State& state)
+{
+    torvm::JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    const QString& path = memberFile();
+    const bool poll = state.range(0) != 0;
+    QTemporaryDir dir(benchFolder());
+    std::int64_t rows = 0;
+    int run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString target = dir.filePath(QStringLiteral("w%1.mdb").arg(++run));
+        QString error;
+        std::unique_ptr<torvm::Database> db;
+        if (!torvm::copyTemplate(QStringLiteral(TORVM_TEST_TEMPLATE), target, &error) ||
+            !(db = torvm::openCompetition(target, &error)))
+            qFatal("%s", qPrintable(error));
+        state.ResumeTiming();
+        torvm::MemberImportProgress progress;
+        if (poll)
+            progress.cancelled = [] {
+                QCoreApplication::processEvents();
+                return false;
+            };
+        const torvm::MemberImportResult r = torvm::importMembers(*db, path, progress);
+        // Pass number 0 belongs to nobody and is left out.
+        if (!r.ok || r.members != kRows - 1)
+            state.SkipWithError(qPrintable(r.error));
+        rows += kRows;
+    }
+    state.counters["rows/s"] = benchmark::Counter(double(rows), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(ThroughChildProcess)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(LibraryInProcess)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(ImportThroughChildProcess)
+    ->ArgName("poll")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 } // namespace
 

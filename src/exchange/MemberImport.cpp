@@ -55,6 +55,7 @@ struct Member {
 struct Source {
     std::vector<Member> members; // by pass number; rows of one member in file order
     QHash<std::int32_t, QString> clubs;
+    bool cancelled = false; // the user stopped while the file was read
 };
 
 QString missingTable(const QString& table, const QString& path)
@@ -193,69 +194,122 @@ DateTime jetDate(const JetValue& v)
     return v.kind == JetValue::Kind::Text ? DateTime::fromStorage(v.text) : v.date();
 }
 
-std::optional<Source> readJetSource(const QString& path, QString* error)
-{
-    std::vector<JetTable> tables;
-    if (!readJetTables(path, {kMembers, kClubs}, &tables, error))
-        return std::nullopt;
-    const auto table = [&tables](const QString& name) {
-        return std::find_if(tables.begin(), tables.end(),
-                            [&name](const JetTable& t) { return t.name.compare(name, Qt::CaseInsensitive) == 0; });
-    };
-    const auto members = table(kMembers);
-    const auto clubs = table(kClubs);
-    if (members == tables.end() || clubs == tables.end()) {
-        *error = missingTable(members == tables.end() ? kMembers : kClubs, path);
-        return std::nullopt;
+// Takes each member row over as it arrives from the reader, keeping only the columns the
+// competition needs: the association's file holds 83 columns a member, and a whole table of them
+// in memory would cost hundreds of megabytes.
+class JetSourceHandler : public JetReadHandler {
+public:
+    explicit JetSourceHandler(const MemberImportProgress& progress)
+        : m_progress(progress)
+    {
     }
-    int at[MemberColumnCount];
-    for (int i = 0; i < MemberColumnCount; ++i) {
-        at[i] = members->column(QString::fromUtf8(kMemberColumns[i]));
-        if (at[i] < 0) {
-            *error = missingColumn(kMembers, kMemberColumns[i]);
-            return std::nullopt;
-        }
-    }
-    int clubAt[2];
-    for (int i = 0; i < 2; ++i) {
-        clubAt[i] = clubs->column(QString::fromUtf8(kClubColumns[i]));
-        if (clubAt[i] < 0) {
-            *error = missingColumn(kClubs, kClubColumns[i]);
-            return std::nullopt;
+
+    void beginTable(const QString& name, const std::vector<JetColumn>& columns) override
+    {
+        const auto at = [&columns](const char* column) {
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                if (columns[i].name.compare(QString::fromUtf8(column), Qt::CaseInsensitive) == 0)
+                    return static_cast<int>(i);
+            }
+            return -1;
+        };
+        m_table = Table::Other;
+        const auto map = [&](const QString& table, const char* const* names, int count, int* positions) {
+            for (int i = 0; i < count; ++i) {
+                positions[i] = at(names[i]);
+                if (positions[i] < 0 && m_error.isEmpty())
+                    m_error = missingColumn(table, names[i]);
+            }
+        };
+        if (name.compare(kMembers, Qt::CaseInsensitive) == 0) {
+            m_table = Table::Members;
+            m_seenMembers = true;
+            map(kMembers, kMemberColumns, MemberColumnCount, m_memberAt);
+        } else if (name.compare(kClubs, Qt::CaseInsensitive) == 0) {
+            m_table = Table::Clubs;
+            m_seenClubs = true;
+            map(kClubs, kClubColumns, 2, m_clubAt);
         }
     }
 
-    Source source;
-    source.members.reserve(members->rows.size());
-    for (const JetRow& row : members->rows) {
-        Member m;
-        m.pass = jetNumber(row[at[Passnummer]]);
-        m.stammverein = jetNumber(row[at[Stammverein]]);
-        m.name = row[at[MName]].text;
-        m.vorname = row[at[Vorname]].text;
-        m.zusatz = row[at[NZusatz]].text;
-        m.strasse = row[at[Strasse]].text;
-        m.plz = row[at[PLZ]].text;
-        m.ort = row[at[Ort]].text;
-        m.land = row[at[LKZ]].text;
-        m.geschlecht = jetNumber(row[at[Geschlecht]]);
-        m.geburtstag = jetDate(row[at[Geburtsdatum]]);
-        m.eintritt = jetDate(row[at[Eintritt]]);
-        m.verein = jetNumber(row[at[VereinsNr]]);
-        source.members.push_back(std::move(m));
+    void row(const JetRow& row) override
+    {
+        // Reading a large file takes seconds: the user may stop it, and the window must stay alive.
+        if (++m_rowsSeen % kReadPollRows == 0 && m_progress.cancelled && m_progress.cancelled())
+            m_source.cancelled = true;
+        if (!m_error.isEmpty() || m_source.cancelled)
+            return;
+        if (m_table == Table::Members) {
+            const auto value = [&](MemberColumn c) -> const JetValue& { return row[m_memberAt[c]]; };
+            Member m;
+            m.pass = jetNumber(value(Passnummer));
+            m.stammverein = jetNumber(value(Stammverein));
+            m.name = value(MName).text;
+            m.vorname = value(Vorname).text;
+            m.zusatz = value(NZusatz).text;
+            m.strasse = value(Strasse).text;
+            m.plz = value(PLZ).text;
+            m.ort = value(Ort).text;
+            m.land = value(LKZ).text;
+            m.geschlecht = jetNumber(value(Geschlecht));
+            m.geburtstag = jetDate(value(Geburtsdatum));
+            m.eintritt = jetDate(value(Eintritt));
+            m.verein = jetNumber(value(VereinsNr));
+            m_source.members.push_back(std::move(m));
+        } else if (m_table == Table::Clubs) {
+            const JetValue& number = row[m_clubAt[0]];
+            // The first row of a number counts.
+            if (!number.isNull() && !m_source.clubs.contains(jetNumber(number)))
+                m_source.clubs.insert(jetNumber(number), row[m_clubAt[1]].text);
+        }
     }
-    // Stable, so the rows of one member keep their file order.
-    std::stable_sort(source.members.begin(), source.members.end(),
-                     [](const Member& a, const Member& b) { return a.pass < b.pass; });
-    for (const JetRow& row : clubs->rows) {
-        const JetValue& number = row[clubAt[0]];
-        if (!number.isNull() && !source.clubs.contains(jetNumber(number)))
-            source.clubs.insert(jetNumber(number), row[clubAt[1]].text);
+
+    void endTable(const JetTableReport&) override { m_table = Table::Other; }
+
+    // The source once the reader has succeeded, or none with the reason.
+    std::optional<Source> take(const QString& path, QString* error)
+    {
+        if (m_error.isEmpty() && (!m_seenMembers || !m_seenClubs))
+            m_error = missingTable(m_seenMembers ? kClubs : kMembers, path);
+        if (!m_error.isEmpty()) {
+            *error = m_error;
+            return std::nullopt;
+        }
+        if (m_source.cancelled)
+            m_source.members.clear();
+        // Stable, so the rows of one member keep their file order.
+        std::stable_sort(m_source.members.begin(), m_source.members.end(),
+                         [](const Member& a, const Member& b) { return a.pass < b.pass; });
+        return std::move(m_source);
     }
-    return source;
+
+private:
+    static constexpr int kReadPollRows = 256;
+
+    enum class Table { Other, Members, Clubs };
+    const MemberImportProgress& m_progress;
+    int m_rowsSeen = 0;
+    Table m_table = Table::Other;
+    bool m_seenMembers = false;
+    bool m_seenClubs = false;
+    int m_memberAt[MemberColumnCount] = {};
+    int m_clubAt[2] = {};
+    QString m_error;
+    Source m_source;
+};
+
+std::optional<Source> readJetSource(const QString& path, const MemberImportProgress& progress, QString* error)
+{
+    JetFile file(path);
+    JetSourceHandler handler(progress);
+    if (!file.read(handler, {kMembers, kClubs})) {
+        *error = file.error();
+        return std::nullopt;
+    }
+    return handler.take(path, error);
 }
 
-std::optional<Source> readSource(const QString& path, QString* error)
+std::optional<Source> readSource(const QString& path, const MemberImportProgress& progress, QString* error)
 {
     if (!QFileInfo::exists(path)) {
         *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(path);
@@ -263,7 +317,7 @@ std::optional<Source> readSource(const QString& path, QString* error)
     }
     switch (sniffFile(path)) {
     case FileKind::Jet:
-        return readJetSource(path, error);
+        return readJetSource(path, progress, error);
     case FileKind::Sqlite:
         return readSqliteSource(path, error);
     case FileKind::Unreadable:
@@ -305,9 +359,14 @@ void fillParticipant(CTeilnehmerTable& p, const Member& m)
 MemberImportResult importMembers(Database& db, const QString& sourcePath, const MemberImportProgress& progress)
 {
     MemberImportResult result;
-    const std::optional<Source> source = readSource(sourcePath, &result.error);
+    const std::optional<Source> source = readSource(sourcePath, progress, &result.error);
     if (!source)
         return result;
+    if (source->cancelled) {
+        result.cancelled = true;
+        result.ok = true;
+        return result;
+    }
 
     CTeilnehmerTable participants(&db, nullptr);
     CVereinTable clubs(&db, nullptr);

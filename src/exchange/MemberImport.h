@@ -10,7 +10,8 @@ namespace torvm {
 class Database;
 
 // Feedback for a long import: progress after each stored member, and a cancel request that is
-// asked before each row. Both may be empty.
+// asked before each row and, while an Access file is read, every few hundred rows read (so a
+// caller that dispatches window events in it keeps its window alive). Both may be empty.
 struct MemberImportProgress {
     std::function<void(int membersStored, std::int32_t passNumber)> report;
     std::function<bool()> cancelled;

@@ -317,5 +317,76 @@ TEST_F(MemberImportTest, ReadsTheAssociationsAccessFile)
     EXPECT_EQ(clubs.m_Name, QStringLiteral("Kgl. priv. FSG Würmtal"));
 }
 
+// The Access reader hands the rows over one by one; a table or column the import needs that is
+// missing there is refused before anything is stored.
+TEST_F(MemberImportTest, AccessFileWithoutATableOrColumnIsRefused)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    struct Case {
+        const char* file;
+        bool clubTable;
+        QString leaveOut;
+        const char* reason;
+    };
+    for (const Case& c : {Case{"ohne-vereine.mdb", false, {}, "Die Tabelle tblVereine_kurz fehlt"},
+                          Case{"ohne-spalte.mdb", true, QStringLiteral("VereinsNr"), "fehlt die Spalte VereinsNr"}}) {
+        SCOPED_TRACE(c.file);
+        std::vector<JetColumn> members;
+        for (const JetColumn& column : test::mitgliederColumns()) {
+            if (column.name != c.leaveOut)
+                members.push_back(column);
+        }
+        test::JetWriter writer;
+        writer.addTable({QStringLiteral("tblMitglieder"), members, {}, 3, [&members](int i, JetRow& row) {
+                             row = test::sampleMitglied(members, i + 1);
+                         }});
+        if (c.clubTable)
+            writer.addTable({QStringLiteral("tblVereine_kurz"), test::vereineKurzColumns(), {}, 0, {}});
+        const QString path = competition.file(QString::fromUtf8(c.file));
+        QString error;
+        ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
+        const MemberImportResult r = importMembers(db(), path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.reason))) << r.error.toStdString();
+    }
+    Statement st = db().prepare(R"(SELECT COUNT(*) FROM "Teilnehmer")");
+    ASSERT_TRUE(st.next());
+    EXPECT_EQ(st.int64(0), 0);
+}
+
+// Reading a large Access file asks for a stop as well; a stop then stores nothing.
+TEST_F(MemberImportTest, StopWhileTheAccessFileIsReadStoresNothing)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    const int rows = 2000;
+    const auto members = test::mitgliederColumns();
+    test::JetWriter writer;
+    writer.addTable({QStringLiteral("tblMitglieder"), members, {}, rows, [&members](int i, JetRow& row) {
+                         row = test::sampleMitglied(members, i + 1);
+                     }});
+    writer.addTable({QStringLiteral("tblVereine_kurz"), test::vereineKurzColumns(), {}, 0, {}});
+    const QString path = competition.file(QStringLiteral("gross.mdb"));
+    QString error;
+    ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
+
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "stopped" : "run through");
+        int asked = 0;
+        MemberImportProgress progress;
+        progress.cancelled = [&] { return ++asked >= 3 && stop; };
+        const MemberImportResult r = importMembers(db(), path, progress);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.cancelled, stop);
+        EXPECT_EQ(r.members, stop ? 0 : rows);
+        // Asked before every stored row and every 256 rows read.
+        if (!stop) {
+            EXPECT_EQ(asked, rows + rows / 256);
+        }
+        Statement st = db().prepare(R"(SELECT COUNT(*) FROM "Teilnehmer")");
+        ASSERT_TRUE(st.next());
+        EXPECT_EQ(st.int64(0), stop ? 0 : rows);
+    }
+}
+
 } // namespace
 } // namespace torvm

@@ -2,12 +2,14 @@
 
 #include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "exchange/ui/TeilnehmerImport.h"
 #include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
 #include "masterdata/ui/WettbewerbDlg.h"
 #include "output/ui/PrintCommands.h"
+#include "results/ui/ErgImportDlg.h"
 #include "results/ui/WettkampfDlg.h"
 
 namespace torvm::ui {
@@ -25,6 +27,9 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
     commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
     commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
+    commands.setOpener(cmd::TeilnehmerImport,
+                       [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerImport(parent, doc); });
+    commands.setOpener(cmd::ErgebnisImport, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisImport(parent, doc); });
 }
 
 } // namespace torvm::ui

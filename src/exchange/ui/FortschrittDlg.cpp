@@ -17,11 +17,12 @@ bool g_cancelled = false;
 
 } // namespace
 
-CFortschrittDlg::CFortschrittDlg(QWidget* parent)
+CFortschrittDlg::CFortschrittDlg(QWidget* parent, const QString& title, const QString& status)
     : QDialog(parent)
 {
     g_cancelled = false;
     setModal(false);
+    setWindowTitle(title);
 
     m_animation = new QLabel(this);
     m_animation->setObjectName(QStringLiteral("animation"));
@@ -31,7 +32,7 @@ CFortschrittDlg::CFortschrittDlg(QWidget* parent)
     m_animation->setMovie(m_movie);
     m_animation->setMinimumSize(240, 40);
 
-    m_status = new QLabel(QStringLiteral("Text"), this);
+    m_status = new QLabel(status, this);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setMinimumWidth(300);
 

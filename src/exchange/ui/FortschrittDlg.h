@@ -14,8 +14,9 @@ class CFortschrittDlg : public QDialog {
     Q_OBJECT
 public:
     // Shows the window at once, centred on the parent, and clears the cancel request of any
-    // earlier run.
-    explicit CFortschrittDlg(QWidget* parent = nullptr);
+    // earlier run. Title and status given here are there from the first paint on.
+    explicit CFortschrittDlg(QWidget* parent = nullptr, const QString& title = {},
+                             const QString& status = QStringLiteral("Text"));
     ~CFortschrittDlg() override;
 
     void setStatus(const QString& text);
