@@ -2,6 +2,7 @@
 #include "output/PrintJob.h"
 
 #include "LeagueData.h"
+#include "PageImages.h"
 #include "db/Tables.h"
 #include "support/Fixtures.h"
 
@@ -15,8 +16,11 @@
 namespace torvm {
 namespace {
 
-constexpr int kPageWidth = 1240;
-constexpr int kPageHeight = 1754;
+using test::blankPage;
+using test::inked;
+using test::kPageHeight;
+using test::kPageWidth;
+using test::paint;
 
 // A plan as the layout sees it: `rounds` rounds with pairings in the two halves, each with
 // `pairings` pairings.
@@ -244,37 +248,6 @@ protected:
             ASSERT_TRUE(st.exec());
         }
         ASSERT_TRUE(transaction.commit());
-    }
-
-    static QImage blankPage()
-    {
-        QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        return image;
-    }
-
-    static QImage paint(const PrintJob& job, int n)
-    {
-        QImage image = blankPage();
-        QPainter painter(&image);
-        const PrintFonts fonts(image);
-        const QFont before(QStringLiteral("Courier"), 7);
-        painter.setFont(before);
-        EXPECT_TRUE(job.paintPage(painter, fonts, image.rect(), n));
-        EXPECT_EQ(painter.font(), before);
-        return image;
-    }
-
-    static bool inked(const QImage& image, int top, int bottom, int left = 0, int right = kPageWidth)
-    {
-        for (int y = std::max(0, top); y < std::min(image.height(), bottom); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = std::max(0, left); x < std::min(image.width(), right); ++x) {
-                if (qGray(line[x]) < 128)
-                    return true;
-            }
-        }
-        return false;
     }
 
     // Is line m of a grid of `lines` inked (its upper part, so no neighbour reaches in)?

@@ -2,6 +2,7 @@
 #include "output/PrintJob.h"
 
 #include "LeagueData.h"
+#include "PageImages.h"
 #include "db/Tables.h"
 #include "support/Fixtures.h"
 
@@ -17,9 +18,11 @@
 namespace torvm {
 namespace {
 
-// A4 at 150 dots per inch: large enough for every font to have several pixels.
-constexpr int kPageWidth = 1240;
-constexpr int kPageHeight = 1754;
+using test::blankPage;
+using test::inked;
+using test::kPageHeight;
+using test::kPageWidth;
+using test::paint;
 
 // Two groups of four teams on plan 0 with two rounds, as in a small league:
 //   round 1: 1 - 2, 3 - 4        round 2: 1 - 3, 4 - 2
@@ -81,39 +84,6 @@ protected:
             data.insert(resultKey(0, 0, 5 + i / 20, 1 + i % 20), number, 0, rings, 0, QString());
         }
         ASSERT_TRUE(transaction.commit());
-    }
-
-    static QImage blankPage()
-    {
-        QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        return image;
-    }
-
-    // Page n of the job as an image; the painter's font is checked to be restored.
-    static QImage paint(const PrintJob& job, int n)
-    {
-        QImage image = blankPage();
-        QPainter painter(&image);
-        const PrintFonts fonts(image);
-        const QFont before(QStringLiteral("Courier"), 7);
-        painter.setFont(before);
-        EXPECT_TRUE(job.paintPage(painter, fonts, image.rect(), n));
-        EXPECT_EQ(painter.font(), before);
-        return image;
-    }
-
-    // Does any pixel in the rows top ... bottom differ from white?
-    static bool inked(const QImage& image, int top, int bottom)
-    {
-        for (int y = std::max(0, top); y < std::min(image.height(), bottom); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                if (qGray(line[x]) < 128)
-                    return true;
-            }
-        }
-        return false;
     }
 };
 
