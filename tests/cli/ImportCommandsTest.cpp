@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "CliTest.h"
 
 #include "db/Tables.h"
 #include "support/Fixtures.h"
@@ -11,23 +11,8 @@
 namespace torvm {
 namespace {
 
-class ImportCommandsTest : public ::testing::Test {
+class ImportCommandsTest : public test::CliTest {
 protected:
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-
-    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-
-    int run(const QStringList& args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        return runCli(args, o, e);
-    }
-
     // A competition with group 1 (teams in slots 1 and 2) and a member database with one member.
     void SetUp() override
     {

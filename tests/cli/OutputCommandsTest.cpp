@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "CliTest.h"
 
 #include "db/Tables.h"
 #include "support/Fixtures.h"
@@ -14,34 +14,9 @@
 namespace torvm {
 namespace {
 
-class OutputCommandsTest : public ::testing::Test {
+class OutputCommandsTest : public test::CliTest {
 protected:
-    QTemporaryDir dir;
-    test::ScopedSettings settings;
-    QString out;
-    QString err;
-
-    QString previousDir;
-
-    // New competitions are copies of torvm.tpl, looked up first in the working folder.
-    void SetUp() override
-    {
-        ASSERT_TRUE(QFile::copy(test::builtTemplate(), dir.filePath(QStringLiteral("torvm.tpl"))));
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override { QDir::setCurrent(previousDir); }
-
-    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-
-    int run(const QStringList& args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        return runCli(args, o, e);
-    }
+    void SetUp() override { workInFolderWithTemplate(); }
 
     static QByteArray readAll(const QString& file)
     {

@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "CliTest.h"
 
 #include "app/TorvmDoc.h"
 #include "exchange/WebExport.h"
@@ -15,34 +15,16 @@
 namespace torvm {
 namespace {
 
-class WebExportCommandTest : public ::testing::Test {
+class WebExportCommandTest : public test::CliTest {
 protected:
-    QTemporaryDir dir;
-    test::ScopedSettings settings;
-    QString out;
-    QString err;
-    QString previousDir;
-
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::copy(test::builtTemplate(), dir.filePath(QStringLiteral("torvm.tpl"))));
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        workInFolderWithTemplate();
         ASSERT_EQ(run({QStringLiteral("demo"), demo()}), kCliOk) << err.toStdString();
     }
-    void TearDown() override { QDir::setCurrent(previousDir); }
 
     QString demo() const { return dir.filePath(QStringLiteral("demo.mdb")); }
     QString site() const { return dir.filePath(QStringLiteral("site")); }
-
-    int run(const QStringList& args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        return runCli(args, o, e);
-    }
 
     QByteArray page(const char* name) const
     {
