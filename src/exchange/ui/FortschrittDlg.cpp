@@ -2,7 +2,9 @@
 
 #include "app/ui/DialogButtons.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMovie>
@@ -92,6 +94,50 @@ void CFortschrittDlg::reject()
 {
     g_cancelled = true;
     hide();
+}
+
+ProgressOnlyInput::ProgressOnlyInput(const QWidget* progress)
+    : m_progress(progress)
+{
+    qApp->installEventFilter(this);
+}
+
+ProgressOnlyInput::~ProgressOnlyInput()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool ProgressOnlyInput::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Close:
+        break;
+    default:
+        return false;
+    }
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr) {
+        // Menu commands reach their actions as shortcut events.
+        return event->type() == QEvent::Shortcut;
+    }
+    const QWidget* window = widget->window();
+    if (window == m_progress || window->isModal())
+        return false;
+    // An accepted override keeps the key from triggering a shortcut; the key itself is dropped.
+    if (event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    else
+        event->ignore();
+    return true;
 }
 
 } // namespace torvm::ui

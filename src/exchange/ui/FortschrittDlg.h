@@ -38,4 +38,22 @@ private:
     QMovie* m_movie = nullptr;
 };
 
+// A long operation dispatches window events between its units of work so that its progress window
+// stays alive. Meanwhile a click or key elsewhere must not close the competition (or the program)
+// under it, nor start a second operation: such input is dropped and closing is refused for as long
+// as the object lives. The progress window and any modal message box stay usable.
+class ProgressOnlyInput : public QObject {
+public:
+    explicit ProgressOnlyInput(const QWidget* progress);
+    ~ProgressOnlyInput() override;
+    ProgressOnlyInput(const ProgressOnlyInput&) = delete;
+    ProgressOnlyInput& operator=(const ProgressOnlyInput&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const QWidget* m_progress;
+};
+
 } // namespace torvm::ui

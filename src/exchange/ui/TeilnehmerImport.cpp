@@ -6,9 +6,7 @@
 #include "exchange/MemberImport.h"
 #include "exchange/ui/FortschrittDlg.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 
 namespace torvm::ui {
 
@@ -27,59 +25,6 @@ constexpr auto kDefaultSource = "Bssbvd.mdb";
 // Repainting the status line for every member would cost more than storing it; a few updates a
 // second are all the eye can follow. The cancel request is still asked for every row.
 constexpr qint64 kStatusIntervalMs = 50;
-
-// The import dispatches window events between rows so that its window stays alive. Meanwhile a
-// click or key elsewhere must not close the competition (or the program) under it, nor start a
-// second import: such input is dropped and closing refused until the import ends. The progress
-// window and any message box that the work itself brings up stay usable.
-class InputOnlyForProgress : public QObject {
-public:
-    explicit InputOnlyForProgress(QWidget* progress)
-        : m_progress(progress)
-    {
-        qApp->installEventFilter(this);
-    }
-    ~InputOnlyForProgress() override { qApp->removeEventFilter(this); }
-    InputOnlyForProgress(const InputOnlyForProgress&) = delete;
-    InputOnlyForProgress& operator=(const InputOnlyForProgress&) = delete;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::Close:
-            break;
-        default:
-            return false;
-        }
-        const auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == nullptr) {
-            // Menu commands reach their actions as shortcut events.
-            return event->type() == QEvent::Shortcut;
-        }
-        const QWidget* window = widget->window();
-        if (window == m_progress || window->isModal())
-            return false;
-        // An accepted override keeps the key from triggering a shortcut; the key itself is dropped.
-        if (event->type() == QEvent::ShortcutOverride)
-            event->accept();
-        else
-            event->ignore();
-        return true;
-    }
-
-private:
-    QWidget* m_progress;
-};
 
 } // namespace
 
@@ -111,7 +56,7 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
     MemberImportResult result;
     {
         CFortschrittDlg progress(parent, QString::fromUtf8(kStrWindowTitle), QString::fromUtf8(kStrImporting));
-        const InputOnlyForProgress guard(&progress);
+        const ProgressOnlyInput guard(&progress);
         QElapsedTimer sinceStatus;
         MemberImportProgress feedback;
         feedback.cancelled = [&progress] { return !progress.poll(); };

@@ -175,16 +175,19 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
     QWidget* window = parent ? parent->window() : nullptr;
     std::unique_ptr<WindowInputBlock> block;
     std::unique_ptr<CFortschrittDlg> progress;
+    std::unique_ptr<ProgressOnlyInput> guard;
     CWebExport exporter(doc, options, organiser);
     exporter.setProgress({[&] {
                               block = std::make_unique<WindowInputBlock>(window);
                               progress = std::make_unique<CFortschrittDlg>(window);
                               progress->setWindowTitle(QStringLiteral("Velmarik 2000  Wettkampfverwaltung"));
                               progress->setStatus(QString::fromUtf8(kStrWebBusy));
+                              guard = std::make_unique<ProgressOnlyInput>(progress.get());
                               progress->poll();
                           },
                           [&] { return !progress || progress->poll(); }});
     const WebExportResult result = exporter.run(folder);
+    guard.reset();
     progress.reset();
 
     switch (result.status) {

@@ -180,6 +180,7 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
     QString status;
     bool windowBlocked = false;
     bool progressUsable = false;
+    bool closeRefused = false;
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -190,6 +191,8 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
                 status = progress->status();
                 windowBlocked = !central->isEnabled() && !window.menuBar()->isEnabled();
                 progressUsable = progress->isEnabled();
+                // Closing the program's window would take the competition from under the export.
+                closeRefused = !window.close() && window.isVisible();
                 test::click(progress, "abbrechen");
                 timer->stop();
                 timer->deleteLater();
@@ -205,6 +208,7 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
     // The competition window takes no input while the export runs, the progress window does.
     EXPECT_TRUE(windowBlocked);
     EXPECT_TRUE(progressUsable);
+    EXPECT_TRUE(closeRefused);
     EXPECT_TRUE(central->isEnabled());
     EXPECT_TRUE(window.menuBar()->isEnabled());
     EXPECT_EQ(title, QStringLiteral("Velmarik 2000  Wettkampfverwaltung"));
