@@ -9,9 +9,11 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$(nproc)"
 
 mkdir -p demo
-rm -f demo/torvm.mdb demo/ausgabe.txt
+rm -rf demo/torvm.mdb demo/ausgabe.txt demo/ausgabe.pdf demo/web
 build/release/bin/torvm-cli demo demo/torvm.mdb
 build/release/bin/torvm-cli export-text demo/torvm.mdb demo/ausgabe.txt
+build/release/bin/torvm-cli print-pdf demo/torvm.mdb demo/ausgabe.pdf
+build/release/bin/torvm-cli web-export demo/torvm.mdb demo/web --round 4
 echo "Text-Ausgabe geschrieben: demo/ausgabe.txt (Windows-1252); die ersten Zeilen:"
 iconv -f WINDOWS-1252 -t UTF-8 demo/ausgabe.txt | tr -d '\r' | sed -n 1,30p
 
