@@ -21,13 +21,13 @@ QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const
     return button;
 }
 
-void addOkCancelRow(QDialog* dialog, QBoxLayout* layout)
+void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText)
 {
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     QPushButton* ok = addButton(row, dialog, "OK", "ok");
     ok->setDefault(true);
-    QPushButton* cancel = addButton(row, dialog, "Abbrechen", "cancel");
+    QPushButton* cancel = addButton(row, dialog, cancelText, "cancel");
     layout->addLayout(row);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

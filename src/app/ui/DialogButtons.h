@@ -12,8 +12,8 @@ namespace torvm::ui {
 QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName);
 QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName);
 
-// The closing row of a dialog: "OK" (the default) and "Abbrechen", right-aligned, wired to
-// accept() and reject().
-void addOkCancelRow(QDialog* dialog, QBoxLayout* layout);
+// The closing row of a dialog: "OK" (the default) and the cancel button ("Abbrechen" unless the
+// dialog has always said otherwise), right-aligned, wired to accept() and reject().
+void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText = "Abbrechen");
 
 } // namespace torvm::ui

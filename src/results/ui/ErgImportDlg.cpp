@@ -63,16 +63,9 @@ CErgImportDlg::CErgImportDlg(int round, const QString& path, QWidget* parent)
     QPushButton* change = addButton(fileRow, this, "Ändern...", "aendern");
     layout->addLayout(fileRow);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    QPushButton* ok = addButton(buttons, this, "OK", "ok");
-    ok->setDefault(true);
-    QPushButton* cancel = addButton(buttons, this, "Cancel", "cancel");
-    layout->addLayout(buttons);
+    addOkCancelRow(this, layout, "Cancel");
 
     connect(change, &QPushButton::clicked, this, &CErgImportDlg::choose);
-    connect(ok, &QPushButton::clicked, this, &CErgImportDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CErgImportDlg::reject);
     m_roundBox->setFocus();
 }
 
