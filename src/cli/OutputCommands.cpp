@@ -164,6 +164,25 @@ QString existsText(const QString& file)
     return QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.").arg(file);
 }
 
+// Writes the file through `write`; an existing file is replaced only by a complete new one.
+template <typename Write> bool writeOutputFile(const QString& target, QTextStream& err, Write write)
+{
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, file.errorString()) << '\n';
+        return false;
+    }
+    if (!write(file)) {
+        err << QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen.").arg(target) << '\n';
+        return false;
+    }
+    if (!file.commit()) {
+        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, file.errorString()) << '\n';
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -218,19 +237,8 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliUsage;
     }
     const QString& target = parsed->positional.at(1);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, file.errorString()) << '\n';
+    if (!writeOutputFile(target, err, [&](QIODevice& file) { return writeTextExport(doc, settings, file); }))
         return kCliFileError;
-    }
-    if (!writeTextExport(doc, settings, file)) {
-        err << QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen.").arg(target) << '\n';
-        return kCliFileError;
-    }
-    if (!file.commit()) {
-        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, file.errorString()) << '\n';
-        return kCliFileError;
-    }
     out << QStringLiteral("Ergebnisse und Tabellen gespeichert: %1").arg(target) << '\n';
     return kCliOk;
 }
@@ -259,19 +267,8 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliUsage;
     }
     const QString& target = parsed->positional.at(1);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, file.errorString()) << '\n';
+    if (!writeOutputFile(target, err, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); }))
         return kCliFileError;
-    }
-    if (!writePdf(job, file, doc.CompetitionTitle())) {
-        err << QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen.").arg(target) << '\n';
-        return kCliFileError;
-    }
-    if (!file.commit()) {
-        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, file.errorString()) << '\n';
-        return kCliFileError;
-    }
     out << QStringLiteral("%1 Seiten gedruckt: %2").arg(job.totalPages()).arg(target) << '\n';
     return kCliOk;
 }

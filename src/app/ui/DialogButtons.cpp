@@ -1,5 +1,7 @@
 #include "app/ui/DialogButtons.h"
 
+#include "app/ui/EnterMovesFocus.h"
+
 #include <QBoxLayout>
 #include <QDialog>
 #include <QPushButton>
@@ -18,6 +20,13 @@ QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const
 {
     QPushButton* button = makeButton(parent, text, objectName);
     row->addWidget(button);
+    return button;
+}
+
+QPushButton* addEnterButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName)
+{
+    QPushButton* button = addButton(row, parent, text, objectName);
+    enterPresses(button);
     return button;
 }
 

@@ -11,6 +11,8 @@ namespace torvm::ui {
 // in a field does not press whichever button last had the focus.
 QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName);
 QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName);
+// The same for entry dialogs typed on the keypad: Enter on the button presses it.
+QPushButton* addEnterButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName);
 
 // The closing row of a dialog: "OK" (the default) and the cancel button ("Abbrechen" unless the
 // dialog has always said otherwise), right-aligned, wired to accept() and reject().

@@ -1,6 +1,7 @@
 #include "results/ui/WettkampfDlg.h"
 
 #include "app/TorvmDoc.h"
+#include "app/ui/DialogButtons.h"
 #include "app/ui/EnterMovesFocus.h"
 #include "app/ui/Prompt.h"
 #include "app/ui/RunDialog.h"
@@ -33,15 +34,6 @@ namespace {
 constexpr int kNumberWidth = 64;
 constexpr int kRingsWidth = 52;
 constexpr int kNameWidth = 130;
-
-QPushButton* addButton(QHBoxLayout* line, QWidget* parent, const char* text, const char* name)
-{
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    enterPresses(button);
-    line->addWidget(button);
-    return button;
-}
 
 QString sideName(int side)
 {
@@ -77,10 +69,10 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(content);
 
     auto* navigation = new QHBoxLayout;
-    QPushButton* previous = addButton(navigation, content, "<", "previous");
-    QPushButton* ok = addButton(navigation, content, "OK", "ok");
-    m_cancel = addButton(navigation, content, "Abbrechen", "cancel");
-    m_next = addButton(navigation, content, ">", "next");
+    QPushButton* previous = addEnterButton(navigation, content, "<", "previous");
+    QPushButton* ok = addEnterButton(navigation, content, "OK", "ok");
+    m_cancel = addEnterButton(navigation, content, "Abbrechen", "cancel");
+    m_next = addEnterButton(navigation, content, ">", "next");
     navigation->addSpacing(8);
     navigation->addWidget(new QLabel(QStringLiteral("Gehe zu:"), content));
     m_groupBox = new QComboBox(content);
@@ -96,12 +88,12 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     layout->addLayout(navigation);
 
     auto* actions = new QHBoxLayout;
-    QPushButton* takeOver = addButton(actions, content, "Teilnehmer übernehmen", "takeOver");
+    QPushButton* takeOver = addEnterButton(actions, content, "Teilnehmer übernehmen", "takeOver");
     m_heading = new QLabel(content);
     m_heading->setObjectName(QStringLiteral("heading"));
     m_heading->setAlignment(Qt::AlignCenter);
     actions->addWidget(m_heading, 1);
-    m_points = addButton(actions, content, "Punkte", "points");
+    m_points = addEnterButton(actions, content, "Punkte", "points");
     layout->addLayout(actions);
 
     buildRows(content);
