@@ -1,5 +1,7 @@
 #include "db/Database.h"
 
+#include "db/SafeFile.h"
+
 #include <sqlite3.h>
 
 namespace torvm {
@@ -208,7 +210,7 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
 {
     sqlite3* handle = nullptr;
     const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = {rc, engineErrorText(rc, handle ? sqlite3_errmsg(handle) : nullptr)};

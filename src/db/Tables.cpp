@@ -158,6 +158,8 @@ bool CPlanTable::SetPlanName(int plan, const QString& name)
     Transaction tx(*db);
     if (!tx.active())
         return false;
+    if (!isValidPlanRound(plan, 0))
+        return false;
     for (int round = 0; round < kRoundsPerPlan; ++round) {
         const std::int64_t key = planKey(plan, round);
         if (!Select(R"("PlanID" = ?)", {key}))
@@ -184,7 +186,9 @@ bool CPlanTable::SelectRound(int plan, int round)
 
 bool CPlanTable::SaveRound(int plan, int round)
 {
-    const std::int32_t key = planKey(plan, round);
+    if (!isValidPlanRound(plan, round))
+        return false;
+    const auto key = static_cast<std::int32_t>(planKey(plan, round));
     m_PlanID = key;
     return UpsertBuffer("PlanID", std::int64_t{key});
 }
@@ -527,9 +531,14 @@ std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int grou
     Database* db = GetDatabase();
     if (!db)
         return std::nullopt;
+    // Only whole numbers a Long column can hold are counted: a value another tool stored out of
+    // range (a real, a text, 1e400) would overflow the sum or turn it negative. Up to 99 rows of
+    // Longs cannot overflow 64 bits.
     Statement st = db->prepare(R"(SELECT "ID" / 100,
-        COALESCE(SUM(CASE WHEN "ID" % 100 BETWEEN 1 AND ? THEN "Ergebnis" END), 0),
-        COALESCE(SUM(CASE WHEN "ID" % 100 = 99 THEN "Punkte" END), 0),
+        COALESCE(SUM(CASE WHEN "ID" % 100 BETWEEN 1 AND ? AND typeof("Ergebnis") = 'integer'
+            AND "Ergebnis" BETWEEN 0 AND 2147483647 THEN "Ergebnis" END), 0),
+        COALESCE(SUM(CASE WHEN "ID" % 100 = 99 AND typeof("Punkte") = 'integer'
+            AND "Punkte" BETWEEN -2147483648 AND 2147483647 THEN "Punkte" END), 0),
         MAX(CASE WHEN "ID" % 100 = 99 THEN "Text" END)
         FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? GROUP BY "ID" / 100 ORDER BY 1)");
     st.bind(1, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
@@ -537,8 +546,8 @@ std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int grou
     st.bind(3, std::int64_t{resultKey(group, lastRound, 99, 99)});
     while (st.next()) {
         const std::int64_t team = st.int64(0);
-        sums.push_back({static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1),
-                        static_cast<std::int32_t>(st.int64(2)), st.text(3)});
+        sums.push_back(
+            {static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1), st.int64(2), st.text(3)});
     }
     if (!st.valid() || st.failed())
         return std::nullopt;
@@ -553,7 +562,8 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
     Statement st = db->prepare(R"(SELECT w."ID", w."TNr", w."Ergebnis", t."Paßnummer" IS NOT NULL,
         t."Titel", t."Name", t."Vorname", t."Zusatz", t."Klasse"
         FROM "Wettkampf" w LEFT JOIN "Teilnehmer" t ON t."Paßnummer" = w."TNr"
-        WHERE w."Durchgang" = ? AND w."Ergebnis" > 0 AND w."TNr" <> 0
+        WHERE w."Durchgang" = ? AND typeof(w."Ergebnis") = 'integer' AND w."Ergebnis" BETWEEN 1 AND 2147483647
+            AND w."TNr" <> 0
         ORDER BY w."Ergebnis" DESC, w."ID")");
     st.bind(1, std::int64_t{round});
     std::vector<RoundResultRow> rows;

@@ -127,7 +127,7 @@ struct TeamRoundSum {
     int round = 0;
     int slot = 0;
     std::int64_t rings = 0;
-    std::int32_t points = 0; // adjustment of row 99
+    std::int64_t points = 0; // adjustment of row 99
     QString text;            // remark of row 99
 };
 

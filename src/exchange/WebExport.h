@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <array>
@@ -13,8 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
-
-class QSaveFile;
+#include <set>
 
 namespace torvm {
 
@@ -65,8 +65,8 @@ struct WebExportResult {
     enum class Status {
         Complete,   // every page written
         Cancelled,  // stopped on request; the pages written before stay, the menu and start page are complete
-        Incomplete, // a group page or a pass failed (reported); the rest was written
-        Failed      // the folder, index.htm, index_l.htm or index_c.htm failed (reported)
+        Incomplete, // a group that could not be read was left out (reported); the rest was written
+        Failed      // nothing written (reported): the pages of the last export are as they were
     };
     Status status = Status::Failed;
     QString indexPath; // full path of index.htm
@@ -76,9 +76,9 @@ struct WebExportResult {
 
 // Writes the static web site of a competition into a folder: the frameset index.htm, the menu
 // index_l.htm, the start page index_c.htm and per league group the fixture page Gruppe<ID>.htm
-// and the results page Erg<ID>.htm. Files of the same names are replaced; each file is written
-// to a temporary file first, so a failure never leaves half a page. Failures are shown through
-// showMessage() as they happen.
+// and the results page Erg<ID>.htm. Files of the same names are replaced, all together and only
+// when every page has been written, so a failure never leaves half a site. A folder that holds a
+// competition is refused. Failures are shown through showMessage() as they happen.
 class CWebExport {
 public:
     CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString& organiser);
@@ -106,9 +106,12 @@ private:
     std::optional<QByteArray> resultsPage(const LeagueTable& table);
     const std::map<int, PlanRound>* planRounds(int plan);
 
-    // Opens a page for writing; reports and gives false when it cannot.
-    bool open(QSaveFile& file, const QString& name) const;
-    bool commit(QSaveFile& file, const QByteArray& bytes) const;
+    // Writes every page into the staging folder; Failed as soon as one cannot be written.
+    WebExportResult::Status buildSite();
+    // Writes a page into the staging folder; reports and gives false when it cannot.
+    bool stage(const QString& name, const QByteArray& bytes);
+    // Moves the staged pages over those of the site; the number moved, or -1 (reported).
+    int publish();
 
     CTorvmDoc& m_doc;
     WebOptions m_options;
@@ -116,6 +119,9 @@ private:
     QByteArray m_title;
     QDate m_today;
     QString m_folder;
+    QString m_staging;
+    QStringList m_staged;
+    std::set<QString> m_skippedGroups; // names of groups left out for their number
     WebExportProgress m_progress;
     bool m_cancelled = false;
     std::map<int, std::map<int, PlanRound>> m_plans; // read once per plan and run

@@ -15,7 +15,7 @@ namespace {
 // What one team brought into one round: its rings and its row 99.
 struct TeamRound {
     std::int64_t rings = 0;
-    std::int32_t points = 0;
+    std::int64_t points = 0;
     QString text;
 };
 
@@ -78,7 +78,8 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             return c;
         }
         for (; !plans.IsEOF(); plans.MoveNext())
-            planRounds[plans.m_PlanID - planKey(groups.m_Plan, 0)] = {plans.m_Datum1, plans.m_A, plans.m_B};
+            planRounds[static_cast<int>(plans.m_PlanID - planKey(groups.m_Plan, 0))] = {plans.m_Datum1, plans.m_A,
+                                                                                        plans.m_B};
     }
 
     std::map<RoundKey, TeamRound> teams;

@@ -4,6 +4,7 @@
 #include "app/ui/Prompt.h"
 #include "app/ui/TorvmView.h"
 #include "app/ui/WaitCursor.h"
+#include "db/SafeFile.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
 
@@ -14,7 +15,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSaveFile>
 
 namespace torvm::ui {
 
@@ -57,36 +57,17 @@ QString proposedName(const CTorvmDoc& doc, const QString& suffix)
     return file.completeBaseName().isEmpty() ? QString() : file.dir().filePath(file.completeBaseName() + suffix);
 }
 
-void cannotCreate(QWidget* parent, const QString& path)
-{
-    message(parent, MessageIcon::Exclamation,
-            QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.\nPrüfen Sie, ob der Ordner vorhanden ist "
-                           "und Sie darin schreiben dürfen.")
-                .arg(QDir::toNativeSeparators(path)));
-}
-
 // Writes the file through `write` and replaces the old one only when everything went well.
-template <typename Write> void writeFile(QWidget* parent, const QString& path, Write write)
+void writeFile(QWidget* parent, const QString& path, const std::function<bool(QIODevice&)>& write)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        cannotCreate(parent, path);
-        return;
-    }
+    QString error;
     bool ok = false;
     {
         const WaitCursor wait;
-        ok = write(file);
+        ok = writeFileSafely(path, write, &error);
     }
-    if (!ok) {
-        file.cancelWriting();
-        message(parent, MessageIcon::Exclamation,
-                QStringLiteral("Das Schreiben der Datei \"%1\" ist fehlgeschlagen; die Datei wurde nicht angelegt.")
-                    .arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    if (!file.commit())
-        cannotCreate(parent, path);
+    if (!ok)
+        message(parent, MessageIcon::Exclamation, error);
 }
 
 // The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
@@ -115,7 +96,13 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
     const QString path = askSavePath(doc, parent, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF"));
     if (path.isEmpty())
         return;
-    writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); });
+    // Counted and painted again inside one read: the file shows one state of the competition,
+    // whatever changed while the dialog was open.
+    writeFile(parent, path, [&](QIODevice& file) {
+        const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
+        const PrintJob current(doc, sheet.settings());
+        return writePdf(current, file, doc.CompetitionTitle());
+    });
 }
 
 void saveTextExport(CTorvmDoc& doc, QWidget* parent)
