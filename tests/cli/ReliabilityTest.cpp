@@ -86,7 +86,7 @@ TEST_F(ReliabilityTest, AnInterruptedSaveIsRolledBackOnTheNextOpen)
     sqlite3* live = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(path("liga.mdb")).constData(), &live), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(live,
-                           "PRAGMA cache_size = 1; BEGIN IMMEDIATE; UPDATE Wettbewerb SET Titel = 'halb'; "
+                           "PRAGMA cache_size = 1; BEGIN IMMEDIATE; UPDATE Wettbewerb SET Wettbewerb = 'halb'; "
                            "DELETE FROM Wettkampf; DELETE FROM Teilnehmer;",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
@@ -102,6 +102,50 @@ TEST_F(ReliabilityTest, AnInterruptedSaveIsRolledBackOnTheNextOpen)
         << err.toStdString();
     EXPECT_EQ(readAll(path("danach.txt")), readAll(path("vorher.txt")));
     EXPECT_FALSE(QFile::exists(path("absturz.mdb-journal")));
+}
+
+TEST_F(ReliabilityTest, ADamagedIndexThatTheQuickCheckMissesIsRefused)
+{
+    // The page of another index copied over the groups' key index: every page is well-formed,
+    // but lookups by group number would miss groups.
+    std::int64_t pageSize = 0;
+    std::int64_t groups = 0;
+    std::int64_t plans = 0;
+    {
+        auto db = Database::open(path("liga.mdb"), Database::Mode::ReadOnly, nullptr);
+        ASSERT_TRUE(db);
+        Statement size = db->prepare("PRAGMA page_size");
+        ASSERT_TRUE(size.next());
+        pageSize = size.int64(0);
+        Statement roots = db->prepare("SELECT name, rootpage FROM sqlite_schema WHERE type = 'index'");
+        while (roots.next()) {
+            if (roots.text(0) == QLatin1String("Gruppe_ID"))
+                groups = roots.int64(1);
+            if (roots.text(0) == QLatin1String("Plan_PlanID"))
+                plans = roots.int64(1);
+        }
+    }
+    ASSERT_GT(groups, 0);
+    ASSERT_GT(plans, 0);
+    QByteArray bytes = readAll(path("liga.mdb"));
+    bytes.replace((groups - 1) * pageSize, pageSize, bytes.mid((plans - 1) * pageSize, pageSize));
+    writeRaw(path("liga.mdb"), bytes);
+    {
+        auto db = Database::open(path("liga.mdb"), Database::Mode::ReadOnly, nullptr);
+        Statement quick = db->prepare("PRAGMA quick_check");
+        ASSERT_TRUE(quick.next());
+        ASSERT_EQ(quick.text(0), QStringLiteral("ok")) << "the damage must be one the quick check misses";
+    }
+    for (const QStringList& args :
+         std::vector<QStringList>{{QStringLiteral("export-text"), path("liga.mdb"), path("o.txt")},
+                                  {QStringLiteral("import-results"), path("liga.mdb"), path("liga.mdb"),
+                                   QStringLiteral("--round"), QStringLiteral("1")}}) {
+        SCOPED_TRACE(args.first().toStdString());
+        EXPECT_EQ(run(args), kCliFileError);
+        EXPECT_TRUE(err.contains(QStringLiteral("beschädigt"))) << err.toStdString();
+    }
+    EXPECT_EQ(readAll(path("liga.mdb")), bytes) << "nothing written into a damaged file";
+    EXPECT_FALSE(QFile::exists(path("o.txt")));
 }
 
 TEST_F(ReliabilityTest, AWriteProtectedCompetitionIsExportedButNotWritten)
