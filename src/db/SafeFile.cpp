@@ -89,6 +89,13 @@ int sequenceLength(unsigned char b, unsigned char* low, unsigned char* high)
     return 0;
 }
 
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 bool isEscapedByte(char16_t c)
 {
     return c >= 0xDC80 && c <= 0xDCFF;
@@ -219,6 +226,8 @@ FileUnderConstruction::FileUnderConstruction(const QString& target)
                       .arg(displayPath(target), systemErrorText(errno));
         return;
     }
+    // The rights a new file of the target's name would get, not the private ones of a temporary.
+    ::fchmod(fd, newFileMode());
     ::close(fd);
     m_temp = fileNameFromNative(temp);
 }
@@ -326,12 +335,7 @@ bool writeFileSafely(const QString& target, const std::function<bool(QIODevice&)
                       errorNumber);
     };
     // The new file gets the rights of the one it replaces, or what a new file would get.
-    mode_t mode = existing.st_mode & 07777;
-    if (!exists) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
+    const mode_t mode = exists ? existing.st_mode & 07777 : newFileMode();
     if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || ::fchmod(fd.get(), mode) != 0)
         return abandon(errno);
     if (!fd.close())
