@@ -73,7 +73,7 @@ bool CTorvmDoc::OnNewDocument(const QString& path)
     }
     // Another program instance working on the file would find its competition gone.
     if (!m_lock.acquire(path, CompetitionLock::Mode::Exclusive)) {
-        m_failure.text = QStringLiteral("Der Wettkampf %1 ist in einem anderen Fenster des Programms geöffnet und kann "
+        m_failure.text = QStringLiteral("Der Wettkampf %1 ist in einem anderen laufenden Programm geöffnet und kann "
                                         "nicht durch einen neuen ersetzt werden. Bitte schließen Sie ihn dort zuerst.")
                              .arg(displayPath(path));
         return false;
@@ -112,9 +112,10 @@ bool CTorvmDoc::OnOpenDocument(const QString& path, Access access)
         return false;
     }
     if (!m_lock.acquire(path, CompetitionLock::Mode::Shared)) {
-        m_failure.text = QStringLiteral("Der Wettkampf %1 wird gerade in einem anderen Fenster des Programms neu "
-                                        "angelegt. Bitte versuchen Sie es gleich noch einmal.")
-                             .arg(displayPath(path));
+        m_failure.text =
+            QStringLiteral("Der Wettkampf %1 wird gerade in einem anderen laufenden Programm neu angelegt. "
+                           "Bitte versuchen Sie es gleich noch einmal.")
+                .arg(displayPath(path));
         return false;
     }
     m_path = path;
