@@ -1,8 +1,8 @@
 #include "cli/OutputCommands.h"
 
-#include "app/TorvmDoc.h"
 #include "cli/Cli.h"
 #include "cli/DemoCompetition.h"
+#include "document/TorvmDoc.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"

@@ -1,8 +1,8 @@
 #include "exchange/WebExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "output/OutputPages.h"
 
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QPaintDevice>

@@ -1,8 +1,8 @@
 #include "output/TextExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/OutputPages.h"
 #include "output/OutputRows.h"
 #include "output/Standings.h"

@@ -1,11 +1,11 @@
 #include "exchange/ui/WebDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
 #include "controls/ui/HyperLink.h"
 #include "db/Recordsets.h"
+#include "document/TorvmDoc.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "output/ui/AusgabeSheet.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ui/NumberField.h"
+#include "widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
