@@ -48,6 +48,10 @@ while IFS= read -r file; do
             target=$(realpath --relative-to=. "$dir/$header")
         elif [ -e "$header" ]; then
             target=$header
+        elif [ -d "${header%%/*}" ]; then
+            echo "$file includes $header, which does not exist" >&2
+            faults=$((faults + 1))
+            continue
         else
             continue # a header of the build (moc) or of a library
         fi

@@ -1,9 +1,9 @@
 // The modern style of the web site: plain HTML5 in UTF-8 that reads on a phone as on a desktop.
 #include "exchange/WebExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/Ranking.h"
 #include "output/Standings.h"
 #include "output/TextExport.h"
