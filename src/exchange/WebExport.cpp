@@ -1,10 +1,10 @@
 #include "exchange/WebExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/CompetitionFile.h"
 #include "db/Messages.h"
 #include "db/SafeFile.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QDir>
@@ -257,6 +257,7 @@ CWebExport::CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString&
     : m_doc(doc)
     , m_options(options)
     , m_organiser(htmlText(normalisedOrganiser(organiser)))
+    , m_organiserText(normalisedOrganiser(organiser))
     , m_title(htmlText(doc.CompetitionTitle()))
     , m_today(QDate::currentDate())
 {
@@ -451,6 +452,7 @@ bool CWebExport::stage(const QString& name, const QByteArray& bytes)
         m_staged.append(name);
         return true;
     }
+    m_stageFailed = true;
     showMessage(MessageIcon::Information, QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') +
                                               QDir::toNativeSeparators(QDir(m_folder).filePath(name)) + notWritten());
     return false;
@@ -560,7 +562,13 @@ WebExportResult CWebExport::run(const QString& folder)
     }
     m_staging = fileNameFromNative(staging);
     const Transaction view(*m_doc.GetDatabase(), Transaction::Kind::Read);
-    result.status = buildSite();
+    m_stageFailed = false;
+    if (m_style == WebStyle::Modern)
+        result = runModern(std::move(result));
+    else
+        result.status = buildSite();
+    if (m_stageFailed)
+        result.status = WebExportResult::Status::Failed;
     if (result.status != WebExportResult::Status::Failed) {
         const int moved = publish();
         if (moved < 0)

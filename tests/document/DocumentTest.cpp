@@ -1,10 +1,9 @@
-#include "app/TorvmDoc.h"
-
 #include "cli/Cli.h"
 #include "db/CompetitionFile.h"
 #include "db/CompetitionLock.h"
 #include "db/Recordsets.h"
 #include "db/Settings.h"
+#include "document/TorvmDoc.h"
 #include "support/Fixtures.h"
 
 #include <QCryptographicHash>
