@@ -4,6 +4,7 @@
 #include "document/TorvmDoc.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
+#include "widgets/OutputNotifier.h"
 #include "widgets/Prompt.h"
 #include "widgets/WaitCursor.h"
 
@@ -57,7 +58,8 @@ QString proposedName(const CTorvmDoc& doc, const QString& suffix)
 }
 
 // Writes the file through `write` and replaces the old one only when everything went well.
-void writeFile(QWidget* parent, const QString& path, const std::function<bool(QIODevice&)>& write)
+// false after a failure, which has been shown.
+bool writeFile(QWidget* parent, const QString& path, const std::function<bool(QIODevice&)>& write)
 {
     QString error;
     bool ok = false;
@@ -67,6 +69,7 @@ void writeFile(QWidget* parent, const QString& path, const std::function<bool(QI
     }
     if (!ok)
         message(parent, MessageIcon::Exclamation, error);
+    return ok;
 }
 
 // The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
@@ -97,23 +100,27 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
         return;
     // Counted and painted again inside one read: the file shows one state of the competition,
     // whatever changed while the dialog was open.
-    writeFile(parent, path, [&](QIODevice& file) {
+    const bool written = writeFile(parent, path, [&](QIODevice& file) {
         const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
         const PrintJob current(doc, sheet.settings());
         return writePdf(current, file, doc.CompetitionTitle());
     });
+    if (written)
+        reportOutputWritten(path);
 }
 
 void saveTextExport(CTorvmDoc& doc, QWidget* parent)
 {
+    AusgabeSheet sheet(doc, parent, AusgabeSheet::Use::TextFile);
+    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+        return;
     const QString path =
         askSavePath(doc, parent, QStringLiteral("Ergebnisse und Tabellen speichern unter"), QStringLiteral("Text"));
     if (path.isEmpty())
         return;
-    AusgabeSheet sheet(doc, parent);
-    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
-        return;
-    writeFile(parent, path, [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file); });
+    if (writeFile(parent, path,
+                  [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file, sheet.encoding()); }))
+        reportOutputWritten(path);
 }
 
 void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode)
