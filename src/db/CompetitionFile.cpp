@@ -189,19 +189,19 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error, A
     // Checked over a read-only connection first: nothing, not even a journal, is written to a
     // file that turns out not to be ours.
     DbError dbError;
-    {
-        auto probe = Database::open(path, Database::Mode::ReadOnly, &dbError);
-        if (!probe) {
-            *error = dbError.text;
-            return nullptr;
-        }
-        if (!checkCompetitionFile(*probe, error))
-            return nullptr;
-        if (access == Access::ReadOnly) {
-            probe->execute("PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
-            return probe;
-        }
+    auto probe = Database::open(path, Database::Mode::ReadOnly, &dbError);
+    if (!probe) {
+        *error = dbError.text;
+        return nullptr;
     }
+    if (!checkCompetitionFile(*probe, error))
+        return nullptr;
+    const auto readOnly = [&probe] {
+        probe->execute("PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
+        return std::move(probe);
+    };
+    if (access == Access::ReadOnly)
+        return readOnly();
 
     auto db = Database::open(path, Database::Mode::ReadWrite, &dbError);
     if (!db) {
@@ -209,10 +209,13 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error, A
         return nullptr;
     }
     if (db->isReadOnly() || !QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
+        if (access == Access::ReadWriteIfAllowed)
+            return readOnly();
         *error = QStringLiteral("Die Wettkampfdatei ist schreibgeschützt. Ergebnisse könnten nicht gespeichert "
                                 "werden; bitte geben Sie die Datei oder ihren Ordner zum Schreiben frei.");
         return nullptr;
     }
+    probe.reset();
     // One complete file after every save, since users copy it between computers. A large page
     // cache keeps a season's results in memory; key lookups then never wait for the disk.
     if (!db->execute("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL; PRAGMA cache_size = -32768; PRAGMA "

@@ -24,7 +24,9 @@ bool checkCompetitionFile(Database& db, QString* why);
 // without a single byte written to it; error receives the engine text to show after "Fehler: ".
 // A save cut short by a crash is rolled back first (its journal lies beside the file). With
 // Access::ReadOnly the file is only read (exports, printing): it may then be write-protected.
-enum class Access { ReadWrite, ReadOnly };
+// Access::ReadWriteIfAllowed opens a write-protected competition read-only instead of refusing
+// it; the connection's isReadOnly() then tells which it became.
+enum class Access { ReadWrite, ReadOnly, ReadWriteIfAllowed };
 std::unique_ptr<Database> openCompetition(const QString& path, QString* error, Access access = Access::ReadWrite);
 
 // The empty competition new files are copied from: "torvm.tpl" in the working directory, beside

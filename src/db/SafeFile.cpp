@@ -132,6 +132,17 @@ QString fileNameFromNative(const QByteArray& bytes)
     return result;
 }
 
+bool openForReading(QFile& file, const QString& path)
+{
+    const int fd = ::open(nativeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
 QByteArray nativeFileName(const QString& path)
 {
     bool escaped = false;

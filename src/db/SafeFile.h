@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QFile;
 class QIODevice;
 
 namespace torvm {
@@ -52,6 +53,9 @@ private:
 // fileNameFromNative), so they reach the disk unchanged.
 QByteArray nativeFileName(const QString& path);
 QString fileNameFromNative(const QByteArray& bytes);
+
+// Opens file for reading under the name's bytes, which QFile alone would re-encode.
+bool openForReading(QFile& file, const QString& path);
 
 // Whether anything (a file, a folder, a dangling link) has this name.
 bool pathExists(const QString& path);

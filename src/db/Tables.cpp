@@ -259,6 +259,10 @@ CProfileTable::Lookup CProfileTable::selectSetting(const QString& section, const
 template <typename Apply> bool CProfileTable::writeSetting(const QString& section, const QString& key, Apply apply)
 {
     Database* db = GetDatabase();
+    // A write-protected competition opened for printing keeps the settings it has: the choices
+    // hold for this run only, which the user was told when it was opened.
+    if (db && db->isReadOnly())
+        return false;
     std::unique_ptr<Transaction> tx;
     if (db) // the id and the new row go in together, so two instances never share an id
         tx = std::make_unique<Transaction>(*db);

@@ -35,6 +35,8 @@ public:
     void OnCloseDocument();
 
     bool IsOpen() const { return m_open; }
+    // Opened read-only (a write-protected file): it can be printed and exported, not changed.
+    bool IsReadOnly() const { return m_db && m_db->isReadOnly(); }
     Database* GetDatabase() const { return m_db.get(); }
     const QString& path() const override { return m_path; }
     const Failure& failure() const { return m_failure; }

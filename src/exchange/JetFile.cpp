@@ -246,8 +246,8 @@ bool checkJetFile(const QString& path, QString* why)
         *why = problem;
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openForReading(file, path)) {
         *why =
             QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(displayPath(QDir::toNativeSeparators(path)));
         return false;
@@ -274,8 +274,8 @@ bool checkJetFile(const QString& path, QString* why)
 
 int jetPageSize(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openForReading(file, path))
         return 0;
     const QByteArray head = file.read(0x18);
     return head.size() == 0x18 && le32(head, 0x14) == 0 ? 2048 : 4096;
@@ -313,7 +313,7 @@ bool JetFile::read(JetReadHandler& handler, const QStringList& tables)
 
     // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
     std::vector<std::string> args{QFile::encodeName(program).toStdString(), "jet-dump",
-                                  QFile::encodeName(QFileInfo(m_path).absoluteFilePath()).toStdString()};
+                                  nativeFileName(QFileInfo(m_path).absoluteFilePath()).toStdString()};
     for (const QString& table : tables)
         args.push_back(table.toStdString());
     std::vector<std::string> env = childEnvironment();

@@ -1,5 +1,6 @@
 #include "exchange/JetReader.h"
 
+#include "db/SafeFile.h"
 #include "exchange/JetFile.h"
 #include "exchange/JetStream.h"
 
@@ -85,9 +86,8 @@ unsigned le16(const QByteArray& page, int at)
 class PageCheck {
 public:
     explicit PageCheck(const QString& path)
-        : m_file(path)
     {
-        m_ok = m_file.open(QIODevice::ReadOnly);
+        m_ok = openForReading(m_file, path);
         m_pageSize = jetPageSize(path);
         m_jet3 = m_pageSize == 2048;
         m_pages = m_ok ? m_file.size() / m_pageSize : 0;
@@ -362,7 +362,7 @@ int dumpJetFile(const QString& path, const QStringList& tables, int fd)
     if (!pages.tableDefinition(2, &why))
         return refuse(out, why);
 
-    const std::unique_ptr<MdbHandle, HandleCloser> mdb(mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS));
+    const std::unique_ptr<MdbHandle, HandleCloser> mdb(mdb_open(nativeFileName(path).constData(), MDB_NOFLAGS));
     if (!mdb)
         return refuse(out, QStringLiteral("die Datei lässt sich nicht öffnen"));
     if (!mdb_read_catalog(mdb.get(), MDB_ANY))

@@ -2,6 +2,9 @@
 
 #include "db/CompetitionFile.h"
 #include "db/SafeFile.h"
+#include "exchange/JetFile.h"
+#include "support/JetFixtures.h"
+#include "support/JetWriter.h"
 #include "support/Privileges.h"
 
 #include <QDir>
@@ -194,6 +197,24 @@ TEST_F(ReliabilityTest, FileNamesAreUsedByteForByte)
                    QStringLiteral("teilnehmer,verein,termin")}),
               kCliUsage)
         << "an empty competition has nothing to show: it was opened, not refused";
+
+    // An Access source under such a name reaches the reading child process under the same bytes.
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    const auto members = test::mitgliederColumns();
+    test::JetWriter writer;
+    writer.addTable({QStringLiteral("tblMitglieder"), members, {test::sampleMitglied(members, 7)}, 0, {}});
+    writer.addTable({QStringLiteral("tblVereine_kurz"), test::vereineKurzColumns(), {}, 0, {}});
+    QString error;
+    ASSERT_TRUE(writer.write(path("quelle.mdb"), &error)) << error.toStdString();
+    const QByteArray source = QFile::encodeName(dir.path()) + "/mitglieder-\xe9.mdb";
+    ASSERT_EQ(::rename(QFile::encodeName(path("quelle.mdb")).constData(), source.constData()), 0);
+    ASSERT_EQ(run({QStringLiteral("import-members"), fileNameFromNative(bytes), fileNameFromNative(source)}), kCliOk)
+        << err.toStdString();
+    auto db = Database::open(fileNameFromNative(bytes), Database::Mode::ReadOnly, nullptr);
+    ASSERT_TRUE(db);
+    Statement st = db->prepare(R"(SELECT COUNT(*) FROM "Teilnehmer")");
+    ASSERT_TRUE(st.next());
+    EXPECT_EQ(st.int64(0), 1);
 }
 
 TEST_F(ReliabilityTest, UsageMistakesGetTheUsageTextAndShortMessages)

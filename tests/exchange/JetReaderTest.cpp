@@ -81,20 +81,22 @@ TEST_F(JetReaderTest, EveryColumnTypeAndNullComesBackAsWritten)
         {QStringLiteral("Lang"), JetType::Long},   {QStringLiteral("Kurz"), JetType::Short},
         {QStringLiteral("Byte"), JetType::Byte},   {QStringLiteral("JaNein"), JetType::Bool},
         {QStringLiteral("Zahl"), JetType::Double}, {QStringLiteral("Datum"), JetType::DateTime},
-        {QStringLiteral("Straße"), JetType::Text}};
+        {QStringLiteral("Straße"), JetType::Text}, {QStringLiteral("Betrag"), JetType::Money}};
     const QString longText(255, QChar(0x00df));
     // Each row probes one kind of edge: extremes, Null in every nullable column, empty text
-    // versus Null, dates before 1900 with a time of day, and text outside Latin-1.
+    // versus Null, dates before 1900 with a time of day, text outside Latin-1, and currency
+    // beyond 32 bits and down to its last decimal.
     const std::vector<JetRow> rows{
         {jetInt(0), jetInt(0), jetInt(0), jetBool(false), jetReal(0.0), jetDate(DateTime::fromParts(1899, 12, 30)),
-         jetText(QString())},
+         jetText(QString()), jetReal(0.0)},
         {jetInt(std::numeric_limits<std::int32_t>::max()), jetInt(32767), jetInt(255), jetBool(true), jetReal(-1.5e300),
-         jetDate(DateTime::fromParts(9999, 12, 31, 23, 59, 59)), jetText(longText)},
+         jetDate(DateTime::fromParts(9999, 12, 31, 23, 59, 59)), jetText(longText), jetReal(9e14)},
         {jetInt(std::numeric_limits<std::int32_t>::min()), jetInt(-32768), jetInt(1), jetBool(true), jetReal(3.14159),
-         jetDate(DateTime::fromParts(1898, 1, 1, 6, 30)), jetText(QStringLiteral("Schütze Groß €"))},
-        {jetNull(), jetNull(), jetNull(), jetBool(false), jetNull(), jetNull(), jetNull()},
+         jetDate(DateTime::fromParts(1898, 1, 1, 6, 30)), jetText(QStringLiteral("Schütze Groß €")),
+         jetReal(-1234.5678)},
+        {jetNull(), jetNull(), jetNull(), jetBool(false), jetNull(), jetNull(), jetNull(), jetNull()},
         {jetInt(1246576928), jetInt(32484), jetInt(128), jetBool(false), jetReal(-0.25),
-         jetDate(DateTime::fromParts(1800, 2, 28, 12)), jetText(QStringLiteral("Ωμέγα 日本"))},
+         jetDate(DateTime::fromParts(1800, 2, 28, 12)), jetText(QStringLiteral("Ωμέγα 日本")), jetReal(0.0001)},
     };
     test::JetWriter writer;
     writer.addTable({QStringLiteral("Typen"), columns, rows, 0, {}});

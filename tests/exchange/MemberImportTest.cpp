@@ -287,6 +287,8 @@ TEST_F(MemberImportTest, ReadsTheAssociationsAccessFile)
         row[at(memberColumns, "MName")] = test::jetText(QString::fromUtf8(name));
         row[at(memberColumns, "VereinsNr")] = test::jetInt(77);
         row[at(memberColumns, "Geburtsdatum")] = test::jetDate(DateTime::fromParts(1980, 12, 24));
+        // A moment before midnight, as Access stores a day entered through a form with a clock.
+        row[at(memberColumns, "Eintritt")] = test::jetReal(DateTime::fromParts(2003, 4, 4).toOleDate() + 0.99999999);
         rows.push_back(std::move(row));
     }
     JetRow club(clubColumns.size(), test::jetNull());
@@ -308,6 +310,7 @@ TEST_F(MemberImportTest, ReadsTheAssociationsAccessFile)
     EXPECT_EQ(t.m_Name, QStringLiteral("Schäfer"));
     EXPECT_EQ(t.m_Anrede, 2);
     EXPECT_EQ(t.m_Geburtstag.toStorage(), QStringLiteral("1980-12-24 00:00:00"));
+    EXPECT_EQ(t.m_Anmeldetag.toStorage(), QStringLiteral("2003-04-05 00:00:00"));
     ASSERT_FALSE(t.SelectParticipant(2));
     EXPECT_EQ(t.m_Name, QStringLiteral("Stammverein"));
     EXPECT_EQ(t.m_Anrede, 1);

@@ -221,6 +221,7 @@ TEST(WebText, EscapesMarkupAndWritesLatin1WithCharacterReferences)
 TEST_F(WebExportTest, NamesAndRemarksAreEscapedInEveryPlaceTheyAppear)
 {
     data.exec("UPDATE Verein SET Name = 'SV \"Tell\" <1> €' WHERE Vereinsnummer = 10");
+    data.exec("UPDATE Wettkampf SET Text = 'Protest <i>A</i> & B' WHERE Text = 'Protest'");
     CRSWettbewerb title(comp.db(), &comp.doc());
     title.SetTitle(QStringLiteral("Liga & Pokal"));
     ASSERT_EQ(exportSite(allPages()).status, WebExportResult::Status::Complete);
@@ -232,6 +233,8 @@ TEST_F(WebExportTest, NamesAndRemarksAreEscapedInEveryPlaceTheyAppear)
                                   "d - Liga &amp; Pokal</title>"));
         EXPECT_FALSE(page.contains("<1>"));
     }
+    EXPECT_TRUE(results.contains("* Protest &lt;i&gt;A&lt;/i&gt; &amp; B - Meldung")) << results.toStdString();
+    EXPECT_FALSE(results.contains("<i>"));
 }
 
 TEST_F(WebExportTest, CancelKeepsThePagesWrittenAndCompletesTheMenuAndStartPage)

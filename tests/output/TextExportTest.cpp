@@ -236,12 +236,16 @@ TEST(Windows1252Test, MapsTheCodePage)
         QString text;
         QByteArray bytes;
     };
-    for (const Case& c :
-         {Case{QStringLiteral("Schützenstraße"), QByteArray("Sch\xfctzenstra\xdf\x65")},
-          Case{QStringLiteral("ÄÖÜäöü"), QByteArray("\xc4\xd6\xdc\xe4\xf6\xfc")},
-          Case{QStringLiteral("5 € – „gut“"), QByteArray("5 \x80 \x96 \x84gut\x93")},
-          Case{QStringLiteral("Łódź"), QByteArray("?\xf3\x64?")}, Case{QString(QChar(0x81)), QByteArray("?")},
-          Case{QStringLiteral("a😀b"), QByteArray("a?b")}}) {
+    for (const Case& c : {Case{QStringLiteral("Schützenstraße"), QByteArray("Sch\xfctzenstra\xdf\x65")},
+                          Case{QStringLiteral("ÄÖÜäöü"), QByteArray("\xc4\xd6\xdc\xe4\xf6\xfc")},
+                          Case{QStringLiteral("5 € – „gut“"), QByteArray("5 \x80 \x96 \x84gut\x93")},
+                          Case{QStringLiteral("Łódź"), QByteArray("?\xf3\x64?")},
+                          Case{QString(QChar(0x81)), QByteArray("?")}, Case{QStringLiteral("a😀b"), QByteArray("a?b")},
+                          // Every defined byte of 0x80 ... 0x9F, and the five the code page leaves undefined.
+                          Case{QStringLiteral("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"),
+                               QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e"
+                                          "\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9a\x9b\x9c\x9e\x9f")},
+                          Case{QString::fromUcs4(U"\u0081\u008d\u008f\u0090\u009d"), QByteArray("?????")}}) {
         EXPECT_EQ(toWindows1252(c.text), c.bytes) << c.text.toStdString();
     }
 }

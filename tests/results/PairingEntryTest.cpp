@@ -217,19 +217,42 @@ TEST_F(PairingEntryTest, LockedFileReportsTheFailureAndKeepsTheOldRows)
     entry.load(0, 0, 0);
     entry.side(0).rings = {10, 10, 10, 10};
     ASSERT_TRUE(entry.save());
-    // Another program holds the write lock for longer than we wait.
-    QString error;
-    auto other = openCompetition(comp.path(), &error);
-    ASSERT_TRUE(other);
-    Transaction held(*other);
-    ASSERT_TRUE(held.active());
-    db().setBusyTimeout(20);
+    // Another program holds the write lock, or reads while the save wants to finish: either way
+    // for longer than we wait. A reader lets the save begin and write, so its COMMIT is what fails.
+    struct Case {
+        const char* what;
+        Transaction::Kind held;
+    };
+    for (const Case& c : {Case{"writer: the begin fails", Transaction::Kind::Write},
+                          Case{"reader: the commit fails", Transaction::Kind::Read}}) {
+        SCOPED_TRACE(c.what);
+        QString error;
+        auto other = openCompetition(comp.path(), &error);
+        ASSERT_TRUE(other) << error.toStdString();
+        {
+            Transaction held(*other, c.held);
+            ASSERT_TRUE(held.active());
+            Statement read = other->prepare(R"(SELECT COUNT(*) FROM "Wettkampf")");
+            ASSERT_TRUE(read.next());
+            db().setBusyTimeout(20);
+            entry.side(0).rings = {20, 20, 20, 20};
+            EXPECT_FALSE(entry.save());
+            EXPECT_EQ(entry.lastError().code & 0xff, 5) << entry.lastError().text.toStdString(); // SQLITE_BUSY
+            EXPECT_EQ(db().transactionDepth(), 0);
+            // The other program still sees the rows as they were.
+            CWettkampfTable seen(other.get(), nullptr);
+            ASSERT_TRUE(seen.Open());
+            EXPECT_FALSE(seen.LoadResult(0, 0, 1, 1));
+            EXPECT_EQ(seen.m_Ergebnis, 10);
+        }
+        entry.load(0, 0, 0);
+        EXPECT_EQ(entry.side(0).total(), 40);
+    }
+    // Once the other program is done, the same save goes through.
     entry.side(0).rings = {20, 20, 20, 20};
-    EXPECT_FALSE(entry.save());
-    EXPECT_FALSE(entry.lastError().text.isEmpty());
-    held.commit();
+    ASSERT_TRUE(entry.save()) << entry.lastError().text.toStdString();
     entry.load(0, 0, 0);
-    EXPECT_EQ(entry.side(0).total(), 40);
+    EXPECT_EQ(entry.side(0).total(), 80);
 }
 
 } // namespace

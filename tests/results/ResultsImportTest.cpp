@@ -95,6 +95,7 @@ TEST_F(ResultsImportTest, CopiesOnlyTheRowsTheRoundsPairingsNeed)
         CWettkampfTable t(&src, nullptr);
         ASSERT_TRUE(t.Open());
         ASSERT_TRUE(t.SavePoints(-2, QStringLiteral("Verspätet"), 0, 2, 1, kSummaryRow));
+        ASSERT_TRUE(t.SavePoints(1, QStringLiteral("Protest"), 0, 2, 2, kSummaryRow)); // side B
     }
     result(src, 0, 2, 2, 1, 0, 0);    // an emptied row overwrites the target's
     result(src, 0, 2, 3, 1, 301, 88); // slot 3 plays slot 4, which has no team
@@ -104,13 +105,14 @@ TEST_F(ResultsImportTest, CopiesOnlyTheRowsTheRoundsPairingsNeed)
 
     const ResultsImportResult r = importResults(dst, source.path(), 2);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    EXPECT_EQ(r.rowsCopied, 6);
+    EXPECT_EQ(r.rowsCopied, 7);
 
     Rows expected = before;
     for (int row = 1; row <= 4; ++row)
         expected[resultKey(0, 2, 1, row)] = QStringLiteral("%1 %2 0 ").arg(100 + row).arg(90 + row);
     expected[resultKey(0, 2, 1, kSummaryRow)] = QStringLiteral("0 0 -2 Verspätet");
     expected[resultKey(0, 2, 2, 1)] = QStringLiteral("0 0 0 ");
+    expected[resultKey(0, 2, 2, kSummaryRow)] = QStringLiteral("0 0 1 Protest");
     EXPECT_EQ(resultRows(dst), expected);
 }
 

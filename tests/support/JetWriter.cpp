@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace torvm::test {
@@ -50,6 +51,7 @@ int fixedBytes(JetType type)
         return 2;
     case JetType::Long:
         return 4;
+    case JetType::Money:
     case JetType::Double:
     case JetType::DateTime:
         return 8;
@@ -122,6 +124,11 @@ QByteArray encodeRow(const std::vector<JetColumn>& columns, const JetRow& row, Q
             present(i);
             if (type == JetType::Double || type == JetType::DateTime) {
                 std::memcpy(bytes.data(), &v.real, 8);
+            } else if (type == JetType::Money) {
+                // Currency is a 64-bit count of ten-thousandths.
+                const auto scaled = static_cast<std::uint64_t>(std::llround(v.real * 10000.0));
+                for (int b = 0; b < bytes.size(); ++b)
+                    bytes[b] = char((scaled >> (8 * b)) & 0xff);
             } else {
                 for (int b = 0; b < bytes.size(); ++b)
                     bytes[b] = char((std::uint32_t(v.integer) >> (8 * b)) & 0xff);

@@ -18,7 +18,7 @@ JetValue jetBool(bool value);
 JetValue jetDate(const DateTime& value); // a null date gives Null
 
 // Writes small Jet 4 (Access 2000) files for tests and benchmarks: the system catalog and user
-// tables of Long, Short, Byte, Bool, Double, Date/Time and Text columns, with no indexes and no
+// tables of Long, Short, Byte, Bool, Money, Double, Date/Time and Text columns, with no indexes and no
 // long values. The reading library reads them; Access itself would not open them.
 class JetWriter {
 public:

@@ -1,5 +1,6 @@
 #include "app/ui/DocumentCommands.h"
 
+#include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
 #include "widgets/CommandIds.h"
 #include "widgets/Prompt.h"
@@ -16,23 +17,26 @@ struct CommandRule {
     // The title dialog may have changed the title: every view shows it again afterwards,
     // whatever the dialog returned.
     bool rereadsTitle;
+    // Changes the competition, so a write-protected one opened read-only refuses it up front
+    // instead of letting the user type into a dialog whose every save fails.
+    bool writes;
 };
 
 // The class division has never asked for an open competition, and the imports and the web
 // export leave that to their own dialogs.
 constexpr CommandRule kRules[] = {
-    {cmd::Teilnehmer, true, false},
-    {cmd::Verein, true, false},
-    {cmd::Wettbewerb, true, true},
-    {cmd::Klasse, false, false},
-    {cmd::Plan, true, false},
-    {cmd::Gruppe, true, false},
-    {cmd::Ergebnis, true, false},
-    {cmd::TeilnehmerImport, false, false},
-    {cmd::WebExport, false, false},
-    {cmd::SpeichernUnter, true, false},
-    {cmd::ErgebnisImport, false, false},
-    {cmd::FileClose, false, false},
+    {cmd::Teilnehmer, true, false, true},
+    {cmd::Verein, true, false, true},
+    {cmd::Wettbewerb, true, true, true},
+    {cmd::Klasse, false, false, true},
+    {cmd::Plan, true, false, true},
+    {cmd::Gruppe, true, false, true},
+    {cmd::Ergebnis, true, false, true},
+    {cmd::TeilnehmerImport, false, false, true},
+    {cmd::WebExport, false, false, false},
+    {cmd::SpeichernUnter, true, false, false},
+    {cmd::ErgebnisImport, false, false, true},
+    {cmd::FileClose, false, false, false},
 };
 
 const CommandRule* rule(int id)
@@ -99,6 +103,14 @@ bool DocumentCommands::execute(int id, CTorvmDoc& doc, QWidget* parent) const
     }
     if (r->checksOpen && !doc.IsOpen()) {
         message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
+        return false;
+    }
+    if (r->writes && doc.IsReadOnly()) {
+        message(parent, MessageIcon::Exclamation,
+                QStringLiteral("Der Wettkampf %1 ist schreibgeschützt und nur zum Lesen geöffnet. Drucken und "
+                               "Exportieren sind möglich, Änderungen nicht. Bitte geben Sie die Datei und ihren "
+                               "Ordner zum Schreiben frei und öffnen Sie ihn erneut.")
+                    .arg(displayPath(doc.path())));
         return false;
     }
     // A copy: the opener may replace itself while its dialog runs.

@@ -7,6 +7,7 @@
 #include "app/ui/ProductPicture.h"
 #include "app/ui/TorvmView.h"
 #include "db/CompetitionFile.h"
+#include "db/SafeFile.h"
 #include "db/Settings.h"
 #include "document/TorvmDoc.h"
 #include "exchange/LegacyConversion.h"
@@ -200,10 +201,15 @@ CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
     if (isLegacyCompetition(path))
         return ConvertLegacyFile(path);
     auto doc = std::make_unique<CTorvmDoc>();
-    if (!doc->OnOpenDocument(path)) {
+    if (!doc->OnOpenDocument(path, Access::ReadWriteIfAllowed)) {
         showFailure(*doc);
         return nullptr;
     }
+    if (doc->IsReadOnly())
+        message(m_frame.get(), MessageIcon::Information,
+                QStringLiteral("Die Wettkampfdatei %1 ist schreibgeschützt und wurde nur zum Lesen geöffnet. Sie "
+                               "können drucken und exportieren; Änderungen werden nicht gespeichert.")
+                    .arg(displayPath(path)));
     m_recent.add(path);
     if (m_frame)
         m_frame->updateRecentFileMenu();

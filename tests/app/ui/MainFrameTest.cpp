@@ -7,9 +7,11 @@
 #include "controls/ui/HyperLink.h"
 #include "db/Database.h"
 #include "db/Recordsets.h"
+#include "db/Tables.h"
 #include "exchange/ui/WebDlg.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "output/ui/AusgabeSheet.h"
+#include "support/Privileges.h"
 #include "widgets/CommandIds.h"
 
 #include <QCheckBox>
@@ -23,6 +25,8 @@
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <functional>
 #include <vector>
@@ -205,6 +209,63 @@ TEST(MainFrame, OpenFlagIsCheckedWhereTheCommandAsksForIt)
         EXPECT_TRUE(app.commands().execute(id, closed, nullptr)) << id;
     EXPECT_EQ(ran, unchecked);
     EXPECT_EQ(f.prompter.messages.size(), checked.size());
+}
+
+// Write-protected: opened read-only so it can still be printed and exported; everything that
+// would change it is refused before its dialog opens, and not even a setting is written into it.
+TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandThatWrites)
+{
+    AppFixture f;
+    ui::CTorvmApp& app = f.start(f.file(QStringLiteral("keine.mdb")));
+    const QString path = f.competition(QStringLiteral("gesperrt.mdb"), QStringLiteral("Gauliga Süd"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const auto bytes = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    std::vector<int> ran;
+    for (int id : ui::DocumentCommands::ids()) {
+        if (id != cmd::FileClose)
+            app.commands().setOpener(id, [&ran, id](CTorvmDoc&, QWidget*) { ran.push_back(id); });
+    }
+    f.prompter.messages.clear();
+    CTorvmDoc* doc = nullptr;
+    {
+        const test::ScopedFilePermissions obey;
+        doc = app.OpenDocumentFile(path);
+    }
+    ASSERT_NE(doc, nullptr) << f.prompter.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(doc->IsReadOnly());
+    EXPECT_EQ(app.mainFrame()->activeChild()->view()->titleLabel(), QStringLiteral("Gauliga Süd"));
+    ASSERT_EQ(f.prompter.messages.size(), 1u);
+    EXPECT_EQ(f.prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(f.prompter.messages[0].text.contains(QStringLiteral("nur zum Lesen geöffnet")));
+
+    f.prompter.messages.clear();
+    const std::vector<int> writing = {cmd::Teilnehmer,    cmd::Verein, cmd::Wettbewerb, cmd::Klasse,
+                                      cmd::Plan,          cmd::Gruppe, cmd::Ergebnis,   cmd::TeilnehmerImport,
+                                      cmd::ErgebnisImport};
+    const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter};
+    for (int id : writing)
+        app.mainFrame()->action(id)->trigger();
+    EXPECT_TRUE(ran.empty());
+    ASSERT_EQ(f.prompter.messages.size(), writing.size());
+    for (const auto& shown : f.prompter.messages) {
+        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(shown.text.contains(QStringLiteral("gesperrt.mdb ist schreibgeschützt")))
+            << shown.text.toStdString();
+    }
+    for (int id : reading)
+        app.mainFrame()->action(id)->trigger();
+    EXPECT_EQ(ran, reading);
+
+    f.prompter.messages.clear();
+    CProfileTable profile(doc->GetDatabase(), doc);
+    EXPECT_FALSE(profile.WriteInt(QStringLiteral("Web"), QStringLiteral("Termin"), 1));
+    EXPECT_TRUE(f.prompter.messages.empty()) << "the user was told once, when it was opened";
+    EXPECT_EQ(bytes(), before);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
 TEST(MainFrame, TitleReachesEveryViewAfterNewOpenAndTheTitleDialog)
