@@ -1,8 +1,9 @@
 #include "cli/OutputCommands.h"
 
+#include "app/DemoCompetition.h"
 #include "app/TorvmDoc.h"
 #include "cli/Cli.h"
-#include "cli/DemoCompetition.h"
+#include "db/Messages.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
@@ -169,7 +170,7 @@ template <typename Write> bool writeOutputFile(const QString& target, QTextStrea
 {
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
-        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, file.errorString()) << '\n';
+        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, fileErrorText(file)) << '\n';
         return false;
     }
     if (!write(file)) {
@@ -177,7 +178,8 @@ template <typename Write> bool writeOutputFile(const QString& target, QTextStrea
         return false;
     }
     if (!file.commit()) {
-        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, file.errorString()) << '\n';
+        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, fileErrorText(file))
+            << '\n';
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "db/CompetitionFile.h"
 
+#include "db/Messages.h"
 #include "db/Recordsets.h"
 
 #include <QCoreApplication>
@@ -184,12 +185,13 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* e
 {
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Die Vorlage %1 kann nicht gelesen werden: %2").arg(templatePath, source.errorString());
+        *error =
+            QStringLiteral("Die Vorlage %1 kann nicht gelesen werden: %2").arg(templatePath, fileErrorText(source));
         return false;
     }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, out.errorString());
+        *error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, fileErrorText(out));
         return false;
     }
     while (!source.atEnd()) {
@@ -200,7 +202,7 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* e
             break;
     }
     if (source.error() != QFileDevice::NoError || !out.commit()) {
-        *error = QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, out.errorString());
+        *error = QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, fileErrorText(out));
         return false;
     }
     // A journal left by a crash of the file that was replaced would be played back into the new

@@ -11,7 +11,7 @@ constexpr int kBusyTimeoutMs = 5000;
 
 } // namespace
 
-QString engineErrorText(int code, const char* engineMessage)
+QString engineErrorText(int code)
 {
     QString german;
     switch (code & 0xff) {
@@ -43,12 +43,13 @@ QString engineErrorText(int code, const char* engineMessage)
     case SQLITE_CONSTRAINT:
         german = QStringLiteral("Ein Datensatz mit diesem Schlüssel ist bereits vorhanden.");
         break;
+    case SQLITE_ERROR:
+        german = QStringLiteral("Die Wettkampfdatei hat nicht den erwarteten Aufbau.");
+        break;
     default:
         german = QStringLiteral("Datenbankfehler %1.").arg(code);
         break;
     }
-    if (engineMessage && *engineMessage)
-        german += QStringLiteral(" (%1)").arg(QString::fromUtf8(engineMessage));
     return german;
 }
 
@@ -211,7 +212,7 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
-            *error = {rc, engineErrorText(rc, handle ? sqlite3_errmsg(handle) : nullptr)};
+            *error = {rc, engineErrorText(rc)};
         sqlite3_close(handle);
         return nullptr;
     }
@@ -262,7 +263,7 @@ bool Database::execute(const char* sql)
 
 const DbError& Database::captureError(int code)
 {
-    m_lastError = {code, engineErrorText(code, sqlite3_errmsg(m_db))};
+    m_lastError = {code, engineErrorText(code)};
     return m_lastError;
 }
 

@@ -1,5 +1,7 @@
 #include "exchange/JetFile.h"
 
+#include "db/Messages.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -240,7 +242,7 @@ bool checkJetFile(const QString& path, QString* why)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *why = QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
-                   .arg(QDir::toNativeSeparators(path), file.errorString());
+                   .arg(QDir::toNativeSeparators(path), fileErrorText(file));
         return false;
     }
     const QByteArray head = file.read(0x18);
@@ -316,17 +318,17 @@ bool JetFile::read(JetReadHandler& handler, const QStringList& tables)
     int outPipe[2];
     int errPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0)
-        return fail(notReadable(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(notReadable(m_path, systemErrorText(errno)));
     Fd outRead{outPipe[0]};
     Fd outWrite{outPipe[1]};
     if (pipe2(errPipe, O_CLOEXEC) != 0)
-        return fail(notReadable(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(notReadable(m_path, systemErrorText(errno)));
     Fd errRead{errPipe[0]};
     Fd errWrite{errPipe[1]};
 
     const pid_t pid = fork();
     if (pid < 0)
-        return fail(notReadable(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(notReadable(m_path, systemErrorText(errno)));
     if (pid == 0) {
         const int nullFd = ::open("/dev/null", O_RDONLY);
         if (nullFd < 0 || dup2(nullFd, 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
@@ -384,7 +386,7 @@ bool JetFile::read(JetReadHandler& handler, const QStringList& tables)
         }
         const int wait = int(std::min<qint64>(kMemoryCheckMs, m_limits.timeoutMs - elapsed));
         if (poll(fds, count, wait) < 0 && errno != EINTR) {
-            abort = QString::fromLocal8Bit(std::strerror(errno));
+            abort = systemErrorText(errno);
             break;
         }
         for (nfds_t i = 0; i < count; ++i) {

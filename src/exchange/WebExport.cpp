@@ -431,7 +431,7 @@ bool CWebExport::commit(QSaveFile& file, const QByteArray& bytes) const
     if (file.write(bytes) == bytes.size() && file.commit())
         return true;
     showMessage(MessageIcon::Information, QStringLiteral("Die Datei %1 kann nicht geschrieben werden:\n%2")
-                                              .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+                                              .arg(QDir::toNativeSeparators(file.fileName()), fileErrorText(file)));
     file.cancelWriting();
     return false;
 }

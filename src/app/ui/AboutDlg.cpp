@@ -33,7 +33,7 @@ protected:
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Info über Wettkampfverwaltung"));
+    setWindowTitle(QStringLiteral("Info über Velmarik Wettkampfverwaltung"));
     auto* picture = new PictureButton(this);
     picture->setAccessibleName(productLine());
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);

@@ -1,19 +1,39 @@
 #include "app/ui/Prompt.h"
 
+#include "db/Settings.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace torvm::ui {
 
 namespace {
 
-// Message boxes carry the program name as their caption, as they always have.
 const QString& caption()
 {
-    static const QString text = QStringLiteral("torvm");
+    static const QString text = QString::fromUtf8(kProgramName);
     return text;
+}
+
+constexpr auto kFolderSection = "Ordner";
+
+const char* folderKey(FileRequest::Folder folder)
+{
+    switch (folder) {
+    case FileRequest::Folder::Competitions:
+        return "Wettkampf";
+    case FileRequest::Folder::Exports:
+        return "Ausgabe";
+    case FileRequest::Folder::Imports:
+        return "Import";
+    case FileRequest::Folder::None:
+        break;
+    }
+    return nullptr;
 }
 
 class DesktopPrompter final : public Prompter {
@@ -121,9 +141,32 @@ Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons bu
     return active().message(parent, icon, text, buttons);
 }
 
+QString startingPoint(const FileRequest& request)
+{
+    const char* key = folderKey(request.folder);
+    QString folder =
+        key ? profileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key), QString()) : QString();
+    // A remembered folder that has gone (a removed stick) is no place to start.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = request.defaultFolder;
+    if (folder.isEmpty())
+        return request.proposed;
+    if (request.proposed.isEmpty())
+        return folder;
+    if (QFileInfo(request.proposed).isRelative() && !request.proposed.contains(QLatin1Char('/')))
+        return QDir(folder).filePath(request.proposed);
+    return request.proposed;
+}
+
 QString fileName(QWidget* parent, const FileRequest& request)
 {
-    return active().fileName(parent, request);
+    FileRequest asked = request;
+    asked.proposed = startingPoint(request);
+    const QString chosen = active().fileName(parent, asked);
+    if (const char* key = folderKey(request.folder); key && !chosen.isEmpty())
+        writeProfileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key),
+                           QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 void beep()

@@ -1,4 +1,4 @@
-#include "cli/DemoCompetition.h"
+#include "app/DemoCompetition.h"
 
 #include "app/TorvmDoc.h"
 #include "db/Tables.h"
