@@ -7,13 +7,13 @@
 #include "app/ui/GermanUi.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/TorvmApp.h"
+#include "db/Settings.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "output/ui/AusgabeSheet.h"
 #include "results/ui/WettkampfDlg.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,9 +27,9 @@ bool save(QWidget& window, const QString& path)
     if (!QTest::qWaitForWindowExposed(&window))
         return false;
     QTest::qWait(100);
-    // Half-tone pictures compress badly; the help needs them readable, not true to the pixel.
-    const QImage image = window.grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-    return image.save(path, "PNG", 100);
+    // Without the alpha channel the flat colours of the dialogs compress well.
+    const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB888);
+    return image.save(path, "PNG", 0);
 }
 
 int icons(const QString& folder)
@@ -45,9 +45,10 @@ int icons(const QString& folder)
 int screenshots(const QString& folder)
 {
     QTemporaryDir work;
-    QStandardPaths::setTestModeEnabled(true);
     const QString path = work.filePath(QStringLiteral("Kreisliga.mdb"));
     {
+        // Made aside: the start page shows only while no last competition is stored.
+        const torvm::ScopedReadOnlyWorkplace aside;
         torvm::CTorvmDoc maker;
         QString error;
         if (!maker.OnNewDocument(path) || !torvm::fillDemoCompetition(maker, 1, &error))

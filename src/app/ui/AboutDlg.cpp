@@ -36,6 +36,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     setWindowTitle(QStringLiteral("Info über Velmarik Wettkampfverwaltung"));
     auto* picture = new PictureButton(this);
     picture->setAccessibleName(productLine());
+    picture->setToolTip(productLine() + QStringLiteral(" – ein Klick schließt dieses Fenster"));
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -49,7 +49,6 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     m_contents->setHeaderHidden(true);
     m_searchField->setObjectName(QStringLiteral("suchtext"));
     m_searchField->setPlaceholderText(QStringLiteral("Suchbegriff eingeben"));
-    m_searchField->setClearButtonEnabled(true);
     m_hits->setObjectName(QStringLiteral("treffer"));
     m_browser->setObjectName(QStringLiteral("seite"));
     m_browser->setOpenExternalLinks(true);
@@ -176,7 +175,8 @@ QStringList CHelpWindow::search(const QString& text) const
         return {};
     std::vector<std::pair<qsizetype, const Page*>> found;
     for (const Page& page : m_pages) {
-        qsizetype count = 0;
+        // The words as one phrase count most: "Teilnehmer übernehmen" is a button, not two words.
+        qsizetype count = page.text.count(words.join(QLatin1Char(' '))) * 100;
         bool all = true;
         for (const QString& word : words) {
             const qsizetype n = page.text.count(word);

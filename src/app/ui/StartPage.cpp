@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace torvm::ui {
@@ -10,7 +11,15 @@ CStartPage::CStartPage(Choices choices, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("startPage"));
-    auto* outer = new QVBoxLayout(this);
+    // The page scrolls rather than holding the main window at its width.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* page = new QWidget;
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(scroll);
+    auto* outer = new QVBoxLayout(page);
     auto* column = new QVBoxLayout;
     column->setSpacing(fontMetrics().height() / 2);
 
@@ -40,6 +49,7 @@ CStartPage::CStartPage(Choices choices, QWidget* parent)
     row->addStretch(1);
     outer->addLayout(row);
     outer->addStretch(2);
+    scroll->setWidget(page);
 }
 
 QPushButton* CStartPage::choice(const QString& text, const QString& detail, const char* objectName,

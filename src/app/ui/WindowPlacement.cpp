@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -44,8 +45,12 @@ std::optional<QSize> storedSize(const QWidget* window, const StoredRect& stored)
 void placeFixedDialog(QWidget* window, const QString& section)
 {
     const StoredRect stored = loadStoredRect(section);
-    if (const std::optional<QSize> size = storedSize(window, stored); size && *size != window->sizeHint())
-        window->resize(size->expandedTo(window->sizeHint()));
+    // Only a size the user made larger than the dialog's own is worth restoring.
+    const QSize natural = window->sizeHint();
+    if (const std::optional<QSize> size = storedSize(window, stored);
+        size && natural.isValid() && window->minimumSize() != window->maximumSize() &&
+        (size->width() > natural.width() || size->height() > natural.height()))
+        window->resize(size->expandedTo(natural));
     const QSize size = window->frameGeometry().size().expandedTo(window->sizeHint());
     window->move(fixedDialogPosition(screenSize(window), size, stored));
 }
@@ -53,6 +58,9 @@ void placeFixedDialog(QWidget* window, const QString& section)
 int scrollDialogHeight(const QScrollArea* scroll)
 {
     const QWidget* window = scroll->window();
+    // Rows shown or hidden a moment ago count only once the layout has taken them in.
+    if (scroll->widget() && scroll->widget()->layout())
+        scroll->widget()->layout()->activate();
     const int content = scroll->widget() ? scroll->widget()->sizeHint().height() : 0;
     // Whatever the window holds besides the scrolled part keeps its own height.
     const int around = std::max(0, window->sizeHint().height() - scroll->sizeHint().height());

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -43,6 +44,9 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
     setWindowTitle(QStringLiteral("Eigenschaften von Ausgabe"));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
+    // All six tabs in view at once: the sheet grows with the font rather than hiding tabs.
+    m_tabs->tabBar()->setUsesScrollButtons(false);
+    m_tabs->tabBar()->setElideMode(Qt::ElideNone);
     m_tabs->addTab(createMainPage(), QStringLiteral("Ausgabe"));
     m_tabs->addTab(createTerminPage(), QStringLiteral("Terminplan"));
     m_tabs->addTab(createGruppePage(), QStringLiteral("Gruppe"));

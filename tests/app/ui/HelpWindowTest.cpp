@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
@@ -63,11 +64,11 @@ TEST(Help, TheCommandsPageNamesEveryMenuCommand)
     QTextDocument doc;
     doc.setHtml(readPage(QStringLiteral("befehle.html")));
     const QString text = doc.toPlainText();
-    for (QMenu* menu : app.mainFrame()->findChildren<QMenu*>()) {
-        for (QAction* action : menu->actions()) {
+    for (QAction* title : app.mainFrame()->menuBar()->actions()) {
+        for (QAction* action : title->menu()->actions()) {
             const int id = action->data().toInt();
             if (action->isSeparator() || action->text().isEmpty() ||
-                id >= cmd::FileMruFirst && id < cmd::FileMruFirst + 4)
+                (id >= cmd::FileMruFirst && id < cmd::FileMruFirst + 4))
                 continue;
             QString name = action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
             name.remove(QRegularExpression(QStringLiteral("\\.\\.\\.$")));

@@ -6,6 +6,7 @@
 #include "db/Placement.h"
 #include "db/Settings.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,8 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplashScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -45,9 +48,10 @@ TEST(Startup, FirstStartWithoutSettingsOrFileShowsTheStartPageAndNoMessage)
     EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("Velmarik Wettkampfverwaltung"));
 
     const QRect available = app.mainFrame()->screen()->availableGeometry();
-    EXPECT_EQ(app.mainFrame()->size(), QSize(available.width() * 4 / 5, available.height() * 4 / 5));
-    const QPoint centreOffset = app.mainFrame()->geometry().center() - available.center();
-    EXPECT_LE(centreOffset.manhattanLength(), 2);
+    const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    EXPECT_EQ(app.mainFrame()->size(), size);
+    EXPECT_EQ(app.mainFrame()->pos(), available.topLeft() + QPoint((available.width() - size.width()) / 2,
+                                                                   (available.height() - size.height()) / 2));
 }
 
 TEST(Startup, MissingLastFileLeavesTheProgramUsable)
@@ -195,6 +199,30 @@ TEST(Startup, TheStartPageLeadsIntoTheProgram)
     EXPECT_EQ(QFileInfo(ui::CTorvmApp::demoPath()).lastModified(), made);
     f.quit();
     QFile::remove(ui::CTorvmApp::demoPath());
+}
+
+// The picture never holds the work up: the last competition is open and in the caption when the
+// start returns, while the picture still lies over the window for a moment.
+TEST(Startup, TheSplashDoesNotDelayTheLastCompetition)
+{
+    AppFixture f;
+    const QString path = f.competition(QStringLiteral("liga.mdb"));
+    writeProfileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey), path);
+    ui::CTorvmApp app;
+    app.setShowSplash(true);
+    app.InitInstance();
+    ASSERT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("Velmarik Wettkampfverwaltung - [liga.mdb]"));
+    auto splashes = [] {
+        int shown = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown += qobject_cast<QSplashScreen*>(w) && w->isVisible();
+        return shown;
+    };
+    EXPECT_EQ(splashes(), 1);
+    for (int waited = 0; waited < 3000 && splashes() > 0; waited += 20)
+        QTest::qWait(20);
+    EXPECT_EQ(splashes(), 0);
 }
 
 TEST(Startup, HelpViewerIsCheckedOnceAtStart)

@@ -435,6 +435,10 @@ TEST_F(WettkampfDlgTest, OpensShowingBothTeamsAtAnyFontSize)
             EXPECT_GE(rowsInView(&dlg), std::min(teamSize, scale == 1.0 ? 10 : 5));
             if (teamSize <= 4) {
                 EXPECT_EQ(rowsInView(&dlg), teamSize);
+                // Small teams get a small window: below the fields at most a row's worth of space.
+                QLineEdit* lastRow = rings(&dlg, 'B', teamSize);
+                const int below = dlg.height() - lastRow->mapTo(&dlg, QPoint(0, lastRow->height())).y();
+                EXPECT_LT(below, 3 * lastRow->height());
             }
             click(&dlg, "cancel");
         }
@@ -443,8 +447,9 @@ TEST_F(WettkampfDlgTest, OpensShowingBothTeamsAtAnyFontSize)
 
     CWettkampfDlg first(comp.doc());
     test::showActive(&first);
-    first.resize(first.width() + 50, first.height());
-    const int chosen = first.width();
+    const int chosen = std::min(first.width() + 50, first.screen()->availableGeometry().width() - 20);
+    ASSERT_NE(chosen, first.width());
+    first.resize(chosen, first.height());
     click(&first, "cancel");
     CWettkampfDlg again(comp.doc());
     test::showActive(&again);
