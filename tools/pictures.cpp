@@ -1,16 +1,16 @@
 // Makes the pictures that ship with the program: the application icon in the sizes of the
 // desktop's icon theme, and the screenshots of the help pages (run under Xvfb by
 // scripts/make-pictures.sh, so they show the program as users see it).
-#include "app/DemoCompetition.h"
-#include "app/TorvmDoc.h"
-#include "app/ui/CommandIcons.h"
 #include "app/ui/GermanUi.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/TorvmApp.h"
 #include "db/Settings.h"
+#include "document/TorvmDoc.h"
+#include "exchange/DemoCompetition.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "output/ui/AusgabeSheet.h"
 #include "results/ui/WettkampfDlg.h"
+#include "widgets/CommandIcons.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "exchange/WebExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QDir>
@@ -189,6 +189,19 @@ QString defaultWebFolder()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("web"));
 }
 
+QString loadWebFolder(CTorvmDoc& doc, const QString& fallback)
+{
+    CProfileTable profile(doc.GetDatabase(), &doc);
+    const QString folder = profile.GetString(kWebSection, QStringLiteral("Ordner"), QString());
+    return folder.isEmpty() ? fallback : folder;
+}
+
+bool storeWebFolder(CTorvmDoc& doc, const QString& folder)
+{
+    CProfileTable profile(doc.GetDatabase(), &doc);
+    return profile.WriteString(kWebSection, QStringLiteral("Ordner"), folder);
+}
+
 QByteArray htmlText(QStringView text)
 {
     QByteArray out;
@@ -233,6 +246,7 @@ CWebExport::CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString&
     : m_doc(doc)
     , m_options(options)
     , m_organiser(htmlText(normalisedOrganiser(organiser)))
+    , m_organiserText(normalisedOrganiser(organiser))
     , m_title(htmlText(doc.CompetitionTitle()))
     , m_today(QDate::currentDate())
 {
@@ -490,6 +504,9 @@ WebExportResult CWebExport::run(const QString& folder)
                         .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(error.message().c_str())));
         return result;
     }
+
+    if (m_style == WebStyle::Modern)
+        return runModern(std::move(result));
 
     QSaveFile index;
     if (!open(index, QStringLiteral("index.htm")))

@@ -1,5 +1,7 @@
 #include "results/PairingEntry.h"
 
+#include "document/TorvmDoc.h"
+
 #include <algorithm>
 #include <numeric>
 

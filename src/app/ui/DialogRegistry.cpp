@@ -1,7 +1,8 @@
 #include "app/ui/DialogRegistry.h"
 
-#include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "app/ui/TorvmApp.h"
+#include "app/ui/TorvmView.h"
 #include "exchange/ui/TeilnehmerImport.h"
 #include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
@@ -11,6 +12,7 @@
 #include "output/ui/PrintCommands.h"
 #include "results/ui/ErgImportDlg.h"
 #include "results/ui/WettkampfDlg.h"
+#include "widgets/CommandIds.h"
 
 namespace torvm::ui {
 
@@ -30,6 +32,14 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::TeilnehmerImport,
                        [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerImport(parent, doc); });
     commands.setOpener(cmd::ErgebnisImport, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisImport(parent, doc); });
+}
+
+void registerPrinting(CTorvmApp& app)
+{
+    app.setPrintHandler([&app](CTorvmView& view, PrintMode mode) {
+        if (CTorvmDoc* doc = view.GetDocument())
+            printCompetition(app.printer(), *doc, &view, mode);
+    });
 }
 
 } // namespace torvm::ui

@@ -1,7 +1,7 @@
 #include "app/ui/Help.h"
 
 #include "app/ui/HelpWindow.h"
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QApplication>
 #include <QDialog>

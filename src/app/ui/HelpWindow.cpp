@@ -1,6 +1,6 @@
 #include "app/ui/HelpWindow.h"
 
-#include "app/ui/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,19 +1,19 @@
 #include "app/ui/TorvmApp.h"
 
-#include "app/DemoCompetition.h"
-#include "app/TorvmDoc.h"
 #include "app/ui/AboutDlg.h"
 #include "app/ui/ChildFrame.h"
 #include "app/ui/Help.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProductPicture.h"
-#include "app/ui/Prompt.h"
 #include "app/ui/TorvmView.h"
-#include "app/ui/WaitCursor.h"
-#include "app/ui/WindowPlacement.h"
 #include "db/CompetitionFile.h"
 #include "db/Settings.h"
+#include "document/TorvmDoc.h"
+#include "exchange/DemoCompetition.h"
 #include "exchange/LegacyConversion.h"
+#include "widgets/Prompt.h"
+#include "widgets/WaitCursor.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,7 +155,7 @@ void CTorvmApp::OnFileNew()
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QString::fromUtf8(kNewTitle);
-    request.folder = FileRequest::Folder::Competitions;
+    request.lastFolder = FileRequest::LastFolder::Competitions;
     request.filter = QString::fromUtf8(kNewFilter);
     request.defaultSuffix = QStringLiteral("mdb");
     request.confirmOverwrite = true;
@@ -178,7 +178,7 @@ void CTorvmApp::OnFileOpen()
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral("Öffnen");
-    request.folder = FileRequest::Folder::Competitions;
+    request.lastFolder = FileRequest::LastFolder::Competitions;
     request.filter = QString::fromUtf8(kOpenFilter);
     const QString path = fileName(m_frame.get(), request);
     if (!path.isEmpty())
@@ -228,7 +228,7 @@ CTorvmDoc* CTorvmApp::ConvertLegacyFile(const QString& path)
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QStringLiteral("Neue Wettkampfdatei speichern unter");
-    request.folder = FileRequest::Folder::Competitions;
+    request.lastFolder = FileRequest::LastFolder::Competitions;
     request.proposed = proposedConversionName(path);
     request.filter = QString::fromUtf8(kNewFilter);
     request.defaultSuffix = QStringLiteral("mdb");

@@ -1,10 +1,10 @@
 #include "exchange/ui/TeilnehmerImport.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/Prompt.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "widgets/Prompt.h"
 
 #include <QElapsedTimer>
 
@@ -46,7 +46,7 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QString::fromUtf8(kStrFileTitle);
-    request.folder = FileRequest::Folder::Imports;
+    request.lastFolder = FileRequest::LastFolder::Imports;
     request.proposed = QString::fromUtf8(kDefaultSource);
     request.filter = QString::fromUtf8(kStrFilter);
     request.defaultSuffix = QStringLiteral("mdb");

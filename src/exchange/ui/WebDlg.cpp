@@ -1,11 +1,12 @@
 #include "exchange/ui/WebDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
 #include "controls/ui/HyperLink.h"
 #include "db/Recordsets.h"
+#include "document/TorvmDoc.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/OutputNotifier.h"
+#include "widgets/Prompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -58,9 +60,11 @@ private:
 
 } // namespace
 
-CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
+CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& defaultFolder, QWidget* parent)
     : QDialog(parent)
     , m_doc(doc)
+    , m_folderPath(loadWebFolder(doc, defaultFolder))
+    , m_storedFolder(m_folderPath)
 {
     setWindowTitle(QStringLiteral("Web erstellen"));
     const WebOptions stored = loadWebOptions(doc);
@@ -87,9 +91,27 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
     m_organiser->setMinimumWidth(280);
     m_organiser->setText(loadOrganiser(doc));
 
-    m_folder = new QLabel(QDir::toNativeSeparators(folder), this);
+    m_classic = new QRadioButton(QStringLiteral("&Klassisch"), this);
+    m_classic->setObjectName(QStringLiteral("klassisch"));
+    m_modern = new QRadioButton(QStringLiteral("&Modern"), this);
+    m_modern->setObjectName(QStringLiteral("modern"));
+    (loadWebStyle(doc) == WebStyle::Modern ? m_modern : m_classic)->setChecked(true);
+
+    m_folder = new QLabel(QDir::toNativeSeparators(m_folderPath), this);
     m_folder->setObjectName(QStringLiteral("ordner"));
     m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* change = makeButton(this, "Ä&ndern ...", "ordnerAendern");
+    connect(change, &QPushButton::clicked, this, [this] {
+        FileRequest request;
+        request.kind = FileRequest::Kind::Folder;
+        request.title = QStringLiteral("Zielordner der Webseiten");
+        request.proposed = m_folderPath;
+        const QString chosen = fileName(this, request);
+        if (chosen.isEmpty())
+            return;
+        m_folderPath = QDir::cleanPath(chosen);
+        m_folder->setText(QDir::toNativeSeparators(m_folderPath));
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_termin);
@@ -98,7 +120,15 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Durchgang:"), m_round);
     form->addRow(QStringLiteral("&Veranstalter:"), m_organiser);
-    form->addRow(QStringLiteral("Zielordner:"), m_folder);
+    auto* styles = new QHBoxLayout;
+    styles->addWidget(m_classic);
+    styles->addWidget(m_modern);
+    styles->addStretch(1);
+    form->addRow(QStringLiteral("Stil:"), styles);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(m_folder, 1);
+    folderRow->addWidget(change);
+    form->addRow(QStringLiteral("Zielordner:"), folderRow);
     layout->addLayout(form);
     addOkCancelRow(this, layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -114,6 +144,11 @@ WebOptions CWebDlg::options() const
     return o;
 }
 
+WebStyle CWebDlg::style() const
+{
+    return m_modern->isChecked() ? WebStyle::Modern : WebStyle::Classic;
+}
+
 QString CWebDlg::organiser() const
 {
     return normalisedOrganiser(m_organiser->text());
@@ -123,8 +158,11 @@ void CWebDlg::accept()
 {
     // A setting that cannot be written has been reported; the export still runs with the
     // choices made here.
-    if (storeWebOptions(m_doc, options()))
-        storeOrganiser(m_doc, organiser());
+    // The folder is written only once the user chose one, so the default keeps following the
+    // user's data folder.
+    if (storeWebOptions(m_doc, options()) && storeOrganiser(m_doc, organiser()) && storeWebStyle(m_doc, style()) &&
+        m_folderPath != m_storedFolder)
+        storeWebFolder(m_doc, m_folderPath);
     QDialog::accept();
 }
 
@@ -156,7 +194,7 @@ CWebFertigDlg::CWebFertigDlg(const QString& indexPath, QWidget* parent)
     m_link->setFocus();
 }
 
-void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
+void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder)
 {
     if (!doc.IsOpen()) {
         message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
@@ -164,12 +202,16 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
     }
     QString organiser;
     WebOptions options;
+    WebStyle style = WebStyle::Classic;
+    QString folder;
     {
-        CWebDlg dialog(doc, folder, parent);
+        CWebDlg dialog(doc, defaultFolder, parent);
         if (dialog.exec() != QDialog::Accepted)
             return;
         options = dialog.options();
         organiser = dialog.organiser();
+        style = dialog.style();
+        folder = dialog.folder();
     }
 
     QWidget* window = parent ? parent->window() : nullptr;
@@ -177,6 +219,7 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
     std::unique_ptr<CFortschrittDlg> progress;
     std::unique_ptr<ProgressOnlyInput> guard;
     CWebExport exporter(doc, options, organiser);
+    exporter.setStyle(style);
     exporter.setProgress({[&] {
                               block = std::make_unique<WindowInputBlock>(window);
                               progress = std::make_unique<CFortschrittDlg>(window);
@@ -192,6 +235,7 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
 
     switch (result.status) {
     case WebExportResult::Status::Complete: {
+        reportOutputWritten(result.indexPath);
         CWebFertigDlg done(result.indexPath, window);
         done.exec();
         break;

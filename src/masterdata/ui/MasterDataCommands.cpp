@@ -1,9 +1,9 @@
 #include "masterdata/ui/MasterDataCommands.h"
 
-#include "app/ui/RunDialog.h"
 #include "masterdata/ui/KlasseDlg.h"
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "masterdata/ui/VereinDlg.h"
+#include "widgets/RunDialog.h"
 
 namespace torvm::ui {
 

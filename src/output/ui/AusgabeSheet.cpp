@@ -1,21 +1,23 @@
 #include "output/ui/AusgabeSheet.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ui/NumberField.h"
+#include "widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -29,14 +31,15 @@ const QString kTabelle = QStringLiteral("PrintTabelle");
 const QString kEinzel = QStringLiteral("PrintEinzel");
 const QString kTeilnehmer = QStringLiteral("PrintTeilnehmer");
 const QString kTermin = QStringLiteral("VMPrintTermin");
+const QString kGesamt = QStringLiteral("PrintGesamt");
 
 // Check box texts in the order of the outputs.
-constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen", "T&abelle",
-                                                             "&Einzelwertung", "&Vereine", "Teil&nehmer"};
+constexpr std::array<const char*, kOutputCount> kOutputTexts{
+    "&Terminplan", "&Gruppen", "T&abelle", "&Einzelwertung", "&Vereine", "Teil&nehmer", "Gesa&mtwertung"};
 
 } // namespace
 
-AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
+AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent, Use use)
     : QDialog(parent)
     , m_doc(doc)
     , m_settings(loadOutputSettings(doc))
@@ -53,8 +56,26 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
     m_tabs->addTab(createTabellePage(), QStringLiteral("Tabelle"));
     m_tabs->addTab(createEinzelPage(), QStringLiteral("Einzel"));
     m_tabs->addTab(createTeilnehmerPage(), QStringLiteral("Teilnehmer"));
+    m_tabs->addTab(createGesamtPage(), QStringLiteral("Gesamt"));
     layout->addWidget(m_tabs);
+    if (use == Use::TextFile) {
+        m_encoding = new QComboBox(this);
+        m_encoding->setObjectName(QStringLiteral("Zeichensatz"));
+        // In the order of TextEncoding.
+        m_encoding->addItems({QStringLiteral("Windows-1252 (wie bisher)"), QStringLiteral("UTF-8")});
+        m_encoding->setCurrentIndex(static_cast<int>(loadTextEncoding(doc)));
+        auto* form = new QFormLayout;
+        auto* label = new QLabel(QStringLiteral("&Zeichensatz:"), this);
+        label->setBuddy(m_encoding);
+        form->addRow(label, m_encoding);
+        layout->addLayout(form);
+    }
     addOkCancelRow(this, layout);
+}
+
+TextEncoding AusgabeSheet::encoding() const
+{
+    return m_encoding ? static_cast<TextEncoding>(m_encoding->currentIndex()) : TextEncoding::Windows1252;
 }
 
 QWidget* AusgabeSheet::createMainPage()
@@ -202,6 +223,27 @@ QWidget* AusgabeSheet::createTeilnehmerPage()
     return page;
 }
 
+// The season ranking takes its classes from the "Einzel" tab; here only who counts.
+QWidget* AusgabeSheet::createGesamtPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout;
+    m_mindestens = new QSpinBox(page);
+    m_mindestens->setObjectName(QStringLiteral("Mindestens"));
+    m_mindestens->setRange(1, kRoundsPerPlan);
+    m_mindestens->setValue(m_settings.mindestens);
+    auto* label = new QLabel(QStringLiteral("&mindestens"), page);
+    label->setBuddy(m_mindestens);
+    row->addWidget(label);
+    row->addWidget(m_mindestens);
+    row->addWidget(new QLabel(QStringLiteral("Durchgänge"), page));
+    row->addStretch();
+    layout->addLayout(row);
+    layout->addStretch();
+    return page;
+}
+
 void AusgabeSheet::accept()
 {
     const std::optional<int> platz = readNumberField(this, m_platz, 0, kMaxPlatz);
@@ -225,6 +267,8 @@ void AusgabeSheet::accept()
     for (int p = 0; p < kPlanCount; ++p)
         m_settings.plans[p] = m_plans[p]->isChecked();
     m_settings.sort = m_sort[1]->isChecked() ? 1 : 0;
+    const OutputSettings stored = loadOutputSettings(m_doc);
+    m_settings.mindestens = m_mindestens->value();
 
     // The plans chosen belong to the workplace, the rest to the competition.
     for (int p = 0; p < kPlanCount; ++p)
@@ -234,13 +278,22 @@ void AusgabeSheet::accept()
     Transaction transaction(*db);
     CProfileTable profile(db, &m_doc);
     bool ok = profile.WriteInt(kAll, QStringLiteral("Durchgang"), m_settings.round);
-    for (int i = 0; i < kOutputCount; ++i)
-        ok = ok && profile.WriteInt(kAll, outputKey(static_cast<Output>(i)), m_settings.outputs[i] ? 1 : 0);
+    for (int i = 0; i < kOutputCount; ++i) {
+        // The season ranking's choices are written only once they differ from what is stored, so
+        // a competition whose user never chooses it keeps its settings rows as they were.
+        const auto output = static_cast<Output>(i);
+        if (output != Output::Gesamt || m_settings.chosen(output) != stored.chosen(output))
+            ok = ok && profile.WriteInt(kAll, outputKey(output), m_settings.outputs[i] ? 1 : 0);
+    }
+    if (m_settings.mindestens != stored.mindestens)
+        ok = ok && profile.WriteInt(kGesamt, QStringLiteral("Mindestens"), m_settings.mindestens);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Ergebnis"), m_settings.ergebnis ? 1 : 0);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Tabelle"), m_settings.tabelle ? 1 : 0);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Klasse"), static_cast<int>(m_settings.klasse));
     ok = ok && profile.WriteInt(kTeilnehmer, QStringLiteral("Sort"), m_settings.sort);
+    if (m_encoding)
+        ok = ok && storeTextEncoding(m_doc, encoding());
     // The run goes ahead with the choices made even when they could not be kept; a failed write
     // has been shown already.
     if (ok && !transaction.commit())

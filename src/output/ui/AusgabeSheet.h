@@ -14,6 +14,7 @@ class QLayout;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace torvm {
@@ -23,14 +24,18 @@ class CTorvmDoc;
 namespace ui {
 
 // The sheet "Ausgabe": which outputs of which round, and the options of every output that has any.
-// Shows the stored choices; confirming stores them and fixes the run's settings.
+// Shows the stored choices; confirming stores them and fixes the run's settings. For the text
+// file it also asks for the character set.
 class AusgabeSheet : public QDialog {
     Q_OBJECT
 public:
-    explicit AusgabeSheet(CTorvmDoc& doc, QWidget* parent = nullptr);
+    enum class Use { Pages, TextFile };
+    explicit AusgabeSheet(CTorvmDoc& doc, QWidget* parent = nullptr, Use use = Use::Pages);
 
     // What the confirmed sheet asks for; valid after accept().
     const OutputSettings& settings() const { return m_settings; }
+    // The character set chosen for the text file; Windows-1252 for pages.
+    TextEncoding encoding() const;
 
     QTabWidget* tabs() const { return m_tabs; }
 
@@ -52,6 +57,7 @@ private:
     QWidget* createTabellePage();
     QWidget* createEinzelPage();
     QWidget* createTeilnehmerPage();
+    QWidget* createGesamtPage();
     GroupChoice addGroupChoice(QWidget* page, QLayout* layout);
 
     CTorvmDoc& m_doc;
@@ -67,6 +73,8 @@ private:
     QLineEdit* m_platz = nullptr;
     std::array<QRadioButton*, 3> m_klasse{}; // by RankingClassMode
     std::array<QRadioButton*, 2> m_sort{};   // by number, by name
+    QSpinBox* m_mindestens = nullptr;
+    QComboBox* m_encoding = nullptr; // text file only
 };
 
 } // namespace ui

@@ -1,11 +1,11 @@
 #include "output/ui/PrintCommands.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/TorvmView.h"
-#include "app/ui/WaitCursor.h"
+#include "document/TorvmDoc.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
+#include "widgets/OutputNotifier.h"
+#include "widgets/Prompt.h"
+#include "widgets/WaitCursor.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -66,12 +66,13 @@ void cannotCreate(QWidget* parent, const QString& path)
 }
 
 // Writes the file through `write` and replaces the old one only when everything went well.
-template <typename Write> void writeFile(QWidget* parent, const QString& path, Write write)
+// false after a failure, which has been shown.
+template <typename Write> bool writeFile(QWidget* parent, const QString& path, Write write)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         cannotCreate(parent, path);
-        return;
+        return false;
     }
     bool ok = false;
     {
@@ -83,10 +84,13 @@ template <typename Write> void writeFile(QWidget* parent, const QString& path, W
         message(parent, MessageIcon::Exclamation,
                 QStringLiteral("Das Schreiben der Datei \"%1\" ist fehlgeschlagen; die Datei wurde nicht angelegt.")
                     .arg(QDir::toNativeSeparators(path)));
-        return;
+        return false;
     }
-    if (!file.commit())
+    if (!file.commit()) {
         cannotCreate(parent, path);
+        return false;
+    }
+    return true;
 }
 
 // The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
@@ -96,7 +100,7 @@ QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = title;
-    request.folder = FileRequest::Folder::Exports;
+    request.lastFolder = FileRequest::LastFolder::Exports;
     request.proposed = proposedName(doc, QLatin1Char('.') + suffix);
     request.defaultFolder = QFileInfo(doc.path()).absolutePath();
     request.filter = QStringLiteral("%1 Dateien (*.%2)|*.%2|Alle Dateien (*.*)|*.*||").arg(kind, suffix);
@@ -117,49 +121,49 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
     const QString path = askSavePath(doc, parent, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF"));
     if (path.isEmpty())
         return;
-    writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); });
+    if (writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); }))
+        reportOutputWritten(path);
 }
 
 void saveTextExport(CTorvmDoc& doc, QWidget* parent)
 {
+    AusgabeSheet sheet(doc, parent, AusgabeSheet::Use::TextFile);
+    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+        return;
     const QString path =
         askSavePath(doc, parent, QStringLiteral("Ergebnisse und Tabellen speichern unter"), QStringLiteral("Text"));
     if (path.isEmpty())
         return;
-    AusgabeSheet sheet(doc, parent);
-    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
-        return;
-    writeFile(parent, path, [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file); });
+    if (writeFile(parent, path,
+                  [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file, sheet.encoding()); }))
+        reportOutputWritten(path);
 }
 
-void printCompetition(CTorvmApp& app, CTorvmView& view, PrintMode mode)
+void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode)
 {
-    CTorvmDoc* doc = view.GetDocument();
-    if (doc == nullptr)
-        return;
     if (mode == PrintMode::Pdf) {
-        savePdf(*doc, &view);
+        savePdf(doc, parent);
         return;
     }
-    AusgabeSheet sheet(*doc, &view);
+    AusgabeSheet sheet(doc, parent);
     if (sheet.exec() != QDialog::Accepted)
         return;
-    const PrintJob job(*doc, sheet.settings());
+    const PrintJob job(doc, sheet.settings());
     const int total = job.totalPages();
     if (total == 0)
         return;
 
-    QPrinter& printer = app.printer();
-    printer.setDocName(doc->CompetitionTitle());
+    printer.setDocName(doc.CompetitionTitle());
     if (mode == PrintMode::Preview) {
-        QPrintPreviewDialog preview(&printer, &view);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [&job, &view, total](QPrinter* target) { printPages(job, *target, 1, total, &view, false); });
+        QPrintPreviewDialog preview(&printer, parent);
+        QObject::connect(
+            &preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&job, parent, total](QPrinter* target) { printPages(job, *target, 1, total, parent, false); });
         preview.exec();
         return;
     }
     printer.setFromTo(0, 0);
-    QPrintDialog dialog(&printer, &view);
+    QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, total);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -169,12 +173,7 @@ void printCompetition(CTorvmApp& app, CTorvmView& view, PrintMode mode)
         from = std::max(1, printer.fromPage());
         to = std::min(total, printer.toPage());
     }
-    printPages(job, printer, from, to, &view, true);
-}
-
-void registerPrinting(CTorvmApp& app)
-{
-    app.setPrintHandler([&app](CTorvmView& view, PrintMode mode) { printCompetition(app, view, mode); });
+    printPages(job, printer, from, to, parent, true);
 }
 
 } // namespace torvm::ui

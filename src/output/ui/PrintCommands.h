@@ -1,20 +1,28 @@
 #pragma once
 
-#include "app/ui/TorvmApp.h"
+class QPrinter;
+class QWidget;
+
+namespace torvm {
+class CTorvmDoc;
+}
 
 namespace torvm::ui {
 
-// "Drucken", "Seitenansicht" and "Als PDF speichern" of a competition window: the sheet
-// "Ausgabe", then the print dialog, the preview or the PDF file of the chosen pages.
-void printCompetition(CTorvmApp& app, CTorvmView& view, PrintMode mode);
+enum class PrintMode { Print, Preview, Pdf };
 
-// The chosen pages into a PDF file the user names. Nothing is left behind when writing fails.
+// "Drucken", "Seitenansicht" and "Als PDF speichern" of a competition window: the sheet
+// "Ausgabe", then the print dialog, the preview or the PDF file of the chosen pages on printer.
+void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode);
+
+// Both save commands ask for the outputs first and the file after, so a cancelled file dialog
+// is the only step repeated. A file written completely is announced to the main window
+// (reportOutputWritten); nothing is left behind when writing fails.
+
+// The chosen pages into a PDF file the user names.
 void savePdf(CTorvmDoc& doc, QWidget* parent);
 
-// "Speichern unter": the text file of the chosen outputs, the file asked for first.
+// "Speichern unter": the text file of the chosen outputs in the character set chosen on the sheet.
 void saveTextExport(CTorvmDoc& doc, QWidget* parent);
-
-// Hands printing and preview of every competition window to printCompetition.
-void registerPrinting(CTorvmApp& app);
 
 } // namespace torvm::ui

@@ -1,12 +1,12 @@
 #include "results/ui/ErgImportDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/WaitCursor.h"
 #include "db/Recordsets.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "results/ResultsImport.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
+#include "widgets/WaitCursor.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -74,7 +74,7 @@ void CErgImportDlg::choose()
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral("Ergebnis-Importdatei");
-    request.folder = FileRequest::Folder::Imports;
+    request.lastFolder = FileRequest::LastFolder::Imports;
     request.proposed = m_pathEdit->text();
     request.filter = QStringLiteral("Velmarik (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||");
     request.defaultSuffix = QStringLiteral("mdb");

@@ -4,13 +4,12 @@
 // tool tip.
 #include "AppFixture.h"
 
-#include "app/DemoCompetition.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/DialogRegistry.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/MainFrame.h"
 #include "db/Settings.h"
-#include "output/ui/PrintCommands.h"
+#include "exchange/DemoCompetition.h"
+#include "widgets/CommandIds.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -1,11 +1,11 @@
 #include "AppFixture.h"
 
-#include "app/ui/CommandIds.h"
 #include "app/ui/Help.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/MainFrame.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "masterdata/ui/WettbewerbDlg.h"
+#include "widgets/CommandIds.h"
 
 #include <QDir>
 #include <QFile>

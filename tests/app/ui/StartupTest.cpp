@@ -180,7 +180,7 @@ TEST(Startup, TheStartPageLeadsIntoTheProgram)
     EXPECT_EQ(f.prompter.fileRequests[0].kind, ui::FileRequest::Kind::Save);
     EXPECT_EQ(f.prompter.fileRequests[1].kind, ui::FileRequest::Kind::Open);
     for (const ui::FileRequest& request : f.prompter.fileRequests)
-        EXPECT_EQ(request.folder, ui::FileRequest::Folder::Competitions);
+        EXPECT_EQ(request.lastFolder, ui::FileRequest::LastFolder::Competitions);
 
     start->findChild<QPushButton*>(QStringLiteral("startBeispiel"))->click();
     ASSERT_EQ(app.documents().size(), 1u);

@@ -1,11 +1,11 @@
 #include "masterdata/ui/WettbewerbDlg.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/DialogRegistry.h"
 #include "app/ui/DocumentCommands.h"
 #include "db/Recordsets.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/CommandIds.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include "app/ui/Prompt.h"
 #include "db/Settings.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/Prompt.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -11,12 +11,12 @@
 namespace torvm::ui {
 namespace {
 
-using Folder = FileRequest::Folder;
+using Folder = FileRequest::LastFolder;
 
 FileRequest request(Folder folder, const QString& proposed, const QString& defaultFolder = {})
 {
     FileRequest r;
-    r.folder = folder;
+    r.lastFolder = folder;
     r.proposed = proposed;
     r.defaultFolder = defaultFolder;
     return r;

@@ -17,9 +17,9 @@ enum class Reply { Ok, Cancel, Yes, No };
 inline constexpr auto kProgramName = "Velmarik Wettkampfverwaltung";
 
 struct FileRequest {
-    enum class Kind { Open, Save } kind = Kind::Open;
+    enum class Kind { Open, Save, Folder } kind = Kind::Open; // Folder: an existing folder, no filter
     // Which kind of file: each kind's dialog starts in the folder last used for it.
-    enum class Folder { None, Competitions, Exports, Imports } folder = Folder::None;
+    enum class LastFolder { None, Competitions, Exports, Imports } lastFolder = LastFolder::None;
     QString title;
     QString proposed;      // initial file name or folder; a bare name goes into the kind's last folder
     QString defaultFolder; // for a bare name while no folder of the kind is remembered yet

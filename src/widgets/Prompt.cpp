@@ -1,4 +1,4 @@
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include "db/Settings.h"
 
@@ -21,16 +21,16 @@ const QString& caption()
 
 constexpr auto kFolderSection = "Ordner";
 
-const char* folderKey(FileRequest::Folder folder)
+const char* folderKey(FileRequest::LastFolder folder)
 {
     switch (folder) {
-    case FileRequest::Folder::Competitions:
+    case FileRequest::LastFolder::Competitions:
         return "Wettkampf";
-    case FileRequest::Folder::Exports:
+    case FileRequest::LastFolder::Exports:
         return "Ausgabe";
-    case FileRequest::Folder::Imports:
+    case FileRequest::LastFolder::Imports:
         return "Import";
-    case FileRequest::Folder::None:
+    case FileRequest::LastFolder::None:
         break;
     }
     return nullptr;
@@ -98,7 +98,18 @@ public:
         QFileDialog dialog(parent, request.title, request.proposed, qtFilter(request.filter));
         dialog.setAcceptMode(request.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave
                                                                      : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.kind == FileRequest::Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        switch (request.kind) {
+        case FileRequest::Kind::Open:
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            break;
+        case FileRequest::Kind::Save:
+            dialog.setFileMode(QFileDialog::AnyFile);
+            break;
+        case FileRequest::Kind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+        }
         if (!request.defaultSuffix.isEmpty())
             dialog.setDefaultSuffix(request.defaultSuffix);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
@@ -143,7 +154,7 @@ Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons bu
 
 QString startingPoint(const FileRequest& request)
 {
-    const char* key = folderKey(request.folder);
+    const char* key = folderKey(request.lastFolder);
     QString folder =
         key ? profileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key), QString()) : QString();
     // A remembered folder that has gone (a removed stick) is no place to start.
@@ -163,9 +174,9 @@ QString fileName(QWidget* parent, const FileRequest& request)
     FileRequest asked = request;
     asked.proposed = startingPoint(request);
     const QString chosen = active().fileName(parent, asked);
-    if (const char* key = folderKey(request.folder); key && !chosen.isEmpty())
+    if (const char* key = folderKey(request.lastFolder); key && !chosen.isEmpty())
         writeProfileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key),
-                           QFileInfo(chosen).absolutePath());
+                           request.kind == FileRequest::Kind::Folder ? chosen : QFileInfo(chosen).absolutePath());
     return chosen;
 }
 
