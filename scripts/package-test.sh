@@ -35,5 +35,6 @@ done
 status=0
 QT_QPA_PLATFORM=offscreen timeout 5 /usr/bin/torvm || status=$?
 [ "$status" -eq 124 ]
+cd /
 rm -rf "$work"
 echo "Paket $(basename "$deb"): installiert, torvm-cli demo und export-text laufen, Menüeintrag gültig."
