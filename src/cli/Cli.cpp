@@ -108,6 +108,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
           2, cmdWebExport}},
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"), {QStringLiteral("DATEI QUELLE.mdb"), 2, cmdImportMembers}},
+        {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, cmdAssignClasses}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, cmdImportResults}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
     };

@@ -5,6 +5,7 @@
 #include "db/Tables.h"
 #include "exchange/MemberImport.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "masterdata/ui/MasterDataCommands.h"
 
 #include <QElapsedTimer>
 
@@ -80,6 +81,13 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
                 QStringLiteral("Der Import wurde abgebrochen. %1 Teilnehmer wurden bis dahin übernommen.")
                     .arg(result.members));
     }
+    // Imported members come without the competition's classes.
+    if (result.members > 0 &&
+        message(
+            parent, MessageIcon::Question,
+            QStringLiteral("Sollen den Teilnehmern jetzt die Klassen nach Geburtstag und Anrede zugeordnet werden?"),
+            Buttons::YesNo) == Reply::Yes)
+        runKlassenZuordnenCommand(parent, doc);
 }
 
 } // namespace torvm::ui
