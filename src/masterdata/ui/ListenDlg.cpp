@@ -152,16 +152,16 @@ QString CListenDlg::refusal(std::int32_t key)
                 .arg(results < 0 ? QStringLiteral("unbekannt vielen") : QString::number(results));
         return {};
     }
-    const auto [participants, slots] = CVereinTable(m_doc.GetDatabase(), &m_doc).ClubUse(key);
-    if (participants < 0 || slots < 0)
+    const auto [participants, groupSlots] = CVereinTable(m_doc.GetDatabase(), &m_doc).ClubUse(key);
+    if (participants < 0 || groupSlots < 0)
         return QStringLiteral("Ob der Verein %1 noch verwendet wird, ließ sich nicht prüfen.").arg(key);
-    if (participants == 0 && slots == 0)
+    if (participants == 0 && groupSlots == 0)
         return {};
     return QStringLiteral("Der Verein %1 kann nicht gelöscht werden: ihm gehören noch %2 Teilnehmer, "
                           "und %3 Gruppen führen ihn als Mannschaft.")
         .arg(key)
         .arg(participants)
-        .arg(slots);
+        .arg(groupSlots);
 }
 
 void CListenDlg::deleteEntry()

@@ -410,7 +410,8 @@ bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
                 if (watched != m_rows[s][n].number)
                     continue;
                 const QString text = key->text();
-                const bool letter = text.size() == 1 && text.at(0).isLetter();
+                const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+                const bool letter = plain && text.size() == 1 && text.at(0).isLetter();
                 if (key->key() == Qt::Key_F4 || letter) {
                     openNameSearch(s, n, letter ? key : nullptr);
                     return true;

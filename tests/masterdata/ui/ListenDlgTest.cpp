@@ -65,7 +65,7 @@ TEST_F(ListenDlgTest, ParticipantListSearchesSortsAndDeletesOnlyWhatIsUnused)
     EXPECT_EQ(column(view, 1), QStringList{QStringLiteral("Östermeier")});
     child<QLineEdit>(&dlg, "search")->clear();
     QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("OST"));
-    EXPECT_EQ(column(view, 0), (QStringList{QStringLiteral("30"), QStringLiteral("7")}));
+    EXPECT_EQ(column(view, 0), QStringList{QStringLiteral("30")}); // "o" is no "ö"
 
     // A click on the number heading sorts by number, a second one turns the order round.
     child<QLineEdit>(&dlg, "search")->clear();
