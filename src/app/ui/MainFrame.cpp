@@ -62,7 +62,7 @@ const CommandText kCommands[] = {
     {cmd::Klasse, "&Klasse", "", "Klasseneinteilung festlegen.\nKlasseneinteilung festlegen"},
     {cmd::KlassenZuordnen, "Klassen &zuordnen...", "",
      "Ordnet jedem Teilnehmer die Klasse nach Geburtstag und Anrede zu.\nKlassen zuordnen"},
-    {cmd::VereinListe, "&Vereinsliste", "", "Zeigt alle Vereine in einer Liste.\nVereinsliste"},
+    {cmd::VereinListe, "Vereinsli&ste", "", "Zeigt alle Vereine in einer Liste.\nVereinsliste"},
     {cmd::TeilnehmerListe, "Teilnehmer&liste", "", "Zeigt alle Teilnehmer in einer Liste.\nTeilnehmerliste"},
     {cmd::GruppenListe, "Gr&uppenliste", "", "Zeigt alle Gruppen mit ihren Mannschaften.\nGruppenliste"},
     {cmd::Plan, "Wettkampf&plan", "", "Wettkampfplan eingeben.\nWettkampfplan eingeben"},

@@ -82,7 +82,7 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
                     .arg(result.members));
     }
     // Imported members come without the competition's classes.
-    if (result.members > 0 &&
+    if (result.ok && !result.cancelled && result.members > 0 &&
         message(
             parent, MessageIcon::Question,
             QStringLiteral("Sollen den Teilnehmern jetzt die Klassen nach Geburtstag und Anrede zugeordnet werden?"),
