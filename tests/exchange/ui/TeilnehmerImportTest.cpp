@@ -120,9 +120,10 @@ TEST_F(TeilnehmerImportTest, QuestionAndFileDialogDecideWhetherAnythingIsStored)
         // is offered (and declined here).
         EXPECT_EQ(prompter.messages.size(), c.members ? 2u : 1u)
             << prompter.texts().join(QLatin1Char('|')).toStdString();
-        if (c.members)
+        if (c.members) {
             EXPECT_EQ(prompter.messages[1].text, QStringLiteral("Sollen den Teilnehmern jetzt die Klassen nach "
                                                                 "Geburtstag und Anrede zugeordnet werden?"));
+        }
         ASSERT_EQ(static_cast<int>(prompter.fileRequests.size()), c.fileRequests);
         if (c.fileRequests) {
             const FileRequest& request = prompter.fileRequests[0];

@@ -191,7 +191,7 @@ TEST_F(ComboTest, ParticipantNamesWithApostropheAndWildcards)
         int number; // after leaving; 0 = none
     } cases[] = {
         {"O'M", "O'Maier Sean", 9},    {"o'maier", "O'Maier Sean", 9},
-        {"o'maier s", "o'maier s", 0},                    // the first name is not searched
+        {"o'maier s", "O'Maier s", 0},                    // the first name is not searched
         {"Mai_", "Mai_er Udo", 4},     {"Ma%", "Ma%", 0}, // "%" is a character, not a wildcard
     };
     for (const auto& c : cases) {

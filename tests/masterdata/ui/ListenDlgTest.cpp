@@ -61,7 +61,8 @@ TEST_F(ListenDlgTest, ParticipantListSearchesSortsAndDeletesOnlyWhatIsUnused)
     EXPECT_EQ(column(view, 1),
               (QStringList{QStringLiteral("Müller"), QStringLiteral("Oster"), QStringLiteral("Östermeier")}));
 
-    QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("öst"));
+    child<QLineEdit>(&dlg, "search")->insert(QStringLiteral("ö")); // no key of the test keyboard
+    QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("st"));
     EXPECT_EQ(column(view, 1), QStringList{QStringLiteral("Östermeier")});
     child<QLineEdit>(&dlg, "search")->clear();
     QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("OST"));

@@ -378,6 +378,7 @@ TEST_F(TeilnehmerDlgTest, AClubNumberOfNoClubIsCorrectedOrCreated)
         EXPECT_EQ(scalar("SELECT COUNT(*) FROM Verein"), c.clubs);
         EXPECT_EQ(scalar("SELECT Verein FROM Teilnehmer WHERE \"Paßnummer\" = 12"), c.closed ? 77 : 2);
         if (!c.closed) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&editor)); // back from the club editor
             EXPECT_EQ(QApplication::focusWidget(), club);
             click(&editor, "cancel");
         }
