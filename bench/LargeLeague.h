@@ -3,9 +3,9 @@
 // The large league the output benchmarks read: 60 groups of 10 teams, 18 rounds entered with the
 // 20 rows and the summary row the result entry writes per team, 4 000 shooters, 1 000 clubs. It is
 // built once per program in TORVM_BENCH_DIR (else the temporary folder).
-#include "app/TorvmDoc.h"
 #include "db/CompetitionFile.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "fixtures/RoundRobin.h"
 
 #include <QDir>

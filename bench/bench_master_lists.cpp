@@ -1,7 +1,7 @@
 // Opening the participant list (reading every row into the list model) and filtering it by three
 // typed letters, on 50 000 participants in 1 000 clubs.
-#include "app/TorvmDoc.h"
 #include "db/CompetitionFile.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/MasterListModel.h"
 
 #include <QDir>

@@ -2,7 +2,8 @@
 # Installs what building, running and testing need on Debian 12. Skips apt when all is there.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev mdbtools-dev mdbtools
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth
+          python3 python3-html5lib poppler-utils chromium)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,6 @@
 #include "app/ui/DialogRegistry.h"
-#include "app/ui/Prompt.h"
 #include "app/ui/TorvmApp.h"
-#include "output/ui/PrintCommands.h"
+#include "widgets/Prompt.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "cli/Cli.h"
 
-#include "app/TorvmDoc.h"
 #include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
 #include "db/Messages.h"
+#include "document/TorvmDoc.h"
 #include "exchange/JetReader.h"
 #include "exchange/LegacyConversion.h"
 

@@ -1,7 +1,7 @@
 #include "cli/DemoCompetition.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "fixtures/PlanSchedule.h"
 
 #include <QStringList>

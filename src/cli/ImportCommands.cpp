@@ -1,10 +1,10 @@
 #include "cli/ImportCommands.h"
 
-#include "app/TorvmDoc.h"
 #include "cli/Cli.h"
 #include "db/CompetitionFile.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "fixtures/GroupSchedule.h"
 #include "masterdata/ClassAssignment.h"

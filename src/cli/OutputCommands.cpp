@@ -1,8 +1,8 @@
 #include "cli/OutputCommands.h"
 
-#include "app/TorvmDoc.h"
 #include "cli/Cli.h"
 #include "cli/DemoCompetition.h"
+#include "document/TorvmDoc.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
@@ -100,6 +100,7 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
     number(QStringLiteral("platz"), 0, kMaxPlatz, [&](int v) { o.platz = v; });
     number(QStringLiteral("klasse"), 0, 2, [&](int v) { o.klasse = static_cast<RankingClassMode>(v); });
     number(QStringLiteral("sort"), 0, 1, [&](int v) { o.sort = v; });
+    number(QStringLiteral("mindestens"), 1, kRoundsPerPlan, [&](int v) { o.mindestens = v; });
     if (!ok)
         return std::nullopt;
 
@@ -112,7 +113,7 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
                     found = i;
             }
             if (found < 0) {
-                badValue(err, it->first, part, QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer"));
+                badValue(err, it->first, part, QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt"));
                 return std::nullopt;
             }
             chosen[found] = true;
@@ -146,9 +147,9 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
 
 QStringList outputOptionNames()
 {
-    return {QStringLiteral("round"),  QStringLiteral("outputs"),  QStringLiteral("plans"),
-            QStringLiteral("groups"), QStringLiteral("ergebnis"), QStringLiteral("tabelle"),
-            QStringLiteral("platz"),  QStringLiteral("klasse"),   QStringLiteral("sort")};
+    return {QStringLiteral("round"),    QStringLiteral("outputs"),   QStringLiteral("plans"), QStringLiteral("groups"),
+            QStringLiteral("ergebnis"), QStringLiteral("tabelle"),   QStringLiteral("platz"), QStringLiteral("klasse"),
+            QStringLiteral("sort"),     QStringLiteral("mindestens")};
 }
 
 bool openCompetitionFile(CTorvmDoc& doc, const QString& path, QTextStream& err)
@@ -220,12 +221,20 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const auto parsed = parseArgs(args, outputOptionNames(), err);
+    const auto parsed = parseArgs(args, outputOptionNames() << QStringLiteral("encoding"), err);
     if (!parsed || parsed->positional.size() != 2)
         return kCliUsage;
     const auto overrides = outputOverrides(parsed->options, err);
     if (!overrides)
         return kCliUsage;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    if (const auto it = parsed->options.find(QStringLiteral("encoding")); it != parsed->options.end()) {
+        const QString name = it->second.trimmed().toLower();
+        if (name == QLatin1String("utf-8") || name == QLatin1String("utf8"))
+            encoding = TextEncoding::Utf8;
+        else if (name != QLatin1String("windows-1252") && name != QLatin1String("cp1252"))
+            return badValue(err, it->first, it->second, QStringLiteral("windows-1252 oder utf-8"));
+    }
 
     CTorvmDoc doc;
     if (!openCompetitionFile(doc, parsed->positional.at(0), err))
@@ -237,7 +246,7 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliUsage;
     }
     const QString& target = parsed->positional.at(1);
-    if (!writeOutputFile(target, err, [&](QIODevice& file) { return writeTextExport(doc, settings, file); }))
+    if (!writeOutputFile(target, err, [&](QIODevice& file) { return writeTextExport(doc, settings, file, encoding); }))
         return kCliFileError;
     out << QStringLiteral("Ergebnisse und Tabellen gespeichert: %1").arg(target) << '\n';
     return kCliOk;
@@ -277,7 +286,7 @@ int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const auto parsed = parseArgs(args,
                                   {QStringLiteral("round"), QStringLiteral("termin"), QStringLiteral("tabelle"),
-                                   QStringLiteral("einzel"), QStringLiteral("organiser")},
+                                   QStringLiteral("einzel"), QStringLiteral("organiser"), QStringLiteral("style")},
                                   err);
     if (!parsed || parsed->positional.size() != 2)
         return kCliUsage;
@@ -288,9 +297,17 @@ int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
     // The competition's stored choices, changed for this run only.
     WebOptions options = loadWebOptions(doc);
     QString organiser = loadOrganiser(doc);
+    WebStyle style = WebStyle::Classic;
     for (const auto& [name, value] : parsed->options) {
         if (name == QLatin1String("organiser")) {
             organiser = value;
+            continue;
+        }
+        if (name == QLatin1String("style")) {
+            const QString chosen = value.trimmed().toLower();
+            if (chosen != QLatin1String("classic") && chosen != QLatin1String("modern"))
+                return badValue(err, name, value, QStringLiteral("classic oder modern"));
+            style = chosen == QLatin1String("modern") ? WebStyle::Modern : WebStyle::Classic;
             continue;
         }
         const bool isRound = name == QLatin1String("round");
@@ -309,6 +326,7 @@ int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     CWebExport exporter(doc, options, organiser);
+    exporter.setStyle(style);
     const WebExportResult result = exporter.run(parsed->positional.at(1));
     if (!result.succeeded())
         return kCliFileError;

@@ -1,7 +1,5 @@
 #include "db/Recordset.h"
 
-#include "app/TorvmDoc.h"
-
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -161,7 +159,7 @@ SqlValue columnValue(const Statement& st, int column)
 
 } // namespace
 
-CRecordset::CRecordset(Database* db, CTorvmDoc* doc)
+CRecordset::CRecordset(Database* db, const CompetitionSource* doc)
     : m_db(db)
     , m_doc(doc)
 {

@@ -13,7 +13,15 @@
 
 namespace torvm {
 
-class CTorvmDoc;
+// What a recordset needs of the open competition when it is handed no connection: the file to
+// open one of its own on. The competition document provides it; the table layer knows no more of it.
+class CompetitionSource {
+public:
+    virtual const QString& path() const = 0;
+
+protected:
+    ~CompetitionSource() = default;
+};
 
 // What a bound member holds for a Null column, and for every column after a select that found no
 // row. Code that tests a number for 0 sees these as "something"; code that needs to know compares.
@@ -39,8 +47,8 @@ class CRecordset {
 public:
     using Row = std::vector<SqlValue>;
 
-    // Works on db; when db is null it opens the document's file over a connection of its own.
-    CRecordset(Database* db, CTorvmDoc* doc);
+    // Works on db; when db is null it opens the competition's file over a connection of its own.
+    CRecordset(Database* db, const CompetitionSource* doc);
     virtual ~CRecordset();
     CRecordset(const CRecordset&) = delete;
     CRecordset& operator=(const CRecordset&) = delete;
@@ -82,7 +90,7 @@ public:
     void SetFieldsNull();
 
     Database* GetDatabase() const { return m_db; }
-    CTorvmDoc* GetDocument() const { return m_doc; }
+    const CompetitionSource* GetDocument() const { return m_doc; }
     const DbError& GetLastError() const { return m_error; }
 
 protected:
@@ -103,7 +111,7 @@ private:
 
     Database* m_db;
     std::unique_ptr<Database> m_ownDb;
-    CTorvmDoc* m_doc;
+    const CompetitionSource* m_doc;
     bool m_open = false;
     std::vector<Stored> m_rows;
     int m_pos = -1;

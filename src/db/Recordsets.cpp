@@ -35,7 +35,7 @@ struct PairingColumnNames {
 
 } // namespace
 
-CRSGruppe::CRSGruppe(Database* db, CTorvmDoc* doc)
+CRSGruppe::CRSGruppe(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -62,7 +62,7 @@ void CRSGruppe::DoFieldExchange(FieldExchange& fx)
     }
 }
 
-CRSKlasse::CRSKlasse(Database* db, CTorvmDoc* doc)
+CRSKlasse::CRSKlasse(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -76,7 +76,7 @@ void CRSKlasse::DoFieldExchange(FieldExchange& fx)
     fx.Long("Geschlecht", m_Geschlecht);
 }
 
-CRSPlan::CRSPlan(Database* db, CTorvmDoc* doc)
+CRSPlan::CRSPlan(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -93,7 +93,7 @@ void CRSPlan::DoFieldExchange(FieldExchange& fx)
     }
 }
 
-CRSProfile::CRSProfile(Database* db, CTorvmDoc* doc)
+CRSProfile::CRSProfile(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -107,7 +107,7 @@ void CRSProfile::DoFieldExchange(FieldExchange& fx)
     fx.Text("String", m_String);
 }
 
-CRSTeilnehmer::CRSTeilnehmer(Database* db, CTorvmDoc* doc)
+CRSTeilnehmer::CRSTeilnehmer(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -135,7 +135,7 @@ void CRSTeilnehmer::DoFieldExchange(FieldExchange& fx)
     fx.Text("Kontoinhaber", m_Kontoinhaber);
 }
 
-CRSVerein::CRSVerein(Database* db, CTorvmDoc* doc)
+CRSVerein::CRSVerein(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -155,7 +155,7 @@ void CRSVerein::DoFieldExchange(FieldExchange& fx)
     fx.Long("Entfernung", m_Entfernung);
 }
 
-CRSWettbewerb::CRSWettbewerb(Database* db, CTorvmDoc* doc)
+CRSWettbewerb::CRSWettbewerb(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -241,7 +241,7 @@ EntryPosition CRSWettbewerb::LoadEntryPosition()
     return pos;
 }
 
-CRSWettkampf::CRSWettkampf(Database* db, CTorvmDoc* doc)
+CRSWettkampf::CRSWettkampf(Database* db, const CompetitionSource* doc)
     : CRecordset(db, doc)
 {
 }
@@ -260,7 +260,7 @@ void CRSWettkampf::DoFieldExchange(FieldExchange& fx)
     fx.Text("Text", m_Text);
 }
 
-CTorvmSet::CTorvmSet(CTorvmDoc* doc)
+CTorvmSet::CTorvmSet(const CompetitionSource* doc)
     : CRSTeilnehmer(nullptr, doc)
 {
 }

@@ -25,7 +25,7 @@ constexpr std::int32_t resultKey(int group, int round, int slot, int row)
 // Gruppe: one row per league group; slot arrays are indexed by slot - 1.
 class CRSGruppe : public CRecordset {
 public:
-    CRSGruppe(Database* db, CTorvmDoc* doc);
+    CRSGruppe(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Gruppe"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -41,7 +41,7 @@ public:
 
 class CRSKlasse : public CRecordset {
 public:
-    CRSKlasse(Database* db, CTorvmDoc* doc);
+    CRSKlasse(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Klasse"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -55,7 +55,7 @@ public:
 // Plan: one row per plan and round; pairing arrays are indexed by position - 1.
 class CRSPlan : public CRecordset {
 public:
-    CRSPlan(Database* db, CTorvmDoc* doc);
+    CRSPlan(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Plan"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -68,7 +68,7 @@ public:
 
 class CRSProfile : public CRecordset {
 public:
-    CRSProfile(Database* db, CTorvmDoc* doc);
+    CRSProfile(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Profile"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -81,7 +81,7 @@ public:
 
 class CRSTeilnehmer : public CRecordset {
 public:
-    CRSTeilnehmer(Database* db, CTorvmDoc* doc);
+    CRSTeilnehmer(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Teilnehmer"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -108,7 +108,7 @@ public:
 
 class CRSVerein : public CRecordset {
 public:
-    CRSVerein(Database* db, CTorvmDoc* doc);
+    CRSVerein(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Verein"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -136,7 +136,7 @@ struct EntryPosition {
 // database errors as they happen.
 class CRSWettbewerb : public CRecordset {
 public:
-    CRSWettbewerb(Database* db, CTorvmDoc* doc);
+    CRSWettbewerb(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Wettbewerb"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -161,7 +161,7 @@ private:
 
 class CRSWettkampf : public CRecordset {
 public:
-    CRSWettkampf(Database* db, CTorvmDoc* doc);
+    CRSWettkampf(Database* db, const CompetitionSource* doc);
     const char* TableName() const override { return "Wettkampf"; }
     void DoFieldExchange(FieldExchange& fx) override;
 
@@ -181,7 +181,7 @@ public:
 // its own, opened through the document's path.
 class CTorvmSet : public CRSTeilnehmer {
 public:
-    explicit CTorvmSet(CTorvmDoc* doc);
+    explicit CTorvmSet(const CompetitionSource* doc);
 };
 
 } // namespace torvm

@@ -37,7 +37,7 @@ bool openTableOrShow(CRecordset& rs)
 
 // --------------------------------------------------------------------------------------- Gruppe
 
-CGruppeTable::CGruppeTable(Database* db, CTorvmDoc* doc)
+CGruppeTable::CGruppeTable(Database* db, const CompetitionSource* doc)
     : CRSGruppe(db, doc)
 {
 }
@@ -119,7 +119,7 @@ QString CGruppeTable::CaptainPhone(int slot) const
 
 // --------------------------------------------------------------------------------------- Klasse
 
-CKlasseTable::CKlasseTable(Database* db, CTorvmDoc* doc)
+CKlasseTable::CKlasseTable(Database* db, const CompetitionSource* doc)
     : CRSKlasse(db, doc)
 {
 }
@@ -138,7 +138,7 @@ ComboItems CKlasseTable::ClassComboItems()
 
 // ----------------------------------------------------------------------------------------- Plan
 
-CPlanTable::CPlanTable(Database* db, CTorvmDoc* doc)
+CPlanTable::CPlanTable(Database* db, const CompetitionSource* doc)
     : CRSPlan(db, doc)
 {
 }
@@ -236,7 +236,7 @@ int CPlanTable::PairingTeam(int first, int k) const
 
 // -------------------------------------------------------------------------------------- Profile
 
-CProfileTable::CProfileTable(Database* db, CTorvmDoc* doc)
+CProfileTable::CProfileTable(Database* db, const CompetitionSource* doc)
     : CRSProfile(db, doc)
 {
 }
@@ -323,7 +323,7 @@ int CProfileTable::NextProfileId()
 
 // ----------------------------------------------------------------------------------- Teilnehmer
 
-CTeilnehmerTable::CTeilnehmerTable(Database* db, CTorvmDoc* doc)
+CTeilnehmerTable::CTeilnehmerTable(Database* db, const CompetitionSource* doc)
     : CRSTeilnehmer(db, doc)
 {
 }
@@ -460,7 +460,7 @@ bool CTeilnehmerTable::DeleteParticipant(int number)
 
 // --------------------------------------------------------------------------------------- Verein
 
-CVereinTable::CVereinTable(Database* db, CTorvmDoc* doc)
+CVereinTable::CVereinTable(Database* db, const CompetitionSource* doc)
     : CRSVerein(db, doc)
 {
 }
@@ -565,7 +565,7 @@ QString containsPattern(const QString& text)
     return pattern + QLatin1Char('%');
 }
 
-CWettkampfTable::CWettkampfTable(Database* db, CTorvmDoc* doc)
+CWettkampfTable::CWettkampfTable(Database* db, const CompetitionSource* doc)
     : CRSWettkampf(db, doc)
 {
 }

@@ -23,7 +23,7 @@ bool openTableOrShow(CRecordset& rs);
 
 class CGruppeTable : public CRSGruppe {
 public:
-    CGruppeTable(Database* db, CTorvmDoc* doc);
+    CGruppeTable(Database* db, const CompetitionSource* doc);
 
     bool OpenTable() { return openTableOrShow(*this); }
     // true when the group exists; otherwise the buffer holds a new group's defaults.
@@ -43,7 +43,7 @@ private:
 
 class CKlasseTable : public CRSKlasse {
 public:
-    CKlasseTable(Database* db, CTorvmDoc* doc);
+    CKlasseTable(Database* db, const CompetitionSource* doc);
 
     bool OpenTable() { return openTableOrShow(*this); }
     // All classes by [KlasseID]: [Name] with [KlasseID]; the table must be open.
@@ -52,7 +52,7 @@ public:
 
 class CPlanTable : public CRSPlan {
 public:
-    CPlanTable(Database* db, CTorvmDoc* doc);
+    CPlanTable(Database* db, const CompetitionSource* doc);
 
     bool OpenTable() { return openTableOrShow(*this); }
     QString PlanName(int plan);
@@ -73,7 +73,7 @@ public:
 // Settings of the competition, kept in the file. Every call opens and closes the table.
 class CProfileTable : public CRSProfile {
 public:
-    CProfileTable(Database* db, CTorvmDoc* doc);
+    CProfileTable(Database* db, const CompetitionSource* doc);
 
     bool WriteInt(const QString& section, const QString& key, int value);
     bool WriteString(const QString& section, const QString& key, const QString& value);
@@ -96,7 +96,7 @@ struct ListRow {
 
 class CTeilnehmerTable : public CRSTeilnehmer {
 public:
-    CTeilnehmerTable(Database* db, CTorvmDoc* doc);
+    CTeilnehmerTable(Database* db, const CompetitionSource* doc);
 
     bool OpenTable() { return openTableOrShow(*this); }
     // true when missing or on a database error.
@@ -124,7 +124,7 @@ public:
 
 class CVereinTable : public CRSVerein {
 public:
-    CVereinTable(Database* db, CTorvmDoc* doc);
+    CVereinTable(Database* db, const CompetitionSource* doc);
 
     bool OpenTable() { return openTableOrShow(*this); }
     // width 0: the name as stored; otherwise padded with blanks and cut to width characters.
@@ -165,7 +165,7 @@ struct RoundResultRow {
 
 class CWettkampfTable : public CRSWettkampf {
 public:
-    CWettkampfTable(Database* db, CTorvmDoc* doc);
+    CWettkampfTable(Database* db, const CompetitionSource* doc);
 
     bool OpenTable() { return openTableOrShow(*this); }
     // true when the row does not exist; the buffer then holds an empty row under the key.

@@ -1,8 +1,8 @@
 #include "exchange/WebExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QDir>
@@ -233,6 +233,7 @@ CWebExport::CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString&
     : m_doc(doc)
     , m_options(options)
     , m_organiser(htmlText(normalisedOrganiser(organiser)))
+    , m_organiserText(normalisedOrganiser(organiser))
     , m_title(htmlText(doc.CompetitionTitle()))
     , m_today(QDate::currentDate())
 {
@@ -490,6 +491,9 @@ WebExportResult CWebExport::run(const QString& folder)
                         .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(error.message().c_str())));
         return result;
     }
+
+    if (m_style == WebStyle::Modern)
+        return runModern(std::move(result));
 
     QSaveFile index;
     if (!open(index, QStringLiteral("index.htm")))

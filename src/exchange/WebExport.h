@@ -53,6 +53,19 @@ QString defaultWebFolder();
 // ISO-8859-1 as a numeric character reference.
 QByteArray htmlText(QStringView text);
 
+// "Klassisch": the frameset site in ISO-8859-1; "Modern": HTML5 pages in UTF-8 for phones and
+// desktops, with one stylesheet.
+enum class WebStyle { Classic, Modern };
+
+// A text as it goes into a page of the modern site: UTF-8 with markup characters escaped and
+// control characters, which no HTML page may hold, left out.
+QByteArray html5Text(QStringView text);
+
+// The style last chosen for the competition's site; Classic until one is chosen.
+WebStyle loadWebStyle(CTorvmDoc& doc);
+// Writes the style only when it differs from the stored one; false when that failed (shown).
+bool storeWebStyle(CTorvmDoc& doc, WebStyle style);
+
 // How the export lets its caller show progress.
 struct WebExportProgress {
     // The site folder exists and index.htm could be created; the pages follow.
@@ -69,7 +82,7 @@ struct WebExportResult {
         Failed      // the folder, index.htm, index_l.htm or index_c.htm failed (reported)
     };
     Status status = Status::Failed;
-    QString indexPath; // full path of index.htm
+    QString indexPath; // full path of the start page (index.htm; index.html in the modern style)
     int pagesWritten = 0;
     bool succeeded() const { return status == Status::Complete; }
 };
@@ -86,6 +99,7 @@ public:
     void setProgress(WebExportProgress progress) { m_progress = std::move(progress); }
     // The date of the menu's "Stand:" line; today unless set.
     void setToday(const QDate& date) { m_today = date; }
+    void setStyle(WebStyle style) { m_style = style; }
 
     WebExportResult run(const QString& folder);
 
@@ -106,6 +120,15 @@ private:
     std::optional<QByteArray> resultsPage(const LeagueTable& table);
     const std::map<int, PlanRound>* planRounds(int plan);
 
+    // The modern site: start page, stylesheet, one page per group and the two rankings.
+    WebExportResult runModern(WebExportResult result);
+    QByteArray modernPage(const QString& title, const QByteArray& body) const;
+    std::optional<QByteArray> modernGroupPage(CGruppeTable& groups);
+    std::optional<QByteArray> modernRankingPage();
+    std::optional<QByteArray> modernSeasonPage();
+    // Writes one page through open() and commit(); false after a reported failure.
+    bool writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result) const;
+
     // Opens a page for writing; reports and gives false when it cannot.
     bool open(QSaveFile& file, const QString& name) const;
     bool commit(QSaveFile& file, const QByteArray& bytes) const;
@@ -113,10 +136,12 @@ private:
     CTorvmDoc& m_doc;
     WebOptions m_options;
     QByteArray m_organiser;
+    QString m_organiserText; // unescaped, for the modern pages
     QByteArray m_title;
     QDate m_today;
     QString m_folder;
     WebExportProgress m_progress;
+    WebStyle m_style = WebStyle::Classic;
     bool m_cancelled = false;
     std::map<int, std::map<int, PlanRound>> m_plans; // read once per plan and run
 };

@@ -1,7 +1,7 @@
 #include "masterdata/ClassAssignment.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 
 namespace torvm {
 

@@ -1,8 +1,8 @@
 #include "masterdata/KlassenTabelle.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 
 namespace torvm {
 

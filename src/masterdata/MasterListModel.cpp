@@ -1,7 +1,7 @@
 #include "masterdata/MasterListModel.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
+#include "document/TorvmDoc.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,6 +1,6 @@
 #include "output/OutputPages.h"
 
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QPaintDevice>
@@ -20,6 +20,11 @@ constexpr int kDenseLines = 75;
 static_assert(((kRoundsPerPlan / 2) / 3 + 1) * (kPairingsPerRound + 2) < kBodyLines);
 constexpr int kClubLines = 52;
 constexpr int kParticipantLines = 77;
+
+QString clubNumberText(const ClubRow& club)
+{
+    return QString::asprintf("%ld   ", static_cast<long>(club.number));
+}
 
 // The fixed gaps beside the columns were made for a printer of 300 dots per inch; on other
 // devices they keep the same size on paper.
@@ -57,6 +62,7 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
     const int w = 14 * g.width / 16;
     const int g30 = gap(painter, 30);
     const int g20 = gap(painter, 20);
+    const int pageRight = g.left + g.width;
     int m = 1;
     const auto top = [&] { return g.lineTop(m, kBodyLines); };
 
@@ -64,15 +70,17 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
         const int names = x0 + w / 3;
         const int rings = x0 + 5 * (w / 6);
         for (const RoundPairing& p : t.pairings) {
-            drawTextAt(painter, names - g30, top(), t.teamNames[p.slotA], TextAlign::Right);
+            const QString ringsA = QString::number(p.ringsA);
+            drawTextAt(painter, names - g30, top(), t.teamNames[p.slotA], TextAlign::Right, g.left);
             drawTextAt(painter, names, top(), QStringLiteral("-"), TextAlign::Center);
-            drawTextAt(painter, names + g30, top(), t.teamNames[p.slotB], TextAlign::Left);
-            drawTextAt(painter, rings - g30, top(), QString::number(p.ringsA), TextAlign::Right);
+            drawTextAt(painter, names + g30, top(), t.teamNames[p.slotB], TextAlign::Left,
+                       rightAlignedStart(painter, rings - g30, ringsA));
+            drawTextAt(painter, rings - g30, top(), ringsA, TextAlign::Right);
             drawTextAt(painter, rings, top(), QStringLiteral("-"), TextAlign::Center);
             QString right = QString::number(p.ringsB);
             if (p.remark != 0)
                 right += remarkMarker(p.remark);
-            drawTextAt(painter, rings + g30, top(), right, TextAlign::Left);
+            drawTextAt(painter, rings + g30, top(), right, TextAlign::Left, pageRight);
             ++m;
         }
     }
@@ -80,7 +88,7 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
         ++m;
         for (int r = 1; r <= t.remarks.size(); ++r) {
             drawTextAt(painter, x0 + w / 3, top(), remarkMarker(r), TextAlign::Right);
-            drawTextAt(painter, x0 + w / 3 + g30, top(), t.remarks[r - 1], TextAlign::Left);
+            drawTextAt(painter, x0 + w / 3 + g30, top(), t.remarks[r - 1], TextAlign::Left, pageRight);
             ++m;
         }
         ++m;
@@ -92,14 +100,17 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
         const CTabellenStand& s = t.stand;
         for (const StandingRow& row : t.rows) {
             const int slot = row.slot;
+            const QString ringe = QString::number(s.Ringe[slot]);
             if (row.rank != 0)
-                drawTextAt(painter, x0 + 3 * column - g20, top(), QString::asprintf("%d. ", row.rank),
-                           TextAlign::Right);
-            drawTextAt(painter, x0 + 3 * column, top(), t.teamNames[slot], TextAlign::Left);
-            drawTextAt(painter, x0 + 8 * column, top(), QString::number(s.Kaempfe[slot]), TextAlign::Left);
+                drawTextAt(painter, x0 + 3 * column - g20, top(), QString::asprintf("%d. ", row.rank), TextAlign::Right,
+                           g.left);
+            drawTextAt(painter, x0 + 3 * column, top(), t.teamNames[slot], TextAlign::Left, x0 + 8 * column);
+            drawTextAt(painter, x0 + 8 * column, top(), QString::number(s.Kaempfe[slot]), TextAlign::Left,
+                       x0 + 9 * column);
             drawTextAt(painter, x0 + 9 * column, top(),
-                       QString::asprintf("%2d : %2d", s.Pluspunkte[slot], s.Minuspunkte[slot]), TextAlign::Left);
-            drawTextAt(painter, x0 + 11 * column, top(), QString::number(s.Ringe[slot]), TextAlign::Right);
+                       QString::asprintf("%2d : %2d", s.Pluspunkte[slot], s.Minuspunkte[slot]), TextAlign::Left,
+                       rightAlignedStart(painter, x0 + 11 * column, ringe));
+            drawTextAt(painter, x0 + 11 * column, top(), ringe, TextAlign::Right);
             ++m;
         }
     }
@@ -171,11 +182,104 @@ bool EinzelPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     for (int i = first; i < last; ++i) {
         const RankingRow& row = cls->rows[static_cast<std::size_t>(i)];
         const int top = g.lineTop(i - first + 1, layout.lines);
+        const QString rings = QString::number(row.rings);
+        const int ringsX = x0 + 3 * (v / 4) + v / 20;
         if (row.rank != 0)
-            drawTextAt(painter, x0 + v / 4, top, QString::asprintf("%d.", row.rank), TextAlign::Right);
-        drawTextAt(painter, x0 + v / 4, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left);
-        drawTextAt(painter, x0 + v / 2, top, QLatin1Char(' ') + row.team, TextAlign::Left);
-        drawTextAt(painter, x0 + 3 * (v / 4) + v / 20, top, QString::number(row.rings), TextAlign::Right);
+            drawTextAt(painter, x0 + v / 4, top, QString::asprintf("%d.", row.rank), TextAlign::Right, g.left);
+        drawTextAt(painter, x0 + v / 4, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left,
+                   x0 + v / 2);
+        drawTextAt(painter, x0 + v / 2, top, QLatin1Char(' ') + row.team, TextAlign::Left,
+                   rightAlignedStart(painter, ringsX, rings));
+        drawTextAt(painter, ringsX, top, rings, TextAlign::Right);
+    }
+    return m_ranking.ok;
+}
+
+// ----------------------------------------------------------------------------- season ranking
+
+namespace {
+
+// Rows of a season class on one page: the first line holds the column headings.
+RankingLayout seasonLayout(const SeasonClass& cls)
+{
+    RankingLayout layout;
+    if (static_cast<int>(cls.rows.size()) > kBodyLines - 2) {
+        layout.smallFont = true;
+        layout.lines = kDenseLines;
+    }
+    return layout;
+}
+
+int seasonPages(const SeasonClass& cls)
+{
+    const int perPage = seasonLayout(cls).rowsPerPage() - 1;
+    return (static_cast<int>(cls.rows.size()) + perPage - 1) / perPage;
+}
+
+} // namespace
+
+GesamtPage::GesamtPage(CTorvmDoc& doc, const OutputSettings& settings)
+    : m_doc(doc)
+    , m_ranking(ComputeSeasonRanking(doc, settings.round, settings.mindestens, settings.klasse))
+{
+}
+
+int GesamtPage::pageCount() const
+{
+    int pages = 0;
+    for (const SeasonClass& cls : m_ranking.classes)
+        pages += seasonPages(cls);
+    return pages;
+}
+
+bool GesamtPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
+{
+    const SeasonClass* cls = nullptr;
+    int part = n;
+    for (const SeasonClass& c : m_ranking.classes) {
+        if (part <= seasonPages(c)) {
+            cls = &c;
+            break;
+        }
+        part -= seasonPages(c);
+    }
+    if (n < 1 || cls == nullptr)
+        return m_ranking.ok;
+
+    const FontGuard guard(painter);
+    const PageGeometry g(page);
+    QString title = QStringLiteral("Gesamtwertung");
+    if (cls->index != 0)
+        title += QStringLiteral(" - ") + cls->name;
+    title += QStringLiteral(" / ") + seasonRoundsText(m_ranking.lastRound);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), title);
+
+    const RankingLayout layout = seasonLayout(*cls);
+    painter.setFont(layout.smallFont ? fonts.footer : fonts.medium);
+    const int x0 = g.left + g.width / 16;
+    const int v = 14 * g.width / 16;
+    // Rank, name, team, then four right-aligned numbers.
+    const int nameX = x0 + v / 12;
+    const int teamX = x0 + 5 * (v / 12);
+    const std::array<int, 4> numberX{x0 + 17 * (v / 24), x0 + 19 * (v / 24), x0 + 43 * (v / 48), x0 + v};
+    const auto drawRow = [&](int top, const QString& rank, const QString& name, const QString& team,
+                             const std::array<QString, 4>& numbers) {
+        drawTextAt(painter, nameX, top, rank, TextAlign::Right, g.left);
+        drawTextAt(painter, nameX, top, name, TextAlign::Left, teamX);
+        drawTextAt(painter, teamX, top, team, TextAlign::Left, rightAlignedStart(painter, numberX[0], numbers[0]));
+        for (std::size_t i = 0; i < numbers.size(); ++i)
+            drawTextAt(painter, numberX[i], top, numbers[i], TextAlign::Right, i == 0 ? teamX : numberX[i - 1]);
+    };
+    drawRow(g.lineTop(1, layout.lines), QString(), QStringLiteral(" Name"), QStringLiteral(" Mannschaft"),
+            {QStringLiteral("DG"), QStringLiteral("Ringe"), QStringLiteral("Schnitt"), QStringLiteral("Bester")});
+    const int perPage = layout.rowsPerPage() - 1;
+    const int first = (part - 1) * perPage;
+    const int last = std::min(first + perPage, static_cast<int>(cls->rows.size()));
+    for (int i = first; i < last; ++i) {
+        const SeasonRow& row = cls->rows[static_cast<std::size_t>(i)];
+        drawRow(g.lineTop(i - first + 2, layout.lines), row.rank != 0 ? QString::asprintf("%d.", row.rank) : QString(),
+                row.titled ? row.name : QLatin1Char(' ') + row.name, QLatin1Char(' ') + row.team,
+                {QString::number(row.rounds), QString::number(row.total), row.average(), QString::number(row.best)});
     }
     return m_ranking.ok;
 }
@@ -286,7 +390,7 @@ bool TerminPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
             continue;
         const int x = x0 + (round.position % 3) * (area / 3);
         const int y = g.bodyTop + where.line * g.bodyHeight / layout.lines;
-        drawTextAt(painter, x, y, scheduleLabel(round), TextAlign::Left);
+        drawTextAt(painter, x, y, printedScheduleLabel(round), TextAlign::Left, x + area / 3);
         const int middle = x + area / 6;
         int top = y;
         for (const auto& [a, b] : round.pairings) {
@@ -324,7 +428,7 @@ std::vector<std::vector<SheetLine>> sheetPages(const GroupSheet& sheet)
     add({SheetLine{}});
     for (const GroupRound& round : sheet.rounds) {
         std::vector<SheetLine> block;
-        const QString date = groupRoundDate(round.date);
+        const QString date = printedRoundDate(round.date);
         for (const auto& [a, b] : round.pairings)
             block.push_back({SheetLine::Kind::Pairing, block.empty() ? date : QString(), a, b});
         if (block.empty())
@@ -360,6 +464,7 @@ bool GruppePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     const int w = 14 * g.width / 16;
     const int middle = x0 + w / 2;
     const int g20 = gap(painter, 20);
+    const int pageRight = g.left + g.width;
     int m = 1;
     for (const SheetLine& line : lines) {
         const int top = g.lineTop(m++, kBodyLines);
@@ -367,16 +472,19 @@ bool GruppePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
         case SheetLine::Kind::Empty:
             break;
         case SheetLine::Kind::Team:
-            drawTextAt(painter, x0, top, line.first, TextAlign::Left);
-            drawTextAt(painter, x0 + w / 3, top, line.second, TextAlign::Left);
-            drawTextAt(painter, x0 + w, top, line.third, TextAlign::Right);
+            drawTextAt(painter, x0, top, line.first, TextAlign::Left, x0 + w / 3);
+            drawTextAt(painter, x0 + w / 3, top, line.second, TextAlign::Left,
+                       rightAlignedStart(painter, x0 + w, line.third));
+            drawTextAt(painter, x0 + w, top, line.third, TextAlign::Right, x0 + w / 3);
             break;
         case SheetLine::Kind::Pairing:
-            drawTextAt(painter, x0, top, line.first, TextAlign::Left);
+            drawTextAt(painter, x0, top, line.first, TextAlign::Left, middle - g20);
             if (!line.second.isEmpty() || !line.third.isEmpty()) {
-                drawTextAt(painter, middle - g20, top, line.second, TextAlign::Right);
+                const int dateEnd = x0 + painter.fontMetrics().horizontalAdvance(line.first);
+                drawTextAt(painter, middle - g20, top, line.second, TextAlign::Right,
+                           line.first.isEmpty() ? g.left : dateEnd);
                 drawTextAt(painter, middle, top, QStringLiteral("-"), TextAlign::Center);
-                drawTextAt(painter, middle + g20, top, line.third, TextAlign::Left);
+                drawTextAt(painter, middle + g20, top, line.third, TextAlign::Left, pageRight);
             }
             break;
         }
@@ -416,8 +524,12 @@ bool VereinPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
         const int m = static_cast<int>(i - first) % kClubsPerColumn + 1;
         const int x = x0 + column * (w / 2) + w / 10;
         const int top = g.lineTop(m, kClubLines);
-        drawTextAt(painter, x, top, QString::asprintf("%ld   ", static_cast<long>(m_rows[i].number)), TextAlign::Right);
-        drawTextAt(painter, x, top, m_rows[i].name, TextAlign::Left);
+        // The name of the first column ends before the number beside it in the second.
+        int limit = g.left + g.width;
+        if (const std::size_t beside = i + kClubsPerColumn; column == 0 && beside < last)
+            limit = rightAlignedStart(painter, x + w / 2, clubNumberText(m_rows[beside]));
+        drawTextAt(painter, x, top, clubNumberText(m_rows[i]), TextAlign::Right, g.left);
+        drawTextAt(painter, x, top, m_rows[i].name, TextAlign::Left, limit);
     }
     return m_ok;
 }
@@ -451,13 +563,16 @@ bool TeilnehmerPage::paintPage(QPainter& painter, const PrintFonts& fonts, const
     for (std::size_t i = first; i < last; ++i) {
         const ParticipantRow& row = m_rows[i];
         const int top = g.lineTop(static_cast<int>(i - first) + 1, kParticipantLines);
+        const int dateX = x0 + 2 * (w / 3) - w / 50;
+        const int classX = x0 + 2 * (w / 3) + w / 10;
         drawTextAt(painter, x0 + w / 10, top, QString::asprintf("%ld   ", static_cast<long>(row.number)),
-                   TextAlign::Right);
-        drawTextAt(painter, x0 + w / 10, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left);
-        drawTextAt(painter, x0 + w / 3, top, row.club, TextAlign::Left);
-        drawTextAt(painter, x0 + 2 * (w / 3) - w / 50, top, row.birthDate, TextAlign::Left);
+                   TextAlign::Right, g.left);
+        drawTextAt(painter, x0 + w / 10, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left,
+                   x0 + w / 3);
+        drawTextAt(painter, x0 + w / 3, top, row.club, TextAlign::Left, row.birthDate.isEmpty() ? classX : dateX);
+        drawTextAt(painter, dateX, top, row.birthDate, TextAlign::Left, classX);
         if (!row.className.isEmpty())
-            drawTextAt(painter, x0 + 2 * (w / 3) + w / 10, top, row.className, TextAlign::Left);
+            drawTextAt(painter, classX, top, row.className, TextAlign::Left, g.left + g.width);
     }
     return m_ok;
 }
@@ -479,6 +594,8 @@ std::unique_ptr<PagePainter> makeOutputPages(CTorvmDoc& doc, const OutputSetting
         return std::make_unique<VereinPage>(doc);
     case Output::Teilnehmer:
         return std::make_unique<TeilnehmerPage>(doc, settings);
+    case Output::Gesamt:
+        return std::make_unique<GesamtPage>(doc, settings);
     }
     return nullptr;
 }

@@ -118,6 +118,19 @@ private:
     std::vector<std::pair<QString, std::vector<SheetLine>>> m_pages;
 };
 
+// Season ranking: every class with a ranked shooter under a line of column headings, a long class
+// continued on further pages.
+class GesamtPage : public PagePainter {
+public:
+    GesamtPage(CTorvmDoc& doc, const OutputSettings& settings);
+    int pageCount() const override;
+    bool paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const override;
+
+private:
+    CTorvmDoc& m_doc;
+    SeasonRanking m_ranking;
+};
+
 inline constexpr int kClubsPerColumn = 50;
 inline constexpr int kClubsPerPage = 2 * kClubsPerColumn;
 inline constexpr int kParticipantsPerPage = 75;

@@ -1,8 +1,8 @@
 #include "output/OutputRows.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/KlassenTabelle.h"
 #include "output/Ranking.h"
 
@@ -65,6 +65,11 @@ QString scheduleLabel(const ScheduleRound& round)
                              d.minute());
 }
 
+QString printedScheduleLabel(const ScheduleRound& round)
+{
+    return round.date.isValid() ? scheduleLabel(round) : QString::asprintf("%d:", round.number);
+}
+
 std::optional<std::vector<GroupSheet>> groupSheets(CTorvmDoc& doc, const std::vector<int>& ids)
 {
     std::vector<GroupSheet> sheets;
@@ -106,6 +111,11 @@ std::optional<std::vector<GroupSheet>> groupSheets(CTorvmDoc& doc, const std::ve
 QString groupRoundDate(const DateTime& date)
 {
     return QString::asprintf("%d.%02d.%04d", date.day(), date.month(), date.year());
+}
+
+QString printedRoundDate(const DateTime& date)
+{
+    return date.isValid() ? groupRoundDate(date) : QString();
 }
 
 std::optional<std::vector<ClubRow>> clubRows(CTorvmDoc& doc)

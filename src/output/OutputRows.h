@@ -44,6 +44,8 @@ std::optional<std::vector<FixtureSchedule>> fixtureSchedules(CTorvmDoc& doc,
 
 // "n:  dd.mm.yyyy hh:mm" as the label of a round.
 QString scheduleLabel(const ScheduleRound& round);
+// The same on paper, where a round without a date shows only its number.
+QString printedScheduleLabel(const ScheduleRound& round);
 
 // ------------------------------------------------------------------------------- group sheets
 
@@ -69,6 +71,8 @@ std::optional<std::vector<GroupSheet>> groupSheets(CTorvmDoc& doc, const std::ve
 
 // "d.mm.yyyy" of a round on the group sheet.
 QString groupRoundDate(const DateTime& date);
+// The same on paper, where a round without a date shows none.
+QString printedRoundDate(const DateTime& date);
 
 // ------------------------------------------------------------------------ clubs, participants
 

@@ -1,5 +1,6 @@
 #include "output/PrintJob.h"
 
+#include "document/TorvmDoc.h"
 #include "output/OutputPages.h"
 
 #include <QIODevice>

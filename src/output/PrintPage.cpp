@@ -15,6 +15,15 @@ namespace {
 constexpr auto kFooterLeft = "Velmarik Wettkampfverwaltung";
 constexpr auto kFooterRight = "Velmarik Software";
 
+// The text, or as much of it as leaves one blank of `room` free, ended by "…".
+QString fitText(const QFontMetrics& metrics, const QString& text, int room)
+{
+    const int blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    if (metrics.horizontalAdvance(text) + blank <= room)
+        return text;
+    return metrics.elidedText(text, Qt::ElideRight, std::max(0, room - blank));
+}
+
 } // namespace
 
 QFont printFont(int cellHeight)
@@ -39,9 +48,12 @@ PrintFonts::PrintFonts(QPaintDevice& device)
     footerCharWidth = QFontMetrics(footer, &device).averageCharWidth();
 }
 
-void drawTextAt(QPainter& painter, int x, int top, const QString& text, TextAlign align)
+void drawTextAt(QPainter& painter, int x, int top, const QString& original, TextAlign align, std::optional<int> limit)
 {
     const QFontMetrics metrics = painter.fontMetrics();
+    // A centred text is bounded on both sides alike.
+    const int room = limit ? std::abs(*limit - x) * (align == TextAlign::Center ? 2 : 1) : 0;
+    const QString text = limit ? fitText(metrics, original, room) : original;
     const int width = metrics.horizontalAdvance(text);
     int left = x;
     if (align == TextAlign::Right)
@@ -49,6 +61,11 @@ void drawTextAt(QPainter& painter, int x, int top, const QString& text, TextAlig
     else if (align == TextAlign::Center)
         left = x - width / 2;
     painter.drawText(left, top + metrics.ascent(), text);
+}
+
+int rightAlignedStart(const QPainter& painter, int x, const QString& text)
+{
+    return x - painter.fontMetrics().horizontalAdvance(text);
 }
 
 PageGeometry::PageGeometry(const QRect& page)
@@ -69,9 +86,10 @@ void drawPageHeader(QPainter& painter, const PrintFonts& fonts, const PageGeomet
     const int y = g.top + 9 * t / 10;
     painter.drawLine(g.left, y, g.left + g.width, y);
     painter.setFont(fonts.large);
-    drawTextAt(painter, g.left + g.width / 2, g.top + t / 2 - fonts.lineHeight, competition, TextAlign::Center);
+    drawTextAt(painter, g.left + g.width / 2, g.top + t / 2 - fonts.lineHeight, competition, TextAlign::Center, g.left);
     painter.setFont(fonts.medium);
-    drawTextAt(painter, g.left + g.width / 2, g.top + 8 * t / 10 - fonts.lineHeight, titleLine, TextAlign::Center);
+    drawTextAt(painter, g.left + g.width / 2, g.top + 8 * t / 10 - fonts.lineHeight, titleLine, TextAlign::Center,
+               g.left);
 }
 
 void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page)

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QPainter;
 class QPaintDevice;
 
@@ -27,8 +29,15 @@ QFont printFont(int cellHeight);
 
 enum class TextAlign { Left, Center, Right };
 
-// Draws one line of text with its top (not its baseline) at `top`, placed relative to `x`.
-void drawTextAt(QPainter& painter, int x, int top, const QString& text, TextAlign align);
+// Draws one line of text with its top (not its baseline) at `top`, placed relative to `x`. With a
+// `limit` (the start of the next column for left-aligned text, the end of the previous one for
+// right-aligned text, either side for centred text) a text that would come closer to it than one
+// blank is shortened with "…".
+void drawTextAt(QPainter& painter, int x, int top, const QString& text, TextAlign align,
+                std::optional<int> limit = std::nullopt);
+
+// Left edge of a text right-aligned at `x` in the painter's font.
+int rightAlignedStart(const QPainter& painter, int x, const QString& text);
 
 // The parts of the page every output shares: header and the grid of body lines.
 struct PageGeometry {

@@ -1,12 +1,14 @@
 #include "output/Ranking.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/KlassenTabelle.h"
 
 #include <algorithm>
 #include <array>
+#include <compare>
+#include <optional>
 #include <unordered_map>
 
 namespace torvm {
@@ -22,6 +24,66 @@ int classIndex(std::int64_t value)
 {
     return value >= 0 && value < kRankingClasses ? static_cast<int>(value) : 0;
 }
+
+// The groups' classes and team names, each group read once.
+class GroupLookup {
+public:
+    explicit GroupLookup(CGruppeTable& groups)
+        : m_groups(groups)
+    {
+    }
+    const GroupInfo& group(int id)
+    {
+        auto it = m_cache.find(id);
+        if (it != m_cache.end())
+            return it->second;
+        GroupInfo info;
+        m_groups.LoadGroup(id);
+        info.klasse = classIndex(m_groups.m_Klasse);
+        for (int slot = 1; slot <= kSlotCount; ++slot)
+            info.teams[slot] = m_groups.TeamName(slot);
+        return m_cache.emplace(id, std::move(info)).first->second;
+    }
+    // The team of a result row's [ID].
+    const QString& team(int resultId)
+    {
+        const int slot = resultId / 100 % 100;
+        return group(resultId / 1000000).teams[slot >= 1 && slot <= kSlotCount ? slot : 0];
+    }
+    int rowClass(const RoundResultRow& row, RankingClassMode mode)
+    {
+        if (mode == RankingClassMode::Participant && row.known)
+            return classIndex(row.klasse);
+        if (mode == RankingClassMode::Group)
+            return group(row.id / 1000000).klasse;
+        return 0;
+    }
+
+private:
+    CGruppeTable& m_groups;
+    std::unordered_map<int, GroupInfo> m_cache;
+};
+
+// The tables both rankings read, opened; none after a database error (shown).
+struct RankingSources {
+    CWettkampfTable results;
+    CGruppeTable groups;
+    RankingSources(CTorvmDoc& doc)
+        : results(doc.GetDatabase(), &doc)
+        , groups(doc.GetDatabase(), &doc)
+    {
+    }
+    bool open() { return results.OpenTable() && groups.OpenTable(); }
+    std::optional<std::vector<RoundResultRow>> round(CTorvmDoc& doc, int r)
+    {
+        auto rows = results.RankedRoundResults(r);
+        if (!rows) {
+            Database* db = doc.GetDatabase();
+            showDatabaseError(db ? db->lastError().text : QString());
+        }
+        return rows;
+    }
+};
 
 } // namespace
 
@@ -42,44 +104,23 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
 {
     IndividualRanking ranking;
     ranking.round = round;
-    Database* db = doc.GetDatabase();
-    CWettkampfTable results(db, &doc);
-    CGruppeTable groups(db, &doc);
-    if (!results.OpenTable() || !groups.OpenTable()) {
+    RankingSources sources(doc);
+    if (!sources.open()) {
         ranking.ok = false;
         return ranking;
     }
-    const auto rows = results.RankedRoundResults(round);
+    const auto rows = sources.round(doc, round);
     if (!rows) {
-        showDatabaseError(db ? db->lastError().text : QString());
         ranking.ok = false;
         return ranking;
     }
     CKlassenTabelle classNames;
     classNames.Load(doc);
-
-    std::unordered_map<int, GroupInfo> groupCache;
-    const auto groupOf = [&](int id) -> const GroupInfo& {
-        auto it = groupCache.find(id);
-        if (it != groupCache.end())
-            return it->second;
-        GroupInfo info;
-        groups.LoadGroup(id);
-        info.klasse = classIndex(groups.m_Klasse);
-        for (int slot = 1; slot <= kSlotCount; ++slot)
-            info.teams[slot] = groups.TeamName(slot);
-        return groupCache.emplace(id, std::move(info)).first->second;
-    };
+    GroupLookup groups(sources.groups);
 
     std::array<std::vector<const RoundResultRow*>, kRankingClasses> byClass;
-    for (const RoundResultRow& row : *rows) {
-        int c = 0;
-        if (mode == RankingClassMode::Participant && row.known)
-            c = classIndex(row.klasse);
-        else if (mode == RankingClassMode::Group)
-            c = groupOf(row.id / 1000000).klasse;
-        byClass[c].push_back(&row);
-    }
+    for (const RoundResultRow& row : *rows)
+        byClass[groups.rowClass(row, mode)].push_back(&row);
 
     platz = std::clamp(platz, 0, kMaxPlatz);
     for (int c = 0; c < kRankingClasses; ++c) {
@@ -94,13 +135,98 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
             if (row->rings != lastRings && k >= platz)
                 break;
             ++k;
-            const GroupInfo& group = groupOf(row->id / 1000000);
-            const int slot = row->id / 100 % 100;
             cls.rows.push_back({row->rings != lastRings ? k : 0,
                                 participantDisplayName(row->titel, row->name, row->vorname, row->zusatz),
-                                group.teams[slot >= 1 && slot <= kSlotCount ? slot : 0], row->rings,
-                                !row->titel.isEmpty()});
+                                groups.team(row->id), row->rings, !row->titel.isEmpty()});
             lastRings = row->rings;
+        }
+        ranking.classes.push_back(std::move(cls));
+    }
+    return ranking;
+}
+
+QString SeasonRow::average() const
+{
+    if (rounds == 0)
+        return QStringLiteral("0,0");
+    // Tenths rounded half up; rings are never negative.
+    const std::int64_t tenths = (total * 20 + rounds) / (2 * rounds);
+    return QString::asprintf("%lld,%lld", static_cast<long long>(tenths / 10), static_cast<long long>(tenths % 10));
+}
+
+SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds, RankingClassMode mode)
+{
+    SeasonRanking ranking;
+    ranking.lastRound = lastRound;
+    RankingSources sources(doc);
+    if (!sources.open()) {
+        ranking.ok = false;
+        return ranking;
+    }
+    GroupLookup groups(sources.groups);
+    struct Shooter {
+        SeasonRow row;
+        int klasse = 0;
+        int lastRound = -1;
+        std::int64_t roundRings = 0; // of the round being read
+    };
+    std::unordered_map<std::int32_t, Shooter> shooters;
+    std::vector<std::int32_t> order; // first appearance, so equal rows keep a stable order
+    for (int r = 0; r <= lastRound; ++r) {
+        const auto rows = sources.round(doc, r);
+        if (!rows) {
+            ranking.ok = false;
+            return ranking;
+        }
+        for (const RoundResultRow& result : *rows) {
+            auto [it, added] = shooters.try_emplace(result.participant);
+            Shooter& s = it->second;
+            if (added) {
+                order.push_back(result.participant);
+                s.row.name = participantDisplayName(result.titel, result.name, result.vorname, result.zusatz);
+                s.row.titled = !result.titel.isEmpty();
+            }
+            // Two rows of one shooter in a round (a slip in entry) make one round of both.
+            if (s.lastRound != r) {
+                s.lastRound = r;
+                s.roundRings = 0;
+                ++s.row.rounds;
+            }
+            s.roundRings += result.rings;
+            s.row.total += result.rings;
+            s.row.best = std::max(s.row.best, s.roundRings);
+            s.row.team = groups.team(result.id);
+            s.klasse = groups.rowClass(result, mode);
+        }
+    }
+
+    CKlassenTabelle classNames;
+    classNames.Load(doc);
+    std::array<std::vector<const SeasonRow*>, kRankingClasses> byClass;
+    for (const std::int32_t number : order) {
+        const Shooter& s = shooters.at(number);
+        if (s.row.rounds >= minRounds)
+            byClass[s.klasse].push_back(&s.row);
+    }
+    // Averages compared exactly: a / n against b / m as a * m against b * n.
+    const auto compare = [](const SeasonRow& a, const SeasonRow& b) {
+        if (const auto c = a.total * b.rounds <=> b.total * a.rounds; c != 0)
+            return c;
+        if (const auto c = a.total <=> b.total; c != 0)
+            return c;
+        return a.best <=> b.best;
+    };
+    for (int c = 0; c < kRankingClasses; ++c) {
+        auto& rows = byClass[c];
+        if (rows.empty())
+            continue;
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](const SeasonRow* a, const SeasonRow* b) { return compare(*a, *b) > 0; });
+        SeasonClass cls{c, c == 0 ? QString() : classNames.Name(c), {}};
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            SeasonRow row = *rows[i];
+            row.rank = i > 0 && compare(*rows[i - 1], row) == 0 ? 0 : static_cast<int>(i) + 1;
+            cls.rows.push_back(std::move(row));
         }
         ranking.classes.push_back(std::move(cls));
     }

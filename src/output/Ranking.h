@@ -45,4 +45,37 @@ QString participantDisplayName(const QString& titel, const QString& name, const 
 // A class index outside 0 ... 20, and a participant number not in the file, count as no class.
 IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingClassMode mode);
 
+// ----------------------------------------------------------------------------- season ranking
+
+inline constexpr int kDefaultMindestens = 1;
+
+struct SeasonRow {
+    int rank = 0; // shown rank; 0 = equal to the row above in average, total and best round
+    QString name;
+    QString team; // of the last round the shooter shot
+    bool titled = false;
+    int rounds = 0; // rounds with rings
+    std::int64_t total = 0;
+    std::int64_t best = 0; // rings of the best round
+    // Average to one decimal with a German comma ("287,5").
+    QString average() const;
+};
+
+struct SeasonClass {
+    int index = 0; // class index; 0 = no class
+    QString name;
+    std::vector<SeasonRow> rows;
+};
+
+struct SeasonRanking {
+    bool ok = true;                   // false after a database error (already shown)
+    int lastRound = 0;                // 0-based: rounds 0 ... lastRound count
+    std::vector<SeasonClass> classes; // classes with a ranked shooter, by class index
+};
+
+// The standing of every shooter over rounds 0 ... lastRound, per class as the individual ranking
+// divides them (in group mode the group of the last round shot), ordered by average, total and
+// best round. Shooters with fewer than `minRounds` rounds are left out.
+SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds, RankingClassMode mode);
+
 } // namespace torvm

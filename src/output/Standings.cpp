@@ -2,6 +2,7 @@
 
 #include "db/Messages.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "fixtures/PlanRound.h"
 #include "results/Scoring.h"
 

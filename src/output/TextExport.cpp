@@ -1,8 +1,8 @@
 #include "output/TextExport.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "output/OutputPages.h"
 #include "output/OutputRows.h"
 #include "output/Standings.h"
@@ -178,7 +178,35 @@ std::optional<QString> teilnehmerText(CTorvmDoc& doc, const OutputSettings& sett
     return out.take();
 }
 
+// ------------------------------------------------------------------------------ season ranking
+
+std::optional<QString> gesamtText(CTorvmDoc& doc, const OutputSettings& settings)
+{
+    const SeasonRanking ranking = ComputeSeasonRanking(doc, settings.round, settings.mindestens, settings.klasse);
+    if (!ranking.ok)
+        return std::nullopt;
+    Lines out;
+    out.add();
+    out.add(QStringLiteral("Gesamtwertung / ") + seasonRoundsText(settings.round));
+    for (const SeasonClass& cls : ranking.classes) {
+        out.add();
+        out.add(cls.name);
+        for (const SeasonRow& row : cls.rows) {
+            out.add((row.rank != 0 ? QString::asprintf("%3d.\t", row.rank) : QStringLiteral("\t")) + row.name +
+                    QLatin1Char('\t') + row.team +
+                    QString::asprintf("\t%2d\t%6lld\t%6s\t%6lld", row.rounds, static_cast<long long>(row.total),
+                                      qPrintable(row.average()), static_cast<long long>(row.best)));
+        }
+    }
+    return out.take();
+}
+
 } // namespace
+
+QString seasonRoundsText(int lastRound)
+{
+    return lastRound == 0 ? QStringLiteral("1. Durchgang") : QStringLiteral("1. - %1. Durchgang").arg(lastRound + 1);
+}
 
 std::vector<int> outputGroups(CTorvmDoc& doc, const std::optional<std::vector<int>>& chosen)
 {
@@ -194,9 +222,9 @@ std::vector<int> outputGroups(CTorvmDoc& doc, const std::optional<std::vector<in
 
 QString outputKey(Output output)
 {
-    static const std::array<QString, kOutputCount> keys{QStringLiteral("Termin"),  QStringLiteral("Gruppe"),
-                                                        QStringLiteral("Tabelle"), QStringLiteral("Einzel"),
-                                                        QStringLiteral("Verein"),  QStringLiteral("Teilnehmer")};
+    static const std::array<QString, kOutputCount> keys{
+        QStringLiteral("Termin"), QStringLiteral("Gruppe"),     QStringLiteral("Tabelle"), QStringLiteral("Einzel"),
+        QStringLiteral("Verein"), QStringLiteral("Teilnehmer"), QStringLiteral("Gesamt")};
     return keys[static_cast<int>(output)];
 }
 
@@ -217,6 +245,9 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
     const int klasse = profile.GetInt(QStringLiteral("PrintEinzel"), QStringLiteral("Klasse"), 1);
     s.klasse = klasse >= 0 && klasse <= 2 ? static_cast<RankingClassMode>(klasse) : RankingClassMode::Group;
     s.sort = profile.GetInt(QStringLiteral("PrintTeilnehmer"), QStringLiteral("Sort"), 0) == 1 ? 1 : 0;
+    s.mindestens =
+        std::clamp(profile.GetInt(QStringLiteral("PrintGesamt"), QStringLiteral("Mindestens"), kDefaultMindestens), 1,
+                   kRoundsPerPlan);
 
     if (overrides.round)
         s.round = std::clamp(*overrides.round, 0, kLastRound);
@@ -238,6 +269,8 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
         s.klasse = *overrides.klasse;
     if (overrides.sort)
         s.sort = *overrides.sort;
+    if (overrides.mindestens)
+        s.mindestens = std::clamp(*overrides.mindestens, 1, kRoundsPerPlan);
     return s;
 }
 
@@ -271,11 +304,13 @@ std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& setting
         return vereinText(doc);
     case Output::Teilnehmer:
         return teilnehmerText(doc, settings);
+    case Output::Gesamt:
+        return gesamtText(doc, settings);
     }
     return std::nullopt;
 }
 
-bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device)
+bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device, TextEncoding encoding)
 {
     QString text =
         QLatin1String(kProduct) + QStringLiteral("\r\n\r\n") + doc.CompetitionTitle() + QStringLiteral("\r\n\r\n");
@@ -288,7 +323,7 @@ bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& 
             return false;
         text += *section;
     }
-    const QByteArray bytes = toWindows1252(text);
+    const QByteArray bytes = encoding == TextEncoding::Utf8 ? text.toUtf8() : toWindows1252(text);
     return device.write(bytes) == bytes.size();
 }
 

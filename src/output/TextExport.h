@@ -17,8 +17,9 @@ class CTorvmDoc;
 
 // The outputs of the "Ausgabe" sheet in the one order in which they are printed and written,
 // whatever order they were chosen in.
-enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer };
-inline constexpr int kOutputCount = 6;
+// The season ranking came last and goes last, so every earlier output keeps its place.
+enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer, Gesamt };
+inline constexpr int kOutputCount = 7;
 
 // Key of the output in "VMPrintAll" ("Termin", ...); lower case it is the command-line name.
 QString outputKey(Output output);
@@ -34,7 +35,8 @@ struct OutputSettings {
     bool tabelle = true;                         // league table: the standings
     int platz = kDefaultPlatz;
     RankingClassMode klasse = RankingClassMode::Group;
-    int sort = 0; // participant list: 0 by number, 1 by name
+    int sort = 0;                        // participant list: 0 by number, 1 by name
+    int mindestens = kDefaultMindestens; // season ranking: rounds a shooter needs
 
     bool chosen(Output output) const { return outputs[static_cast<int>(output)]; }
 };
@@ -50,11 +52,15 @@ struct OutputOverrides {
     std::optional<int> platz;
     std::optional<RankingClassMode> klasse;
     std::optional<int> sort;
+    std::optional<int> mindestens;
 };
 
 // The competition's stored choices (Profile table; the plans from the workplace settings) with
 // the overrides applied. Stored values outside their range fall back to the nearest valid one.
 OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrides = {});
+
+// "1. - 3. Durchgang": the rounds a season ranking up to `lastRound` (0-based) counts.
+QString seasonRoundsText(int lastRound);
 
 // The group [ID]s an output shows: the chosen ones, or every group that exists by [ID].
 std::vector<int> outputGroups(CTorvmDoc& doc, const std::optional<std::vector<int>>& chosen);
@@ -66,8 +72,12 @@ int totalPageCount(CTorvmDoc& doc, const OutputSettings& settings);
 // The section of one output, every line ended by "\r\n"; none after a database error (shown).
 std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& settings, Output output);
 
+// Character set of the text file; Windows-1252 is what users' tools have always read.
+enum class TextEncoding { Windows1252, Utf8 };
+
 // The text file: product line, competition title and the section of every chosen output in the
-// fixed order, as Windows-1252 bytes. false after a database or write error.
-bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device);
+// fixed order, as bytes of `encoding`. false after a database or write error.
+bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device,
+                     TextEncoding encoding = TextEncoding::Windows1252);
 
 } // namespace torvm

@@ -1,5 +1,6 @@
 #include "results/PairingEntry.h"
 
+#include "document/TorvmDoc.h"
 #include "fixtures/PlanRound.h"
 
 #include <algorithm>

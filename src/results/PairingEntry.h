@@ -9,6 +9,8 @@
 
 namespace torvm {
 
+class CTorvmDoc;
+
 inline constexpr int kMaxRings = 10000;
 inline constexpr int kShooterRows = 20;
 

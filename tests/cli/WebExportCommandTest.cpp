@@ -1,6 +1,6 @@
 #include "CliTest.h"
 
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 #include "exchange/WebExport.h"
 #include "support/Fixtures.h"
 

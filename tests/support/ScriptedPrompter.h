@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QStringList>
 

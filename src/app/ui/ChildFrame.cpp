@@ -1,7 +1,7 @@
 #include "app/ui/ChildFrame.h"
 
-#include "app/ui/CommandIcons.h"
 #include "app/ui/TorvmView.h"
+#include "widgets/CommandIcons.h"
 
 #include <QCloseEvent>
 

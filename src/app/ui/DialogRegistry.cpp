@@ -1,7 +1,8 @@
 #include "app/ui/DialogRegistry.h"
 
-#include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "app/ui/TorvmApp.h"
+#include "app/ui/TorvmView.h"
 #include "exchange/ui/TeilnehmerImport.h"
 #include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
@@ -12,6 +13,7 @@
 #include "output/ui/PrintCommands.h"
 #include "results/ui/ErgImportDlg.h"
 #include "results/ui/WettkampfDlg.h"
+#include "widgets/CommandIds.h"
 
 namespace torvm::ui {
 
@@ -39,6 +41,14 @@ void registerDialogs(DocumentCommands& commands)
                        [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Participants); });
     commands.setOpener(cmd::GruppenListe,
                        [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Groups); });
+}
+
+void registerPrinting(CTorvmApp& app)
+{
+    app.setPrintHandler([&app](CTorvmView& view, PrintMode mode) {
+        if (CTorvmDoc* doc = view.GetDocument())
+            printCompetition(app.printer(), *doc, &view, mode);
+    });
 }
 
 } // namespace torvm::ui

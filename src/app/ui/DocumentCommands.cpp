@@ -1,8 +1,8 @@
 #include "app/ui/DocumentCommands.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/CommandIds.h"
-#include "app/ui/Prompt.h"
+#include "document/TorvmDoc.h"
+#include "widgets/CommandIds.h"
+#include "widgets/Prompt.h"
 
 #include <algorithm>
 

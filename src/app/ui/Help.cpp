@@ -1,6 +1,6 @@
 #include "app/ui/Help.h"
 
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,15 +1,15 @@
 #include "app/ui/MainFrame.h"
 
-#include "app/RecentFileList.h"
-#include "app/TorvmDoc.h"
 #include "app/ui/ChildFrame.h"
-#include "app/ui/CommandIcons.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
 #include "app/ui/TorvmApp.h"
 #include "app/ui/TorvmView.h"
-#include "app/ui/WindowPlacement.h"
 #include "db/Settings.h"
+#include "document/RecentFileList.h"
+#include "document/TorvmDoc.h"
+#include "widgets/CommandIcons.h"
+#include "widgets/CommandIds.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,18 +1,18 @@
 #include "app/ui/TorvmApp.h"
 
-#include "app/TorvmDoc.h"
 #include "app/ui/AboutDlg.h"
 #include "app/ui/ChildFrame.h"
 #include "app/ui/Help.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProductPicture.h"
-#include "app/ui/Prompt.h"
 #include "app/ui/TorvmView.h"
-#include "app/ui/WaitCursor.h"
-#include "app/ui/WindowPlacement.h"
 #include "db/CompetitionFile.h"
 #include "db/Settings.h"
+#include "document/TorvmDoc.h"
 #include "exchange/LegacyConversion.h"
+#include "widgets/Prompt.h"
+#include "widgets/WaitCursor.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

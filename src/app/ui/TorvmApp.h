@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/RecentFileList.h"
 #include "app/ui/DocumentCommands.h"
+#include "document/RecentFileList.h"
+#include "output/ui/PrintCommands.h"
 
 #include <QList>
 #include <QObject>
@@ -21,8 +22,6 @@ namespace torvm::ui {
 class CChildFrame;
 class CMainFrame;
 class CTorvmView;
-
-enum class PrintMode { Print, Preview, Pdf };
 
 // The application: start-up, the open competitions and their windows, and the commands that
 // need no competition (new, open, recent files, printer set-up, help, about, exit).

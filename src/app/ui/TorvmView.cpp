@@ -1,9 +1,9 @@
 #include "app/ui/TorvmView.h"
 
-#include "app/ui/WaitCursor.h"
+#include "widgets/WaitCursor.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Recordsets.h"
+#include "document/TorvmDoc.h"
 
 #include <QApplication>
 #include <QFontMetrics>

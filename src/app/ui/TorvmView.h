@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "controls/ui/HyperLink.h"
 
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "controls/ui/MaskEdit.h"
 
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

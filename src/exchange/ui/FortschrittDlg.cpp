@@ -1,6 +1,6 @@
 #include "exchange/ui/FortschrittDlg.h"
 
-#include "app/ui/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #include "exchange/ui/TeilnehmerImport.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/Prompt.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "exchange/ui/FortschrittDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
+#include "widgets/Prompt.h"
 
 #include <QElapsedTimer>
 

@@ -1,11 +1,11 @@
 #include "exchange/ui/WebDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
 #include "controls/ui/HyperLink.h"
 #include "db/Recordsets.h"
+#include "document/TorvmDoc.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -87,6 +88,12 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
     m_organiser->setMinimumWidth(280);
     m_organiser->setText(loadOrganiser(doc));
 
+    m_classic = new QRadioButton(QStringLiteral("&Klassisch"), this);
+    m_classic->setObjectName(QStringLiteral("klassisch"));
+    m_modern = new QRadioButton(QStringLiteral("&Modern"), this);
+    m_modern->setObjectName(QStringLiteral("modern"));
+    (loadWebStyle(doc) == WebStyle::Modern ? m_modern : m_classic)->setChecked(true);
+
     m_folder = new QLabel(QDir::toNativeSeparators(folder), this);
     m_folder->setObjectName(QStringLiteral("ordner"));
     m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -98,6 +105,11 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Durchgang:"), m_round);
     form->addRow(QStringLiteral("&Veranstalter:"), m_organiser);
+    auto* styles = new QHBoxLayout;
+    styles->addWidget(m_classic);
+    styles->addWidget(m_modern);
+    styles->addStretch(1);
+    form->addRow(QStringLiteral("Stil:"), styles);
     form->addRow(QStringLiteral("Zielordner:"), m_folder);
     layout->addLayout(form);
     addOkCancelRow(this, layout);
@@ -114,6 +126,11 @@ WebOptions CWebDlg::options() const
     return o;
 }
 
+WebStyle CWebDlg::style() const
+{
+    return m_modern->isChecked() ? WebStyle::Modern : WebStyle::Classic;
+}
+
 QString CWebDlg::organiser() const
 {
     return normalisedOrganiser(m_organiser->text());
@@ -123,8 +140,8 @@ void CWebDlg::accept()
 {
     // A setting that cannot be written has been reported; the export still runs with the
     // choices made here.
-    if (storeWebOptions(m_doc, options()))
-        storeOrganiser(m_doc, organiser());
+    if (storeWebOptions(m_doc, options()) && storeOrganiser(m_doc, organiser()))
+        storeWebStyle(m_doc, style());
     QDialog::accept();
 }
 
@@ -164,12 +181,14 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
     }
     QString organiser;
     WebOptions options;
+    WebStyle style = WebStyle::Classic;
     {
         CWebDlg dialog(doc, folder, parent);
         if (dialog.exec() != QDialog::Accepted)
             return;
         options = dialog.options();
         organiser = dialog.organiser();
+        style = dialog.style();
     }
 
     QWidget* window = parent ? parent->window() : nullptr;
@@ -177,6 +196,7 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
     std::unique_ptr<CFortschrittDlg> progress;
     std::unique_ptr<ProgressOnlyInput> guard;
     CWebExport exporter(doc, options, organiser);
+    exporter.setStyle(style);
     exporter.setProgress({[&] {
                               block = std::make_unique<WindowInputBlock>(window);
                               progress = std::make_unique<CFortschrittDlg>(window);

@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QRadioButton;
 
 namespace torvm {
 class CTorvmDoc;
@@ -26,6 +27,7 @@ public:
 
     WebOptions options() const;
     QString organiser() const;
+    WebStyle style() const;
 
 public slots:
     void accept() override;
@@ -37,6 +39,8 @@ private:
     QCheckBox* m_einzel;
     QComboBox* m_round;
     QLineEdit* m_organiser;
+    QRadioButton* m_classic;
+    QRadioButton* m_modern;
     QLabel* m_folder;
 };
 

@@ -1,9 +1,9 @@
 #include "masterdata/ui/KlasseDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
 #include "controls/ui/MaskEdit.h"
+#include "document/TorvmDoc.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
 
 #include <QComboBox>
 #include <QGridLayout>

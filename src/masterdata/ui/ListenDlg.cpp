@@ -1,11 +1,11 @@
 #include "masterdata/ui/ListenDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
+#include "document/TorvmDoc.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "masterdata/ui/VereinDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

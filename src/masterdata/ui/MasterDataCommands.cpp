@@ -1,11 +1,11 @@
 #include "masterdata/ui/MasterDataCommands.h"
 
-#include "app/ui/RunDialog.h"
-#include "app/ui/WaitCursor.h"
 #include "masterdata/ClassAssignment.h"
 #include "masterdata/ui/KlasseDlg.h"
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "masterdata/ui/VereinDlg.h"
+#include "widgets/RunDialog.h"
+#include "widgets/WaitCursor.h"
 
 namespace torvm::ui {
 

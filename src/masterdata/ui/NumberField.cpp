@@ -1,6 +1,6 @@
 #include "masterdata/ui/NumberField.h"
 
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
 #include "masterdata/ui/TeilnehmerCombo.h"
 
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #include "masterdata/ui/TeilnehmerDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/WindowPlacement.h"
 #include "controls/ui/MaskEdit.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ui/NumberField.h"
 #include "masterdata/ui/VereinCombo.h"
 #include "masterdata/ui/VereinDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QFormLayout>

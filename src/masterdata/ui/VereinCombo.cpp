@@ -1,6 +1,6 @@
 #include "masterdata/ui/VereinCombo.h"
 
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 
 #include <QLineEdit>
 

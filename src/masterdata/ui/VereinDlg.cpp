@@ -1,11 +1,11 @@
 #include "masterdata/ui/VereinDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/WindowPlacement.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ClubRecord.h"
 #include "masterdata/ui/NumberField.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
 #include "masterdata/ui/WettbewerbDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/RunDialog.h"
 #include "db/Recordsets.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ui/NumberField.h"
 #include "results/PairingEntry.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
+#include "widgets/RunDialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,21 +1,23 @@
 #include "output/ui/AusgabeSheet.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ui/NumberField.h"
+#include "widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -28,10 +30,11 @@ const QString kTabelle = QStringLiteral("PrintTabelle");
 const QString kEinzel = QStringLiteral("PrintEinzel");
 const QString kTeilnehmer = QStringLiteral("PrintTeilnehmer");
 const QString kTermin = QStringLiteral("VMPrintTermin");
+const QString kGesamt = QStringLiteral("PrintGesamt");
 
 // Check box texts in the order of the outputs.
-constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen", "T&abelle",
-                                                             "&Einzelwertung", "&Vereine", "Teil&nehmer"};
+constexpr std::array<const char*, kOutputCount> kOutputTexts{
+    "&Terminplan", "&Gruppen", "T&abelle", "&Einzelwertung", "&Vereine", "Teil&nehmer", "Gesa&mtwertung"};
 
 } // namespace
 
@@ -49,6 +52,7 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
     m_tabs->addTab(createTabellePage(), QStringLiteral("Tabelle"));
     m_tabs->addTab(createEinzelPage(), QStringLiteral("Einzel"));
     m_tabs->addTab(createTeilnehmerPage(), QStringLiteral("Teilnehmer"));
+    m_tabs->addTab(createGesamtPage(), QStringLiteral("Gesamt"));
     layout->addWidget(m_tabs);
     addOkCancelRow(this, layout);
 }
@@ -198,6 +202,27 @@ QWidget* AusgabeSheet::createTeilnehmerPage()
     return page;
 }
 
+// The season ranking takes its classes from the "Einzel" tab; here only who counts.
+QWidget* AusgabeSheet::createGesamtPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout;
+    m_mindestens = new QSpinBox(page);
+    m_mindestens->setObjectName(QStringLiteral("Mindestens"));
+    m_mindestens->setRange(1, kRoundsPerPlan);
+    m_mindestens->setValue(m_settings.mindestens);
+    auto* label = new QLabel(QStringLiteral("&mindestens"), page);
+    label->setBuddy(m_mindestens);
+    row->addWidget(label);
+    row->addWidget(m_mindestens);
+    row->addWidget(new QLabel(QStringLiteral("Durchgänge"), page));
+    row->addStretch();
+    layout->addLayout(row);
+    layout->addStretch();
+    return page;
+}
+
 void AusgabeSheet::accept()
 {
     const std::optional<int> platz = readNumberField(this, m_platz, 0, kMaxPlatz);
@@ -221,6 +246,8 @@ void AusgabeSheet::accept()
     for (int p = 0; p < kPlanCount; ++p)
         m_settings.plans[p] = m_plans[p]->isChecked();
     m_settings.sort = m_sort[1]->isChecked() ? 1 : 0;
+    const OutputSettings stored = loadOutputSettings(m_doc);
+    m_settings.mindestens = m_mindestens->value();
 
     // The plans chosen belong to the workplace, the rest to the competition.
     for (int p = 0; p < kPlanCount; ++p)
@@ -230,8 +257,15 @@ void AusgabeSheet::accept()
     Transaction transaction(*db);
     CProfileTable profile(db, &m_doc);
     bool ok = profile.WriteInt(kAll, QStringLiteral("Durchgang"), m_settings.round);
-    for (int i = 0; i < kOutputCount; ++i)
-        ok = ok && profile.WriteInt(kAll, outputKey(static_cast<Output>(i)), m_settings.outputs[i] ? 1 : 0);
+    for (int i = 0; i < kOutputCount; ++i) {
+        // The season ranking's choices are written only once they differ from what is stored, so
+        // a competition whose user never chooses it keeps its settings rows as they were.
+        const auto output = static_cast<Output>(i);
+        if (output != Output::Gesamt || m_settings.chosen(output) != stored.chosen(output))
+            ok = ok && profile.WriteInt(kAll, outputKey(output), m_settings.outputs[i] ? 1 : 0);
+    }
+    if (m_settings.mindestens != stored.mindestens)
+        ok = ok && profile.WriteInt(kGesamt, QStringLiteral("Mindestens"), m_settings.mindestens);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Ergebnis"), m_settings.ergebnis ? 1 : 0);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Tabelle"), m_settings.tabelle ? 1 : 0);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);

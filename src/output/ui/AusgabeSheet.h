@@ -14,6 +14,7 @@ class QLayout;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace torvm {
@@ -52,6 +53,7 @@ private:
     QWidget* createTabellePage();
     QWidget* createEinzelPage();
     QWidget* createTeilnehmerPage();
+    QWidget* createGesamtPage();
     GroupChoice addGroupChoice(QWidget* page, QLayout* layout);
 
     CTorvmDoc& m_doc;
@@ -67,6 +69,7 @@ private:
     QLineEdit* m_platz = nullptr;
     std::array<QRadioButton*, 3> m_klasse{}; // by RankingClassMode
     std::array<QRadioButton*, 2> m_sort{};   // by number, by name
+    QSpinBox* m_mindestens = nullptr;
 };
 
 } // namespace ui

@@ -1,11 +1,10 @@
 #include "output/ui/PrintCommands.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/TorvmView.h"
-#include "app/ui/WaitCursor.h"
+#include "document/TorvmDoc.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
+#include "widgets/Prompt.h"
+#include "widgets/WaitCursor.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -130,34 +129,31 @@ void saveTextExport(CTorvmDoc& doc, QWidget* parent)
     writeFile(parent, path, [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file); });
 }
 
-void printCompetition(CTorvmApp& app, CTorvmView& view, PrintMode mode)
+void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode)
 {
-    CTorvmDoc* doc = view.GetDocument();
-    if (doc == nullptr)
-        return;
     if (mode == PrintMode::Pdf) {
-        savePdf(*doc, &view);
+        savePdf(doc, parent);
         return;
     }
-    AusgabeSheet sheet(*doc, &view);
+    AusgabeSheet sheet(doc, parent);
     if (sheet.exec() != QDialog::Accepted)
         return;
-    const PrintJob job(*doc, sheet.settings());
+    const PrintJob job(doc, sheet.settings());
     const int total = job.totalPages();
     if (total == 0)
         return;
 
-    QPrinter& printer = app.printer();
-    printer.setDocName(doc->CompetitionTitle());
+    printer.setDocName(doc.CompetitionTitle());
     if (mode == PrintMode::Preview) {
-        QPrintPreviewDialog preview(&printer, &view);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [&job, &view, total](QPrinter* target) { printPages(job, *target, 1, total, &view, false); });
+        QPrintPreviewDialog preview(&printer, parent);
+        QObject::connect(
+            &preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&job, parent, total](QPrinter* target) { printPages(job, *target, 1, total, parent, false); });
         preview.exec();
         return;
     }
     printer.setFromTo(0, 0);
-    QPrintDialog dialog(&printer, &view);
+    QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, total);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -167,12 +163,7 @@ void printCompetition(CTorvmApp& app, CTorvmView& view, PrintMode mode)
         from = std::max(1, printer.fromPage());
         to = std::min(total, printer.toPage());
     }
-    printPages(job, printer, from, to, &view, true);
-}
-
-void registerPrinting(CTorvmApp& app)
-{
-    app.setPrintHandler([&app](CTorvmView& view, PrintMode mode) { printCompetition(app, view, mode); });
+    printPages(job, printer, from, to, parent, true);
 }
 
 } // namespace torvm::ui

@@ -1,12 +1,12 @@
 #include "results/ui/ErgImportDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/WaitCursor.h"
 #include "db/Recordsets.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "results/ResultsImport.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
+#include "widgets/WaitCursor.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "results/ui/PunkteDlg.h"
 
-#include "app/ui/DialogButtons.h"
-#include "app/ui/WindowPlacement.h"
 #include "results/Scoring.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QGridLayout>

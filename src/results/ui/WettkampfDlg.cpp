@@ -1,15 +1,15 @@
 #include "results/ui/WettkampfDlg.h"
 
-#include "app/TorvmDoc.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/EnterMovesFocus.h"
-#include "app/ui/Prompt.h"
-#include "app/ui/RunDialog.h"
-#include "app/ui/WaitCursor.h"
-#include "app/ui/WindowPlacement.h"
+#include "document/TorvmDoc.h"
 #include "masterdata/ui/NumberField.h"
 #include "masterdata/ui/TeilnehmerCombo.h"
 #include "results/ui/PunkteDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/EnterMovesFocus.h"
+#include "widgets/Prompt.h"
+#include "widgets/RunDialog.h"
+#include "widgets/WaitCursor.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/TorvmDoc.h"
 #include "app/ui/Help.h"
 #include "app/ui/TorvmApp.h"
+#include "document/TorvmDoc.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
 

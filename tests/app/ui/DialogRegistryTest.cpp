@@ -1,6 +1,6 @@
 #include "app/ui/DialogRegistry.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/DocumentCommands.h"
+#include "widgets/CommandIds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "AppFixture.h"
 
 #include "app/ui/ChildFrame.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/TorvmView.h"
 #include "db/Recordsets.h"
+#include "widgets/CommandIds.h"
 
 #include <QLabel>
 #include <QMdiArea>

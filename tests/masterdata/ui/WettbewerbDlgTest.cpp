@@ -1,5 +1,4 @@
 #include "masterdata/ui/WettbewerbDlg.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/DialogRegistry.h"
 #include "app/ui/DocumentCommands.h"
 #include "db/Recordsets.h"
@@ -7,6 +6,7 @@
 #include "results/PairingEntry.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/CommandIds.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 #include "output/ui/PrintCommands.h"
 
-#include "app/TorvmDoc.h"
 #include "db/Database.h"
 #include "db/Recordsets.h"
+#include "document/TorvmDoc.h"
 #include "output/ui/AusgabeSheet.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"

@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/Messages.h"
+#include "db/Recordset.h"
 
 #include <QObject>
 #include <QString>
@@ -13,7 +14,7 @@ namespace torvm {
 // One open competition: the connection to its file and the title shown in its windows. Nothing
 // else is kept here; every dialog reads and writes the file directly, so there is never anything
 // to save.
-class CTorvmDoc : public QObject {
+class CTorvmDoc : public QObject, public CompetitionSource {
     Q_OBJECT
 public:
     explicit CTorvmDoc(QObject* parent = nullptr);
@@ -32,7 +33,7 @@ public:
 
     bool IsOpen() const { return m_open; }
     Database* GetDatabase() const { return m_db.get(); }
-    const QString& path() const { return m_path; }
+    const QString& path() const override { return m_path; }
     const Failure& failure() const { return m_failure; }
 
     // The stored title of the open competition; empty when none is open or none is stored.

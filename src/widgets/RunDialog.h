@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/TorvmDoc.h"
-#include "app/ui/Prompt.h"
+#include "document/TorvmDoc.h"
+#include "widgets/Prompt.h"
 
 namespace torvm::ui {
 

@@ -1,4 +1,4 @@
-#include "app/ui/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 #include "db/Placement.h"
 #include "support/Fixtures.h"
 

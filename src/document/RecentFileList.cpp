@@ -1,4 +1,4 @@
-#include "app/RecentFileList.h"
+#include "document/RecentFileList.h"
 
 #include "db/Settings.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/Prompt.h"
+#include "widgets/Prompt.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/TorvmDoc.h"
+#include "document/TorvmDoc.h"
 
 #include "db/CompetitionFile.h"
 #include "db/Recordsets.h"

@@ -1,8 +1,8 @@
-#include "app/TorvmDoc.h"
 #include "cli/Cli.h"
 #include "db/CompetitionFile.h"
 #include "db/Recordsets.h"
 #include "db/Settings.h"
+#include "document/TorvmDoc.h"
 #include "support/Fixtures.h"
 
 #include <QCryptographicHash>

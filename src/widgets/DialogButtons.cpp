@@ -1,6 +1,6 @@
-#include "app/ui/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
-#include "app/ui/EnterMovesFocus.h"
+#include "widgets/EnterMovesFocus.h"
 
 #include <QBoxLayout>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "app/ui/CommandIcons.h"
+#include "widgets/CommandIcons.h"
 
-#include "app/ui/CommandIds.h"
+#include "widgets/CommandIds.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "app/ui/EnterMovesFocus.h"
+#include "widgets/EnterMovesFocus.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
