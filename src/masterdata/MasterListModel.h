@@ -9,6 +9,8 @@
 
 namespace torvm {
 
+class CTorvmDoc;
+
 // The rows of a master data list (clubs, participants, groups) for a list window: sortable by any
 // column and filtered by a search text that may stand anywhere in a row, with Unicode case
 // folding ("öst" finds "Östermeier"). The rows are read once through the access classes; sorting
