@@ -189,6 +189,19 @@ QString defaultWebFolder()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("web"));
 }
 
+QString loadWebFolder(CTorvmDoc& doc, const QString& fallback)
+{
+    CProfileTable profile(doc.GetDatabase(), &doc);
+    const QString folder = profile.GetString(kWebSection, QStringLiteral("Ordner"), QString());
+    return folder.isEmpty() ? fallback : folder;
+}
+
+bool storeWebFolder(CTorvmDoc& doc, const QString& folder)
+{
+    CProfileTable profile(doc.GetDatabase(), &doc);
+    return profile.WriteString(kWebSection, QStringLiteral("Ordner"), folder);
+}
+
 QByteArray htmlText(QStringView text)
 {
     QByteArray out;

@@ -48,6 +48,10 @@ bool storeOrganiser(CTorvmDoc& doc, const QString& text);
 // The folder "web" in the user's data folder, where the desktop program puts the site.
 QString defaultWebFolder();
 
+// The folder last chosen for the competition's site; `fallback` until one is chosen.
+QString loadWebFolder(CTorvmDoc& doc, const QString& fallback);
+bool storeWebFolder(CTorvmDoc& doc, const QString& folder);
+
 // A text from the database or the settings as it goes into a page: ISO-8859-1 bytes with the
 // characters that would end a tag or an attribute escaped, and every character outside
 // ISO-8859-1 as a numeric character reference.

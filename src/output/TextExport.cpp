@@ -310,6 +310,23 @@ std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& setting
     return std::nullopt;
 }
 
+TextEncoding loadTextEncoding(CTorvmDoc& doc)
+{
+    CProfileTable profile(doc.GetDatabase(), &doc);
+    return profile.GetInt(QStringLiteral("Textexport"), QStringLiteral("Zeichensatz"), 0) == 1
+               ? TextEncoding::Utf8
+               : TextEncoding::Windows1252;
+}
+
+bool storeTextEncoding(CTorvmDoc& doc, TextEncoding encoding)
+{
+    if (loadTextEncoding(doc) == encoding)
+        return true;
+    CProfileTable profile(doc.GetDatabase(), &doc);
+    return profile.WriteInt(QStringLiteral("Textexport"), QStringLiteral("Zeichensatz"),
+                            encoding == TextEncoding::Utf8 ? 1 : 0);
+}
+
 bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device, TextEncoding encoding)
 {
     QString text =

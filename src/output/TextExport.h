@@ -75,6 +75,11 @@ std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& setting
 // Character set of the text file; Windows-1252 is what users' tools have always read.
 enum class TextEncoding { Windows1252, Utf8 };
 
+// The character set last chosen for the competition's text file; Windows-1252 until one is chosen.
+TextEncoding loadTextEncoding(CTorvmDoc& doc);
+// Writes the choice only when it differs from the stored one; false when that failed (shown).
+bool storeTextEncoding(CTorvmDoc& doc, TextEncoding encoding);
+
 // The text file: product line, competition title and the section of every chosen output in the
 // fixed order, as bytes of `encoding`. false after a database or write error.
 bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device,

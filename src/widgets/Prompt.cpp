@@ -90,7 +90,18 @@ public:
         QFileDialog dialog(parent, request.title, request.proposed, qtFilter(request.filter));
         dialog.setAcceptMode(request.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave
                                                                      : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.kind == FileRequest::Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        switch (request.kind) {
+        case FileRequest::Kind::Open:
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            break;
+        case FileRequest::Kind::Save:
+            dialog.setFileMode(QFileDialog::AnyFile);
+            break;
+        case FileRequest::Kind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+        }
         if (!request.defaultSuffix.isEmpty())
             dialog.setDefaultSuffix(request.defaultSuffix);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

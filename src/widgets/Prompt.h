@@ -15,7 +15,7 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, SaveAnywayCorrect };
 enum class Reply { Ok, Cancel, Yes, No };
 
 struct FileRequest {
-    enum class Kind { Open, Save } kind = Kind::Open;
+    enum class Kind { Open, Save, Folder } kind = Kind::Open; // Folder: an existing folder, no filter
     QString title;
     QString proposed;      // initial file name or folder
     QString filter;        // in the "Text (*.txt)|*.txt|Alle Dateien (*.*)|*.*||" form of the resources

@@ -4,14 +4,19 @@
 #include "app/ui/DocumentCommands.h"
 #include "app/ui/TorvmApp.h"
 #include "app/ui/TorvmView.h"
+#include "controls/ui/HyperLink.h"
 #include "db/Settings.h"
 #include "document/RecentFileList.h"
 #include "document/TorvmDoc.h"
 #include "widgets/CommandIcons.h"
 #include "widgets/CommandIds.h"
+#include "widgets/OutputNotifier.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -270,6 +275,34 @@ void CMainFrame::createStatusBar()
     auto* ready = new QLabel(QStringLiteral("Bereit"));
     ready->setObjectName(QStringLiteral("idlePrompt"));
     statusBar()->addWidget(ready, 1);
+
+    // The file a command wrote last, in place of the idle prompt, with the way to it.
+    auto* written = new QWidget;
+    written->setObjectName(QStringLiteral("ausgabe"));
+    auto* row = new QHBoxLayout(written);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* path = new QLabel(written);
+    path->setObjectName(QStringLiteral("ausgabePfad"));
+    path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* open = new CHyperLink(QStringLiteral("Öffnen"), written);
+    open->setObjectName(QStringLiteral("ausgabeOeffnen"));
+    auto* folder = new CHyperLink(QStringLiteral("Ordner öffnen"), written);
+    folder->setObjectName(QStringLiteral("ausgabeOrdner"));
+    row->addWidget(path);
+    row->addWidget(open);
+    row->addWidget(folder);
+    row->addStretch(1);
+    written->hide();
+    statusBar()->addWidget(written, 1);
+    connect(&OutputNotifier::instance(), &OutputNotifier::written, this,
+            [ready, written, path, open, folder](const QString& file) {
+                const QFileInfo info(file);
+                path->setText(QStringLiteral("Gespeichert: %1").arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+                open->setUrl(info.absoluteFilePath());
+                folder->setUrl(info.absolutePath());
+                ready->hide();
+                written->show();
+            });
     for (const char* pane : {"UF", "NUM", "RF"}) {
         QLabel* label = indicator(QString::fromLatin1(pane));
         label->setObjectName(QStringLiteral("pane%1").arg(QString::fromLatin1(pane)));

@@ -5,6 +5,7 @@
 #include "document/TorvmDoc.h"
 #include "exchange/ui/FortschrittDlg.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/OutputNotifier.h"
 #include "widgets/Prompt.h"
 
 #include <QCheckBox>
@@ -59,9 +60,11 @@ private:
 
 } // namespace
 
-CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
+CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& defaultFolder, QWidget* parent)
     : QDialog(parent)
     , m_doc(doc)
+    , m_folderPath(loadWebFolder(doc, defaultFolder))
+    , m_storedFolder(m_folderPath)
 {
     setWindowTitle(QStringLiteral("Web erstellen"));
     const WebOptions stored = loadWebOptions(doc);
@@ -94,9 +97,21 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
     m_modern->setObjectName(QStringLiteral("modern"));
     (loadWebStyle(doc) == WebStyle::Modern ? m_modern : m_classic)->setChecked(true);
 
-    m_folder = new QLabel(QDir::toNativeSeparators(folder), this);
+    m_folder = new QLabel(QDir::toNativeSeparators(m_folderPath), this);
     m_folder->setObjectName(QStringLiteral("ordner"));
     m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* change = makeButton(this, "Ä&ndern ...", "ordnerAendern");
+    connect(change, &QPushButton::clicked, this, [this] {
+        FileRequest request;
+        request.kind = FileRequest::Kind::Folder;
+        request.title = QStringLiteral("Zielordner der Webseiten");
+        request.proposed = m_folderPath;
+        const QString chosen = fileName(this, request);
+        if (chosen.isEmpty())
+            return;
+        m_folderPath = QDir::cleanPath(chosen);
+        m_folder->setText(QDir::toNativeSeparators(m_folderPath));
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_termin);
@@ -110,7 +125,10 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent)
     styles->addWidget(m_modern);
     styles->addStretch(1);
     form->addRow(QStringLiteral("Stil:"), styles);
-    form->addRow(QStringLiteral("Zielordner:"), m_folder);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(m_folder, 1);
+    folderRow->addWidget(change);
+    form->addRow(QStringLiteral("Zielordner:"), folderRow);
     layout->addLayout(form);
     addOkCancelRow(this, layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -140,8 +158,11 @@ void CWebDlg::accept()
 {
     // A setting that cannot be written has been reported; the export still runs with the
     // choices made here.
-    if (storeWebOptions(m_doc, options()) && storeOrganiser(m_doc, organiser()))
-        storeWebStyle(m_doc, style());
+    // The folder is written only once the user chose one, so the default keeps following the
+    // user's data folder.
+    if (storeWebOptions(m_doc, options()) && storeOrganiser(m_doc, organiser()) && storeWebStyle(m_doc, style()) &&
+        m_folderPath != m_storedFolder)
+        storeWebFolder(m_doc, m_folderPath);
     QDialog::accept();
 }
 
@@ -173,7 +194,7 @@ CWebFertigDlg::CWebFertigDlg(const QString& indexPath, QWidget* parent)
     m_link->setFocus();
 }
 
-void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
+void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder)
 {
     if (!doc.IsOpen()) {
         message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
@@ -182,13 +203,15 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
     QString organiser;
     WebOptions options;
     WebStyle style = WebStyle::Classic;
+    QString folder;
     {
-        CWebDlg dialog(doc, folder, parent);
+        CWebDlg dialog(doc, defaultFolder, parent);
         if (dialog.exec() != QDialog::Accepted)
             return;
         options = dialog.options();
         organiser = dialog.organiser();
         style = dialog.style();
+        folder = dialog.folder();
     }
 
     QWidget* window = parent ? parent->window() : nullptr;
@@ -212,6 +235,7 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder)
 
     switch (result.status) {
     case WebExportResult::Status::Complete: {
+        reportOutputWritten(result.indexPath);
         CWebFertigDlg done(result.indexPath, window);
         done.exec();
         break;

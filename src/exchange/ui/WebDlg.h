@@ -18,16 +18,18 @@ namespace torvm::ui {
 
 class CHyperLink;
 
-// "Web erstellen": what the site contains and who runs the competition, read from the
-// competition and stored there again on "OK". Shows where the site will be written.
+// "Web erstellen": what the site contains, who runs the competition and where the site goes,
+// read from the competition and stored there again on "OK". The folder is the one last chosen
+// for the competition, defaultFolder until the user chooses another.
 class CWebDlg : public QDialog {
     Q_OBJECT
 public:
-    CWebDlg(CTorvmDoc& doc, const QString& folder, QWidget* parent = nullptr);
+    CWebDlg(CTorvmDoc& doc, const QString& defaultFolder, QWidget* parent = nullptr);
 
     WebOptions options() const;
     QString organiser() const;
     WebStyle style() const;
+    QString folder() const { return m_folderPath; }
 
 public slots:
     void accept() override;
@@ -42,6 +44,8 @@ private:
     QRadioButton* m_classic;
     QRadioButton* m_modern;
     QLabel* m_folder;
+    QString m_folderPath;
+    QString m_storedFolder; // as shown at first
 };
 
 // The end of a successful export, with a link that opens the site.
@@ -56,8 +60,9 @@ private:
     CHyperLink* m_link;
 };
 
-// The "Web Export" command: options, the export under the progress window, then the success
-// dialog. The site goes into folder (the user's data folder unless a caller chooses another).
-void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& folder = defaultWebFolder());
+// The "Web Export" command: options and folder, the export under the progress window, then the
+// success dialog with the link to the start page. The site goes into the folder chosen in the
+// dialog; defaultFolder is offered until the competition has one of its own.
+void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder = defaultWebFolder());
 
 } // namespace torvm::ui

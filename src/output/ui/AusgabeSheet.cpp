@@ -38,7 +38,7 @@ constexpr std::array<const char*, kOutputCount> kOutputTexts{
 
 } // namespace
 
-AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
+AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent, Use use)
     : QDialog(parent)
     , m_doc(doc)
     , m_settings(loadOutputSettings(doc))
@@ -54,7 +54,24 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent)
     m_tabs->addTab(createTeilnehmerPage(), QStringLiteral("Teilnehmer"));
     m_tabs->addTab(createGesamtPage(), QStringLiteral("Gesamt"));
     layout->addWidget(m_tabs);
+    if (use == Use::TextFile) {
+        m_encoding = new QComboBox(this);
+        m_encoding->setObjectName(QStringLiteral("Zeichensatz"));
+        // In the order of TextEncoding.
+        m_encoding->addItems({QStringLiteral("Windows-1252 (wie bisher)"), QStringLiteral("UTF-8")});
+        m_encoding->setCurrentIndex(static_cast<int>(loadTextEncoding(doc)));
+        auto* form = new QFormLayout;
+        auto* label = new QLabel(QStringLiteral("&Zeichensatz:"), this);
+        label->setBuddy(m_encoding);
+        form->addRow(label, m_encoding);
+        layout->addLayout(form);
+    }
     addOkCancelRow(this, layout);
+}
+
+TextEncoding AusgabeSheet::encoding() const
+{
+    return m_encoding ? static_cast<TextEncoding>(m_encoding->currentIndex()) : TextEncoding::Windows1252;
 }
 
 QWidget* AusgabeSheet::createMainPage()
@@ -271,6 +288,8 @@ void AusgabeSheet::accept()
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Klasse"), static_cast<int>(m_settings.klasse));
     ok = ok && profile.WriteInt(kTeilnehmer, QStringLiteral("Sort"), m_settings.sort);
+    if (m_encoding)
+        ok = ok && storeTextEncoding(m_doc, encoding());
     // The run goes ahead with the choices made even when they could not be kept; a failed write
     // has been shown already.
     if (ok && !transaction.commit())

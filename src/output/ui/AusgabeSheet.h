@@ -24,14 +24,18 @@ class CTorvmDoc;
 namespace ui {
 
 // The sheet "Ausgabe": which outputs of which round, and the options of every output that has any.
-// Shows the stored choices; confirming stores them and fixes the run's settings.
+// Shows the stored choices; confirming stores them and fixes the run's settings. For the text
+// file it also asks for the character set.
 class AusgabeSheet : public QDialog {
     Q_OBJECT
 public:
-    explicit AusgabeSheet(CTorvmDoc& doc, QWidget* parent = nullptr);
+    enum class Use { Pages, TextFile };
+    explicit AusgabeSheet(CTorvmDoc& doc, QWidget* parent = nullptr, Use use = Use::Pages);
 
     // What the confirmed sheet asks for; valid after accept().
     const OutputSettings& settings() const { return m_settings; }
+    // The character set chosen for the text file; Windows-1252 for pages.
+    TextEncoding encoding() const;
 
     QTabWidget* tabs() const { return m_tabs; }
 
@@ -70,6 +74,7 @@ private:
     std::array<QRadioButton*, 3> m_klasse{}; // by RankingClassMode
     std::array<QRadioButton*, 2> m_sort{};   // by number, by name
     QSpinBox* m_mindestens = nullptr;
+    QComboBox* m_encoding = nullptr; // text file only
 };
 
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "document/TorvmDoc.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
+#include "widgets/OutputNotifier.h"
 #include "widgets/Prompt.h"
 #include "widgets/WaitCursor.h"
 
@@ -65,12 +66,13 @@ void cannotCreate(QWidget* parent, const QString& path)
 }
 
 // Writes the file through `write` and replaces the old one only when everything went well.
-template <typename Write> void writeFile(QWidget* parent, const QString& path, Write write)
+// false after a failure, which has been shown.
+template <typename Write> bool writeFile(QWidget* parent, const QString& path, Write write)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         cannotCreate(parent, path);
-        return;
+        return false;
     }
     bool ok = false;
     {
@@ -82,10 +84,13 @@ template <typename Write> void writeFile(QWidget* parent, const QString& path, W
         message(parent, MessageIcon::Exclamation,
                 QStringLiteral("Das Schreiben der Datei \"%1\" ist fehlgeschlagen; die Datei wurde nicht angelegt.")
                     .arg(QDir::toNativeSeparators(path)));
-        return;
+        return false;
     }
-    if (!file.commit())
+    if (!file.commit()) {
         cannotCreate(parent, path);
+        return false;
+    }
+    return true;
 }
 
 // The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
@@ -114,19 +119,22 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
     const QString path = askSavePath(doc, parent, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF"));
     if (path.isEmpty())
         return;
-    writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); });
+    if (writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); }))
+        reportOutputWritten(path);
 }
 
 void saveTextExport(CTorvmDoc& doc, QWidget* parent)
 {
+    AusgabeSheet sheet(doc, parent, AusgabeSheet::Use::TextFile);
+    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+        return;
     const QString path =
         askSavePath(doc, parent, QStringLiteral("Ergebnisse und Tabellen speichern unter"), QStringLiteral("Text"));
     if (path.isEmpty())
         return;
-    AusgabeSheet sheet(doc, parent);
-    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
-        return;
-    writeFile(parent, path, [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file); });
+    if (writeFile(parent, path,
+                  [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file, sheet.encoding()); }))
+        reportOutputWritten(path);
 }
 
 void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode)

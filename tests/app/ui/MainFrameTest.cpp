@@ -1,11 +1,21 @@
 #include "AppFixture.h"
 
 #include "app/ui/ChildFrame.h"
+#include "app/ui/DialogRegistry.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/TorvmView.h"
+#include "controls/ui/HyperLink.h"
+#include "db/Database.h"
 #include "db/Recordsets.h"
+#include "exchange/ui/WebDlg.h"
+#include "masterdata/ui/DialogDriver.h"
+#include "output/ui/AusgabeSheet.h"
 #include "widgets/CommandIds.h"
 
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QStatusBar>
@@ -13,6 +23,9 @@
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace torvm {
 namespace {
@@ -362,6 +375,85 @@ TEST(MainFrame, WindowCommandsArrangeTheCompetitionWindows)
     const int bottom = frame->mdiArea()->viewport()->height();
     for (ui::CChildFrame* child : frames)
         EXPECT_EQ(child->geometry().bottom() + 1, bottom);
+}
+
+// After "Als PDF speichern", "Speichern unter" and "Web Export" the status bar names the file
+// written, in place of "Bereit", and its links open the file and its folder.
+TEST(MainFrame, StatusBarNamesTheFileWrittenAndOpensItOrItsFolder)
+{
+    AppFixture f;
+    ui::CTorvmApp& app = f.start(f.file(QStringLiteral("keine.mdb")));
+    ui::registerDialogs(app.commands());
+    ui::registerPrinting(app);
+    CTorvmDoc* doc = app.OpenDocumentFile(f.competition(QStringLiteral("liga.mdb"), QStringLiteral("Gauliga")));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->GetDatabase()->execute("INSERT INTO Verein (Vereinsnummer, Name) VALUES (10, 'SV Tell')"));
+    f.prompter.messages.clear(); // the missing last file of the start
+    ui::CMainFrame* frame = app.mainFrame();
+    auto* idle = frame->statusBar()->findChild<QLabel*>(QStringLiteral("idlePrompt"));
+    auto* written = frame->statusBar()->findChild<QWidget*>(QStringLiteral("ausgabe"));
+    ASSERT_NE(idle, nullptr);
+    ASSERT_NE(written, nullptr);
+    EXPECT_TRUE(written->isHidden());
+
+    QStringList opened;
+    const ui::CHyperLink::Opener previous = ui::CHyperLink::setOpener([&opened](const QString& url) {
+        opened << url;
+        return 33;
+    });
+    const auto answerSheet = [] {
+        test::whenShown<ui::AusgabeSheet>([](ui::AusgabeSheet& sheet) {
+            for (QCheckBox* box : sheet.findChildren<QCheckBox*>())
+                box->setChecked(box->objectName() == QStringLiteral("Verein"));
+            sheet.accept();
+        });
+    };
+    const QString site = f.file(QStringLiteral("seite"));
+    struct Case {
+        const char* what;
+        int command;
+        QString answer; // of the file or folder dialog
+        std::function<void()> dialogs;
+        QString file;
+    };
+    const std::vector<Case> cases{
+        {"PDF", cmd::AlsPdfSpeichern, f.file(QStringLiteral("liga.pdf")), answerSheet,
+         f.file(QStringLiteral("liga.pdf"))},
+        {"text", cmd::SpeichernUnter, f.file(QStringLiteral("liga.txt")), answerSheet,
+         f.file(QStringLiteral("liga.txt"))},
+        {"web site", cmd::WebExport, site,
+         [] {
+             test::whenShown<ui::CWebDlg>([](ui::CWebDlg& dlg) {
+                 test::click(&dlg, "ordnerAendern");
+                 test::whenShown<ui::CWebFertigDlg>([](ui::CWebFertigDlg& done) { test::click(&done, "fertig"); });
+                 test::click(&dlg, "ok");
+             });
+         },
+         site + QStringLiteral("/index.htm")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        opened.clear();
+        f.prompter.files = {c.answer};
+        c.dialogs();
+        frame->action(c.command)->trigger();
+        ASSERT_TRUE(QFile::exists(c.file));
+        EXPECT_TRUE(idle->isHidden());
+        EXPECT_FALSE(written->isHidden());
+        EXPECT_EQ(written->findChild<QLabel*>(QStringLiteral("ausgabePfad"))->text(),
+                  QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(c.file));
+        auto* open = written->findChild<ui::CHyperLink*>(QStringLiteral("ausgabeOeffnen"));
+        auto* folder = written->findChild<ui::CHyperLink*>(QStringLiteral("ausgabeOrdner"));
+        ASSERT_NE(open, nullptr);
+        ASSERT_NE(folder, nullptr);
+        EXPECT_EQ(open->text(), QStringLiteral("Öffnen"));
+        EXPECT_EQ(folder->text(), QStringLiteral("Ordner öffnen"));
+        QTest::mouseClick(open, Qt::LeftButton);
+        QTest::mouseClick(folder, Qt::LeftButton);
+        EXPECT_EQ(opened, (QStringList{c.file, QFileInfo(c.file).absolutePath()}));
+    }
+    EXPECT_TRUE(f.prompter.texts().isEmpty()) << f.prompter.texts().join(QLatin1Char('|')).toStdString();
+    ui::CHyperLink::setOpener(previous);
 }
 
 } // namespace

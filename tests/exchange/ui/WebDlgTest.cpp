@@ -7,6 +7,7 @@
 #include "output/LeagueData.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/OutputNotifier.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -219,6 +222,137 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
                   "Die Erstellung der Webseiten wurde abgebrochen; nicht alle Gruppenseiten wurden geschrieben.")});
     EXPECT_FALSE(QFile::exists(QDir(site).filePath(QStringLiteral("Gruppe0.htm"))));
     EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("index_c.htm"))));
+}
+
+// Records the files the export announces to the main window while it lives.
+class Announcements {
+public:
+    Announcements()
+        : m_connection(QObject::connect(&ui::OutputNotifier::instance(), &ui::OutputNotifier::written,
+                                        [this](const QString& path) { paths << path; }))
+    {
+    }
+    ~Announcements() { QObject::disconnect(m_connection); }
+    QStringList paths;
+
+private:
+    QMetaObject::Connection m_connection;
+};
+
+// "Klassisch" / "Modern": the stored style is preselected, "OK" keeps the one chosen, and the
+// export writes that style's site and links its start page.
+TEST_F(WebDlgTest, StyleChoiceIsShownStoredAndUsed)
+{
+    struct Case {
+        const char* what;
+        WebStyle stored;
+        const char* click; // radio button the user picks
+        const char* button;
+        WebStyle after;
+        const char* index; // start page written; none when cancelled
+        const char* absent;
+    };
+    const Case cases[] = {
+        {"modern chosen", WebStyle::Classic, "modern", "ok", WebStyle::Modern, "index.html", "index_l.htm"},
+        {"modern shown again, classic chosen", WebStyle::Modern, "klassisch", "ok", WebStyle::Classic, "index.htm",
+         "index.html"},
+        {"cancel keeps modern", WebStyle::Modern, "klassisch", "cancel", WebStyle::Modern, nullptr, "index.htm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(site).removeRecursively();
+        ASSERT_TRUE(storeWebStyle(comp.doc(), c.stored));
+        prompter.messages.clear();
+        Announcements announced;
+        bool classicShown = false;
+        bool modernShown = false;
+        QString linkUrl;
+        test::whenShown<CWebDlg>([&](CWebDlg& dlg) {
+            classicShown = test::child<QRadioButton>(&dlg, "klassisch")->isChecked();
+            modernShown = test::child<QRadioButton>(&dlg, "modern")->isChecked();
+            EXPECT_EQ(test::child<QRadioButton>(&dlg, "klassisch")->text(), QStringLiteral("&Klassisch"));
+            EXPECT_EQ(test::child<QRadioButton>(&dlg, "modern")->text(), QStringLiteral("&Modern"));
+            QTest::mouseClick(test::child<QRadioButton>(&dlg, c.click), Qt::LeftButton);
+            if (c.index) {
+                test::whenShown<CWebFertigDlg>([&](CWebFertigDlg& done) {
+                    linkUrl = done.link()->url();
+                    test::click(&done, "fertig");
+                });
+            }
+            test::click(&dlg, c.button);
+        });
+        ui::runWebExport(nullptr, comp.doc(), site);
+
+        EXPECT_EQ(classicShown, c.stored == WebStyle::Classic);
+        EXPECT_EQ(modernShown, c.stored == WebStyle::Modern);
+        EXPECT_EQ(loadWebStyle(comp.doc()), c.after);
+        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_FALSE(QFile::exists(QDir(site).filePath(QString::fromLatin1(c.absent)))) << c.absent;
+        if (c.index) {
+            const QString index = QDir::toNativeSeparators(QDir(site).absoluteFilePath(QString::fromLatin1(c.index)));
+            EXPECT_TRUE(QFile::exists(index));
+            EXPECT_EQ(linkUrl, index);
+            EXPECT_EQ(announced.paths, QStringList{index});
+        } else {
+            EXPECT_FALSE(QDir(site).exists());
+            EXPECT_TRUE(announced.paths.isEmpty());
+        }
+    }
+}
+
+// The target folder: the default until the user chooses one through "Ändern ...", then the
+// competition's own. A cancelled folder dialog or a cancelled export changes nothing.
+TEST_F(WebDlgTest, TargetFolderIsChosenInTheDialogAndKept)
+{
+    const QString other = comp.file(QStringLiteral("verein/liga"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    struct Case {
+        const char* what;
+        QString answer; // of the folder dialog; empty = cancelled
+        const char* button;
+        QString shownBefore;
+        QString shownAfter;  // in the dialog once the folder dialog closed
+        QString storedAfter; // empty = none stored, so the default keeps following the data folder
+        QString writtenTo;   // empty = nothing written
+    };
+    const std::vector<Case> cases{
+        {"folder dialog cancelled", QString(), "ok", site, site, QString(), site},
+        {"chosen but export cancelled", other, "cancel", site, other, QString(), QString()},
+        {"chosen", other + QStringLiteral("/"), "ok", site, other, other, other},
+        {"kept for the next export", QString(), "ok", other, other, other, other},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(site).removeRecursively();
+        QDir(other).removeRecursively();
+        prompter.fileRequests.clear();
+        prompter.files = {c.answer};
+        QString before;
+        QString after;
+        test::whenShown<CWebDlg>([&](CWebDlg& dlg) {
+            before = test::child<QLabel>(&dlg, "ordner")->text();
+            auto* change = test::child<QPushButton>(&dlg, "ordnerAendern");
+            EXPECT_EQ(change->text(), QStringLiteral("Ä&ndern ..."));
+            QTest::mouseClick(change, Qt::LeftButton);
+            after = test::child<QLabel>(&dlg, "ordner")->text();
+            if (c.button == std::string("ok"))
+                test::whenShown<CWebFertigDlg>([](CWebFertigDlg& done) { test::click(&done, "fertig"); });
+            test::click(&dlg, c.button);
+        });
+        ui::runWebExport(nullptr, comp.doc(), site);
+
+        EXPECT_EQ(before, QDir::toNativeSeparators(c.shownBefore));
+        EXPECT_EQ(after, QDir::toNativeSeparators(c.shownAfter));
+        ASSERT_EQ(prompter.fileRequests.size(), 1u);
+        EXPECT_EQ(prompter.fileRequests[0].kind, ui::FileRequest::Kind::Folder);
+        EXPECT_EQ(prompter.fileRequests[0].proposed, c.shownBefore);
+        EXPECT_FALSE(prompter.fileRequests[0].title.isEmpty());
+        EXPECT_EQ(loadWebFolder(comp.doc(), QString()), c.storedAfter);
+        for (const QString& folder : {site, other}) {
+            EXPECT_EQ(QFile::exists(QDir(folder).filePath(QStringLiteral("index.htm"))), folder == c.writtenTo)
+                << folder.toStdString();
+        }
+    }
 }
 
 TEST(WebExportCommand, RefusesWithoutAnOpenCompetition)
