@@ -111,6 +111,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"),
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},
+        {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, 1, cmdAssignClasses}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, 4, cmdImportResults}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, -1, cmdJetDump, true}},
     };

@@ -4,6 +4,8 @@
 
 #include <QBoxLayout>
 #include <QDialog>
+#include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 namespace torvm::ui {
@@ -12,7 +14,7 @@ QPushButton* makeButton(QWidget* parent, const char* text, const char* objectNam
 {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
+    enterPresses(button);
     return button;
 }
 
@@ -23,11 +25,12 @@ QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const
     return button;
 }
 
-QPushButton* addEnterButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName)
+void showReadOnly(QLineEdit* field)
 {
-    QPushButton* button = addButton(row, parent, text, objectName);
-    enterPresses(button);
-    return button;
+    field->setReadOnly(true);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
 }
 
 void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText)

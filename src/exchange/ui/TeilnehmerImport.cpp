@@ -4,6 +4,7 @@
 #include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "masterdata/ui/MasterDataCommands.h"
 #include "widgets/Prompt.h"
 
 #include <QElapsedTimer>
@@ -89,6 +90,13 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
     } else if (result.badPassNumbers > 0 || result.unreadableRows > 0) {
         message(parent, MessageIcon::Information, result.summary());
     }
+    // Imported members come without the competition's classes.
+    if (result.ok && !result.cancelled && result.members > 0 &&
+        message(
+            parent, MessageIcon::Question,
+            QStringLiteral("Sollen den Teilnehmern jetzt die Klassen nach Geburtstag und Anrede zugeordnet werden?"),
+            Buttons::YesNo) == Reply::Yes)
+        runKlassenZuordnenCommand(parent, doc);
 }
 
 } // namespace torvm::ui

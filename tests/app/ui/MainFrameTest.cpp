@@ -67,7 +67,8 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                      "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-", "&Beenden"}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Bearbeiten")),
               items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
-                     "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis"}));
+                     "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis", "-",
+                     "Teilnehmer&liste", "Vereinsli&ste", "Gr&uppenliste", "Klassen &zuordnen..."}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Fenster")).mid(0, 4),
               items({"Neues &Fenster", "Über&lappend", "&Nebeneinander", "&Symbole anordnen"}));
 
