@@ -9,8 +9,7 @@
 #include "exchange/LegacyConversion.h"
 
 #include "db/CompetitionFile.h"
-
-#include <QFileInfo>
+#include "db/SafeFile.h"
 
 #include <unistd.h>
 
@@ -24,6 +23,7 @@ namespace {
 struct Command {
     QString synopsis;
     int minArgs;
+    int maxArgs; // -1: the command checks its options itself
     std::function<int(const QStringList&, QTextStream&, QTextStream&)> run;
     bool internal = false; // used by the programs themselves, not shown in the usage text
 };
@@ -41,8 +41,9 @@ int usage(QTextStream& err, const std::map<QString, Command>& commands)
 int cmdNew(const QStringList& args, QTextStream&, QTextStream& err)
 {
     const QString& file = args.at(0);
-    if (QFileInfo::exists(file)) {
-        err << QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.").arg(file) << '\n';
+    if (pathExists(file)) {
+        err << QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.").arg(displayPath(file))
+            << '\n';
         return kCliFileError;
     }
     CTorvmDoc doc;
@@ -95,36 +96,47 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const ScopedReadOnlyWorkplace workplace;
     const std::map<QString, Command> commands{
-        {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, cmdNew}},
-        {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, cmdConvert}},
-        {QStringLiteral("demo"), {QStringLiteral("DATEI [--seed N]"), 1, cmdDemo}},
+        {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, 1, cmdNew}},
+        {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, 2, cmdConvert}},
+        {QStringLiteral("demo"), {QStringLiteral("DATEI [--seed N]"), 1, -1, cmdDemo}},
         {QStringLiteral("export-text"),
          {QStringLiteral("DATEI AUSGABE.txt [--round N] [--outputs termin,gruppe,tabelle,einzel,verein,teilnehmer] "
                          "[--plans 1,3] [--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] "
                          "[--klasse 0|1|2] [--sort 0|1]"),
-          2, cmdExportText}},
-        {QStringLiteral("print-pdf"), {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, cmdPrintPdf}},
+          2, -1, cmdExportText}},
+        {QStringLiteral("print-pdf"),
+         {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, -1, cmdPrintPdf}},
         {QStringLiteral("web-export"),
          {QStringLiteral("DATEI ORDNER [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1] "
                          "[--organiser TEXT]"),
-          2, cmdWebExport}},
-        {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, cmdGroupSchedule}},
-        {QStringLiteral("import-members"), {QStringLiteral("DATEI QUELLE.mdb"), 2, cmdImportMembers}},
-        {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, cmdImportResults}},
-        {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, cmdJetDump, true}},
+          2, -1, cmdWebExport}},
+        {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
+        {QStringLiteral("import-members"),
+         {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},
+        {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, 1, cmdAssignClasses}},
+        {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, 4, cmdImportResults}},
+        {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, -1, cmdJetDump, true}},
     };
     if (args.isEmpty())
         return usage(err, commands);
     const auto it = commands.find(args.first());
-    if (it == commands.end() || args.size() - 1 < it->second.minArgs)
+    const qsizetype given = args.size() - 1;
+    if (it == commands.end() || given < it->second.minArgs || (it->second.maxArgs >= 0 && given > it->second.maxArgs))
         return usage(err, commands);
 
     // Database errors that the table layer shows as they happen go to stderr like the rest.
+    QString errors;
+    QTextStream errorStream(&errors);
     const MessageHandler previous =
-        setMessageHandler([&err](MessageIcon, const QString& text) { err << text << '\n'
-                                                                         << Qt::flush; });
-    const int rc = it->second.run(args.mid(1), out, err);
+        setMessageHandler([&errorStream](MessageIcon, const QString& text) { errorStream << text << '\n'; });
+    int rc = it->second.run(args.mid(1), out, errorStream);
     setMessageHandler(previous);
+    errorStream.flush();
+    // Wrong arguments without a word of their own get the usage text.
+    if (rc == kCliUsage && errors.isEmpty())
+        rc = usage(errorStream, commands);
+    errorStream.flush();
+    err << errors;
     out.flush();
     err.flush();
     return rc;

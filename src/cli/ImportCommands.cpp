@@ -3,12 +3,13 @@
 #include "cli/Cli.h"
 #include "db/CompetitionFile.h"
 #include "db/Messages.h"
+#include "db/SafeFile.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "fixtures/GroupSchedule.h"
+#include "masterdata/ClassAssignment.h"
 #include "results/ResultsImport.h"
-
-#include <QSaveFile>
 
 #include <optional>
 
@@ -16,10 +17,10 @@ namespace torvm {
 
 namespace {
 
-std::unique_ptr<Database> openOrReport(const QString& path, QTextStream& err)
+std::unique_ptr<Database> openOrReport(const QString& path, QTextStream& err, Access access = Access::ReadWrite)
 {
     QString error;
-    auto db = openCompetition(path, &error);
+    auto db = openCompetition(path, &error, access);
     if (!db)
         err << databaseErrorText(error) << '\n';
     return db;
@@ -38,26 +39,57 @@ std::optional<int> number(const QString& what, const QString& text, int low, int
     const int value = text.trimmed().toInt(&ok);
     if (ok && value >= low && value <= high)
         return value;
-    err << QStringLiteral("Ungültige Angabe für %1: \"%2\" (erwartet: %3 bis %4)").arg(what, text).arg(low).arg(high)
+    err << QStringLiteral("Ungültige Angabe für %1: \"%2\" (erwartet: %3 bis %4)")
+               .arg(what, displayPath(text))
+               .arg(low)
+               .arg(high)
         << '\n';
     return std::nullopt;
 }
 
 } // namespace
 
-int cmdImportMembers(const QStringList& args, QTextStream& out, QTextStream& err)
+int cmdAssignClasses(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    if (args.size() != 2)
-        return usage(err, QStringLiteral("import-members DATEI QUELLE.mdb"));
-    const auto db = openOrReport(args.at(0), err);
-    if (!db)
-        return kCliFileError;
-    const MemberImportResult result = importMembers(*db, args.at(1));
-    if (!result.ok) {
-        err << databaseErrorText(result.error) << '\n';
+    if (args.size() != 1)
+        return usage(err, QStringLiteral("assign-classes DATEI"));
+    CTorvmDoc doc;
+    if (!doc.OnOpenDocument(args.at(0))) {
+        err << doc.failure().text << '\n';
         return kCliFileError;
     }
-    out << QStringLiteral("%1 Teilnehmer und %2 Vereine übernommen.").arg(result.members).arg(result.clubs) << '\n';
+    QString error;
+    const auto plan = planClassAssignment(doc, &error);
+    if (!plan || !applyClassAssignment(doc, *plan, &error)) {
+        err << databaseErrorText(error) << '\n';
+        return kCliFileError;
+    }
+    out << plan->summary() << '\n';
+    return kCliOk;
+}
+
+int cmdImportMembers(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString synopsis = QStringLiteral("import-members DATEI QUELLE.mdb [--skip-unreadable]");
+    QStringList files = args;
+    MemberImportOptions options;
+    options.skipUnreadable = files.removeAll(QStringLiteral("--skip-unreadable")) == 1;
+    if (files.size() != 2 || files.size() + (options.skipUnreadable ? 1 : 0) != args.size())
+        return usage(err, synopsis);
+    const auto db = openOrReport(files.at(0), err);
+    if (!db)
+        return kCliFileError;
+    const MemberImportResult result = importMembers(*db, files.at(1), {}, options);
+    if (!result.ok) {
+        err << databaseErrorText(result.error) << '\n';
+        if (result.damaged)
+            err << QStringLiteral("Mit --skip-unreadable werden die lesbaren Zeilen übernommen.") << '\n';
+        else if (result.members > 0)
+            err << QStringLiteral("Die %1 bis dahin übernommenen Teilnehmer bleiben gespeichert.").arg(result.members)
+                << '\n';
+        return kCliFileError;
+    }
+    out << result.summary() << '\n';
     return kCliOk;
 }
 
@@ -87,9 +119,10 @@ int cmdGroupSchedule(const QStringList& args, QTextStream&, QTextStream& err)
     const auto groupNumber = number(QStringLiteral("die Gruppe"), args.at(1), 1, 2147, err);
     if (!groupNumber)
         return kCliUsage;
-    const auto db = openOrReport(args.at(0), err);
+    const auto db = openOrReport(args.at(0), err, Access::ReadOnly);
     if (!db)
         return kCliFileError;
+    const Transaction view(*db, Transaction::Kind::Read);
     CGruppeTable group(db.get(), nullptr);
     CPlanTable plans(db.get(), nullptr);
     if (!group.Open() || !plans.Open()) {
@@ -108,9 +141,10 @@ int cmdGroupSchedule(const QStringList& args, QTextStream&, QTextStream& err)
         err << databaseErrorText(error) << '\n';
         return kCliFileError;
     }
-    QSaveFile file(args.at(2));
-    if (!file.open(QIODevice::WriteOnly) || !writeGroupScheduleText(file, schedule) || !file.commit()) {
-        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(args.at(2)) << '\n';
+    QString writeError;
+    if (!writeFileSafely(
+            args.at(2), [&schedule](QIODevice& file) { return writeGroupScheduleText(file, schedule); }, &writeError)) {
+        err << writeError << '\n';
         return kCliFileError;
     }
     return kCliOk;

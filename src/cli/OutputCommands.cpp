@@ -1,7 +1,7 @@
 #include "cli/OutputCommands.h"
 
 #include "cli/Cli.h"
-#include "db/Messages.h"
+#include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
 #include "exchange/DemoCompetition.h"
 #include "exchange/WebExport.h"
@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <functional>
 #include <map>
@@ -38,11 +37,11 @@ std::optional<ParsedArgs> parseArgs(const QStringList& args, const QStringList& 
         }
         const QString name = arg.mid(2);
         if (!known.contains(name)) {
-            err << QStringLiteral("Unbekannte Option: %1").arg(arg) << '\n';
+            err << QStringLiteral("Unbekannte Option: %1").arg(displayPath(arg)) << '\n';
             return std::nullopt;
         }
         if (i + 1 >= args.size() || parsed.options.count(name) != 0) {
-            err << QStringLiteral("Die Option %1 braucht genau einen Wert.").arg(arg) << '\n';
+            err << QStringLiteral("Die Option %1 braucht genau einen Wert.").arg(displayPath(arg)) << '\n';
             return std::nullopt;
         }
         parsed.options[name] = args.at(++i);
@@ -74,7 +73,8 @@ std::optional<std::vector<int>> intList(const QString& text, int low, int high)
 
 int badValue(QTextStream& err, const QString& option, const QString& value, const QString& expected)
 {
-    err << QStringLiteral("Ungültiger Wert für --%1: \"%2\" (erwartet: %3)").arg(option, value, expected) << '\n';
+    err << QStringLiteral("Ungültiger Wert für --%1: \"%2\" (erwartet: %3)").arg(option, displayPath(value), expected)
+        << '\n';
     return kCliUsage;
 }
 
@@ -153,9 +153,10 @@ QStringList outputOptionNames()
             QStringLiteral("sort"),     QStringLiteral("mindestens")};
 }
 
+// Outputs only read: a write-protected competition can be exported and printed.
 bool openCompetitionFile(CTorvmDoc& doc, const QString& path, QTextStream& err)
 {
-    if (doc.OnOpenDocument(path))
+    if (doc.OnOpenDocument(path, Access::ReadOnly))
         return true;
     err << doc.failure().text << '\n';
     return false;
@@ -163,27 +164,16 @@ bool openCompetitionFile(CTorvmDoc& doc, const QString& path, QTextStream& err)
 
 QString existsText(const QString& file)
 {
-    return QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.").arg(file);
+    return QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.").arg(displayPath(file));
 }
 
-// Writes the file through `write`; an existing file is replaced only by a complete new one.
-template <typename Write> bool writeOutputFile(const QString& target, QTextStream& err, Write write)
+bool writeOutputFile(const QString& target, QTextStream& err, const std::function<bool(QIODevice&)>& write)
 {
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, fileErrorText(file)) << '\n';
-        return false;
-    }
-    if (!write(file)) {
-        err << QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen.").arg(target) << '\n';
-        return false;
-    }
-    if (!file.commit()) {
-        err << QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, fileErrorText(file))
-            << '\n';
-        return false;
-    }
-    return true;
+    QString error;
+    if (writeFileSafely(target, write, &error))
+        return true;
+    err << error << '\n';
+    return false;
 }
 
 } // namespace
@@ -201,23 +191,33 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
             return badValue(err, it->first, it->second, QStringLiteral("eine ganze Zahl ab 0"));
     }
     const QString& file = parsed->positional.first();
-    if (QFileInfo::exists(file)) {
+    if (pathExists(file)) {
         err << existsText(file) << '\n';
         return kCliFileError;
     }
+    // Filled under a temporary name: an interrupted run leaves nothing a rerun would refuse.
+    FileUnderConstruction building(file);
+    if (building.path().isEmpty()) {
+        err << building.error() << '\n';
+        return kCliFileError;
+    }
     CTorvmDoc doc;
-    if (!doc.OnNewDocument(file)) {
+    if (!doc.OnNewDocument(building.path())) {
         err << doc.failure().text << '\n';
         return kCliFileError;
     }
     QString error;
-    if (!fillDemoCompetition(doc, seed, &error)) {
-        doc.OnCloseDocument();
-        QFile::remove(file); // an empty competition under the demo's name would only mislead
+    const bool filled = fillDemoCompetition(doc, seed, &error);
+    doc.OnCloseDocument();
+    if (!filled) {
         err << databaseErrorText(error) << '\n';
         return kCliFileError;
     }
-    out << QStringLiteral("Beispielwettkampf angelegt: %1").arg(file) << '\n';
+    if (!building.publish(&error)) {
+        err << error << '\n';
+        return kCliFileError;
+    }
+    out << QStringLiteral("Beispielwettkampf angelegt: %1").arg(displayPath(file)) << '\n';
     return kCliOk;
 }
 
@@ -272,6 +272,7 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!openCompetitionFile(doc, parsed->positional.at(0), err))
         return kCliFileError;
     const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
     const PrintJob job(doc, settings);
     if (job.totalPages() == 0) {
         err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';

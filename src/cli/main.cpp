@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "db/SafeFile.h"
 
 #include <QGuiApplication>
 
@@ -17,7 +18,11 @@ int main(int argc, char** argv)
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    // File names are taken byte for byte, also when they are not UTF-8.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << torvm::fileNameFromNative(QByteArray(argv[i]));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return torvm::runCli(QCoreApplication::arguments().mid(1), out, err);
+    return torvm::runCli(args, out, err);
 }

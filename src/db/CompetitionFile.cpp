@@ -2,20 +2,24 @@
 
 #include "db/Messages.h"
 #include "db/Recordsets.h"
+#include "db/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <set>
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace torvm {
 
 namespace {
-
-constexpr qint64 kCopyBlock = 4096;
 
 bool hasColumns(Database& db, CRecordset& rs, QString* why)
 {
@@ -54,9 +58,20 @@ std::int64_t pragmaValue(Database& db, const char* sql, bool* ok)
 
 FileKind sniffFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Not blocking: a pipe under the name must not hang the caller until someone writes to it.
+    const int fd = ::open(nativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return FileKind::Unreadable;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return FileKind::Unreadable;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return FileKind::Unreadable;
+    }
     const QByteArray head = file.read(32);
     if (head.isEmpty())
         return FileKind::Empty;
@@ -101,20 +116,56 @@ bool checkCompetitionFile(Database& db, QString* why)
     }
 
     // A file cut short or damaged on the way from another computer shows up here, not in the
-    // middle of a season's work.
-    Statement check = db.prepare("PRAGMA quick_check");
-    if (!check.next()) {
-        *why = db.lastError() ? db.lastError().text : QStringLiteral("Die Datei ist beschädigt.");
+    // middle of a season's work. The full check also compares every index with its table: a
+    // damaged index would otherwise hide whole groups from every output.
+    Statement check = db.prepare("PRAGMA integrity_check(5)");
+    QStringList problems;
+    while (check.next())
+        problems << check.text(0);
+    if (check.failed() || problems.isEmpty()) {
+        *why = QStringLiteral("Die Wettkampfdatei ist beschädigt und kann nicht geöffnet werden (%1).")
+                   .arg(db.lastError() ? db.lastError().text : QStringLiteral("keine Prüfung möglich"));
         return false;
     }
-    if (check.text(0) != QLatin1String("ok")) {
-        *why = QStringLiteral("Die Wettkampfdatei ist beschädigt (%1).").arg(check.text(0));
+    if (problems != QStringList{QStringLiteral("ok")}) {
+        *why = QStringLiteral("Die Wettkampfdatei ist beschädigt und wird nicht geöffnet, damit nichts in sie "
+                              "geschrieben wird. Bitte nehmen Sie eine Sicherungskopie. (Befund: %1)")
+                   .arg(displayPath(problems.first()));
         return false;
     }
     return true;
 }
 
-std::unique_ptr<Database> openCompetition(const QString& path, QString* error)
+namespace {
+
+// After a power cut or a kill in the middle of a save the engine's journal is left beside the
+// file. Only a connection that may write can play it back; a read-only probe would call the file
+// "schreibgeschützt" for ever. The engine itself decides whether the journal is hot (nobody is
+// writing) and undoes the unfinished save when the file is first read.
+bool rollBackInterruptedSave(const QString& path, QString* error)
+{
+    struct stat journal {};
+    if (::stat(nativeFileName(path + QLatin1String("-journal")).constData(), &journal) != 0 || journal.st_size == 0)
+        return true;
+    DbError dbError;
+    auto db = Database::open(path, Database::Mode::ReadWrite, &dbError);
+    if (db && !db->isReadOnly()) {
+        Statement st = db->prepare("SELECT count(*) FROM sqlite_schema");
+        if (st.next())
+            return true;
+        dbError = db->lastError();
+    }
+    *error = QStringLiteral("Die Wettkampfdatei wurde mitten im Speichern unterbrochen (Absturz oder Stromausfall). "
+                            "Die unvollständige Änderung kann nur zurückgenommen werden, wenn die Datei und ihr "
+                            "Ordner beschreibbar sind; bitte geben Sie beide zum Schreiben frei.");
+    if (dbError && (dbError.code & 0xff) != SQLITE_READONLY && (dbError.code & 0xff) != SQLITE_CANTOPEN)
+        *error += QLatin1Char(' ') + dbError.text;
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<Database> openCompetition(const QString& path, QString* error, Access access)
 {
     switch (sniffFile(path)) {
     case FileKind::Sqlite:
@@ -124,13 +175,17 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error)
                                 "als Wettkampf geöffnet werden.");
         return nullptr;
     case FileKind::Unreadable:
-        *error = QStringLiteral("Die Datei kann nicht gelesen werden.");
+        *error = inputFileProblem(path);
+        if (error->isEmpty())
+            *error = QStringLiteral("Die Datei kann nicht gelesen werden.");
         return nullptr;
     case FileKind::Empty:
     case FileKind::Other:
         *error = QStringLiteral("Die Datei ist keine Wettkampfdatei.");
         return nullptr;
     }
+    if (!rollBackInterruptedSave(path, error))
+        return nullptr;
 
     // Checked over a read-only connection first: nothing, not even a journal, is written to a
     // file that turns out not to be ours.
@@ -143,6 +198,10 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error)
         }
         if (!checkCompetitionFile(*probe, error))
             return nullptr;
+        if (access == Access::ReadOnly) {
+            probe->execute("PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
+            return probe;
+        }
     }
 
     auto db = Database::open(path, Database::Mode::ReadWrite, &dbError);
@@ -185,30 +244,19 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* e
 {
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly)) {
-        *error =
-            QStringLiteral("Die Vorlage %1 kann nicht gelesen werden: %2").arg(templatePath, fileErrorText(source));
+        *error = QStringLiteral("Die Vorlage %1 kann nicht gelesen werden.").arg(displayPath(templatePath));
         return false;
     }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2").arg(target, fileErrorText(out));
+    const auto copy = [&source](QIODevice& out) {
+        const QByteArray bytes = source.readAll();
+        return source.error() == QFileDevice::NoError && out.write(bytes) == bytes.size();
+    };
+    if (!writeFileSafely(target, copy, error, Replace::Anything))
         return false;
-    }
-    while (!source.atEnd()) {
-        const QByteArray block = source.read(kCopyBlock);
-        if (block.isEmpty() && source.error() != QFileDevice::NoError)
-            break;
-        if (out.write(block) != block.size())
-            break;
-    }
-    if (source.error() != QFileDevice::NoError || !out.commit()) {
-        *error = QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(target, fileErrorText(out));
-        return false;
-    }
     // A journal left by a crash of the file that was replaced would be played back into the new
     // competition on its first open.
     for (const char* suffix : {"-journal", "-wal", "-shm"})
-        QFile::remove(target + QLatin1String(suffix));
+        ::unlink(nativeFileName(target + QLatin1String(suffix)).constData());
     return true;
 }
 

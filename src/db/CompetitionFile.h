@@ -22,7 +22,10 @@ bool checkCompetitionFile(Database& db, QString* why);
 // Opens a competition file for reading and writing. A file that is not one (random bytes, empty,
 // truncated, another SQLite database, a Jet file, a file that cannot be written) is refused
 // without a single byte written to it; error receives the engine text to show after "Fehler: ".
-std::unique_ptr<Database> openCompetition(const QString& path, QString* error);
+// A save cut short by a crash is rolled back first (its journal lies beside the file). With
+// Access::ReadOnly the file is only read (exports, printing): it may then be write-protected.
+enum class Access { ReadWrite, ReadOnly };
+std::unique_ptr<Database> openCompetition(const QString& path, QString* error, Access access = Access::ReadWrite);
 
 // The empty competition new files are copied from: "torvm.tpl" in the working directory, beside
 // the program, or in the installed data folder. Empty when there is none.

@@ -1,5 +1,7 @@
 #include "db/Database.h"
 
+#include "db/SafeFile.h"
+
 #include <sqlite3.h>
 
 namespace torvm {
@@ -8,6 +10,19 @@ namespace {
 
 // Long enough to outlast another instance's save, short enough that a stuck lock is reported.
 constexpr int kBusyTimeoutMs = 5000;
+
+// torvm_fold(text): the text with Unicode case folding, so that a search for "öst" finds
+// "Östermeier"; the engine's own LIKE folds ASCII letters only.
+void foldCase(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray folded = QString::fromUtf8(text, sqlite3_value_bytes(argv[0])).toCaseFolded().toUtf8();
+    sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
 
 } // namespace
 
@@ -209,7 +224,7 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
 {
     sqlite3* handle = nullptr;
     const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = {rc, engineErrorText(rc)};
@@ -218,6 +233,8 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
     }
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_create_function_v2(handle, "torvm_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               foldCase, nullptr, nullptr, nullptr);
     return std::unique_ptr<Database>(new Database(handle, path));
 }
 

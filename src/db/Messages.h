@@ -4,8 +4,6 @@
 
 #include <functional>
 
-class QFileDevice;
-
 namespace torvm {
 
 // Texts of the string table that several layers need.
@@ -29,10 +27,5 @@ void showMessage(MessageIcon icon, const QString& text);
 // "Fehler" + ": \n" + the engine's text, the form every database failure is shown in.
 QString databaseErrorText(const QString& engineText);
 void showDatabaseError(const QString& engineText);
-
-// Why a file operation failed, in German: the texts of Qt and of the C library are English and
-// would reach the user raw.
-QString fileErrorText(const QFileDevice& file);
-QString systemErrorText(int errnum);
 
 } // namespace torvm

@@ -12,10 +12,15 @@ inline constexpr int kRoundsPerPlan = 20;    // rows per plan in table Plan
 inline constexpr int kPlanCount = 5;
 inline constexpr int kSummaryRow = 99; // a team's point adjustment row in Wettkampf
 
-// Keys composed from their parts, in one place.
-constexpr std::int32_t planKey(int plan, int round)
+// Keys composed from their parts, in one place. In 64 bits: a plan number read from a damaged
+// file (the Null marker) gives a key no row has instead of a wrapped one.
+constexpr std::int64_t planKey(std::int64_t plan, std::int64_t round)
 {
     return plan * kRoundsPerPlan + round;
+}
+constexpr bool isValidPlanRound(int plan, int round)
+{
+    return plan >= 0 && plan < kPlanCount && round >= 0 && round < kRoundsPerPlan;
 }
 constexpr std::int32_t resultKey(int group, int round, int slot, int row)
 {

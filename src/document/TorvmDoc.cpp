@@ -2,11 +2,13 @@
 
 #include "db/CompetitionFile.h"
 #include "db/Recordsets.h"
+#include "db/SafeFile.h"
 #include "db/Settings.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QList>
+
+#include <unistd.h>
 
 namespace torvm {
 
@@ -69,14 +71,23 @@ bool CTorvmDoc::OnNewDocument(const QString& path)
                                         "Bitte installieren Sie das Programm neu.");
         return false;
     }
+    // Another program instance working on the file would find its competition gone.
+    if (!m_lock.acquire(path, CompetitionLock::Mode::Exclusive)) {
+        m_failure.text = QStringLiteral("Der Wettkampf %1 ist in einem anderen laufenden Programm geöffnet und kann "
+                                        "nicht durch einen neuen ersetzt werden. Bitte schließen Sie ihn dort zuerst.")
+                             .arg(displayPath(path));
+        return false;
+    }
     QString error;
     if (!copyTemplate(templatePath, path, &error)) {
+        m_lock.release();
         m_failure.text = error;
         return false;
     }
+    m_lock.share();
     m_path = path;
     writeProfileString(QLatin1String(kMainSection), QLatin1String(kFileNameKey), path);
-    if (!openDatabase())
+    if (!openDatabase(Access::ReadWrite))
         return false;
     // A new file carries no title; the views start empty.
     setTitle(CompetitionTitle());
@@ -85,21 +96,32 @@ bool CTorvmDoc::OnNewDocument(const QString& path)
     return true;
 }
 
-bool CTorvmDoc::OnOpenDocument(const QString& path)
+bool CTorvmDoc::OnOpenDocument(const QString& path, Access access)
 {
     m_failure = {};
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        m_failure.text = probe.error() == QFileDevice::OpenError && !probe.exists()
-                             ? fileNotFoundText(path)
-                             : QStringLiteral("%1\nAuf diese Datei kann nicht zugegriffen werden.").arg(path);
+    const QByteArray native = nativeFileName(path);
+    if (::access(native.constData(), F_OK) != 0) {
+        m_failure.text = fileNotFoundText(displayPath(path));
         return false;
     }
-    probe.close();
+    if (const QString problem = inputFileProblem(path); !problem.isEmpty() || ::access(native.constData(), R_OK) != 0) {
+        m_failure.text =
+            problem.isEmpty()
+                ? QStringLiteral("%1\nAuf diese Datei kann nicht zugegriffen werden.").arg(displayPath(path))
+                : problem;
+        return false;
+    }
+    if (!m_lock.acquire(path, CompetitionLock::Mode::Shared)) {
+        m_failure.text =
+            QStringLiteral("Der Wettkampf %1 wird gerade in einem anderen laufenden Programm neu angelegt. "
+                           "Bitte versuchen Sie es gleich noch einmal.")
+                .arg(displayPath(path));
+        return false;
+    }
     m_path = path;
     // Written before the database is tried, so the next start tries the same file again.
     writeProfileString(QLatin1String(kMainSection), QLatin1String(kFileNameKey), path);
-    if (!openDatabase())
+    if (!openDatabase(access))
         return false;
     m_open = true;
     openDocuments().append(this);
@@ -107,13 +129,14 @@ bool CTorvmDoc::OnOpenDocument(const QString& path)
     return true;
 }
 
-bool CTorvmDoc::openDatabase()
+bool CTorvmDoc::openDatabase(Access access)
 {
     QString error;
-    m_db = openCompetition(m_path, &error);
+    m_db = openCompetition(m_path, &error, access);
     if (!m_db) {
         m_failure.text = databaseErrorText(error);
         m_open = false;
+        m_lock.release();
         return false;
     }
     return true;
@@ -123,6 +146,7 @@ void CTorvmDoc::OnCloseDocument()
 {
     openDocuments().removeAll(this);
     m_db.reset();
+    m_lock.release();
     m_open = false;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/CompetitionFile.h"
+#include "db/CompetitionLock.h"
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "db/Recordset.h"
@@ -28,7 +30,8 @@ public:
 
     // Copies the template over path and opens the copy. The caller has asked before replacing.
     bool OnNewDocument(const QString& path);
-    bool OnOpenDocument(const QString& path);
+    // Access::ReadOnly for exports and printing: a write-protected competition opens too.
+    bool OnOpenDocument(const QString& path, Access access = Access::ReadWrite);
     void OnCloseDocument();
 
     bool IsOpen() const { return m_open; }
@@ -50,13 +53,14 @@ signals:
     void titleChanged(const QString& title);
 
 private:
-    bool openDatabase();
+    bool openDatabase(Access access);
     void setTitle(const QString& title);
 
     bool m_open = false;
     QString m_title;
     QString m_path;
     std::unique_ptr<Database> m_db;
+    CompetitionLock m_lock;
     Failure m_failure;
 };
 

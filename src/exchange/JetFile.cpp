@@ -1,6 +1,6 @@
 #include "exchange/JetFile.h"
 
-#include "db/Messages.h"
+#include "db/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -153,6 +153,8 @@ private:
                 std::uint8_t kind8 = 0;
                 if (!in.u8(&kind8) || kind8 > std::uint8_t(JetValue::Kind::True))
                     return false;
+                // The row buffer is reused: a Null must not show the previous row's value.
+                value = JetValue{};
                 value.kind = static_cast<JetValue::Kind>(kind8);
                 std::uint32_t integer = 0;
                 switch (value.kind) {
@@ -239,10 +241,15 @@ struct Fd {
 
 bool checkJetFile(const QString& path, QString* why)
 {
+    // A pipe or a device would block the reader or never end.
+    if (const QString problem = inputFileProblem(path); !problem.isEmpty()) {
+        *why = problem;
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *why = QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
-                   .arg(QDir::toNativeSeparators(path), fileErrorText(file));
+        *why =
+            QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(displayPath(QDir::toNativeSeparators(path)));
         return false;
     }
     const QByteArray head = file.read(0x18);

@@ -2,6 +2,7 @@
 
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
+#include "db/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -206,9 +207,9 @@ bool convertLegacyCompetition(const QString& legacyPath, const QString& target, 
                               ConversionReport* report, QString* error, const JetLimits& limits)
 {
     *report = {};
-    if (QFileInfo::exists(target)) {
+    if (pathExists(target)) {
         *error = QStringLiteral("Die Datei %1 ist bereits vorhanden und wird nicht überschrieben.")
-                     .arg(QDir::toNativeSeparators(target));
+                     .arg(displayPath(QDir::toNativeSeparators(target)));
         return false;
     }
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(legacyPath).absoluteFilePath()) {
@@ -236,12 +237,18 @@ bool convertLegacyCompetition(const QString& legacyPath, const QString& target, 
         return false;
     }
 
-    if (!copyTemplate(templatePath, target, error))
+    // Built under a temporary name: a kill half-way leaves no half competition under the target's.
+    FileUnderConstruction building(target);
+    if (building.path().isEmpty()) {
+        *error = building.error();
+        return false;
+    }
+    if (!copyTemplate(templatePath, building.path(), error))
         return false;
     bool ok = true;
     {
         DbError dbError;
-        const std::unique_ptr<Database> db = Database::open(target, Database::Mode::ReadWrite, &dbError);
+        const std::unique_ptr<Database> db = Database::open(building.path(), Database::Mode::ReadWrite, &dbError);
         if (!db) {
             *error = dbError.text;
             ok = false;
@@ -265,12 +272,7 @@ bool convertLegacyCompetition(const QString& legacyPath, const QString& target, 
             report->tables.push_back(table);
         }
     }
-    if (!ok) {
-        QFile::remove(target);
-        for (const char* suffix : {"-journal", "-wal", "-shm"})
-            QFile::remove(target + QLatin1String(suffix));
-    }
-    return ok;
+    return ok && building.publish(error);
 }
 
 } // namespace torvm

@@ -2,6 +2,7 @@
 
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
+#include "db/SafeFile.h"
 #include "db/Tables.h"
 #include "exchange/JetFile.h"
 
@@ -10,6 +11,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -44,7 +47,8 @@ const char* const kClubColumns[2] = {"Verein", "VName"};
 
 // A Null number is kept as the file layer's marker: it is "something", as a bound member reads it.
 struct Member {
-    std::int32_t pass = kNullLong;
+    std::int32_t pass = kNullLong; // kNullLong also for a pass number out of range (see passValid)
+    bool passValid = false;
     std::int32_t stammverein = kNullLong;
     std::int32_t geschlecht = kNullLong;
     std::int32_t verein = kNullLong;
@@ -56,7 +60,39 @@ struct Source {
     std::vector<Member> members; // by pass number; rows of one member in file order
     QHash<std::int32_t, QString> clubs;
     bool cancelled = false; // the user stopped while the file was read
+    int unreadableRows = 0; // rows of the two tables the reader could not decode
+    bool tableUnreadable = false;
 };
+
+// A whole number that fits a Long column, from whatever the source stored.
+std::optional<std::int32_t> wholeLong(double value)
+{
+    if (!std::isfinite(value) || value != std::trunc(value) || value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> wholeLong(std::int64_t value)
+{
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> wholeLong(const QString& text)
+{
+    bool ok = false;
+    const qlonglong value = text.trimmed().toLongLong(&ok);
+    return ok ? wholeLong(std::int64_t{value}) : std::nullopt;
+}
+
+// A pass number is a member's key: 1 ... 2 147 483 647, and nothing wrapped or rounded into it.
+void setPass(Member& m, std::optional<std::int32_t> pass)
+{
+    m.passValid = pass && *pass >= 1;
+    m.pass = m.passValid ? *pass : kNullLong;
+}
 
 QString missingTable(const QString& table, const QString& path)
 {
@@ -70,13 +106,24 @@ QString missingColumn(const QString& table, const char* column)
 
 // ------------------------------------------------------------------------------------ SQLite
 
+std::optional<std::int32_t> sqlLong(const Statement& st, int c)
+{
+    switch (st.type(c)) {
+    case Statement::Type::Null:
+        return std::nullopt;
+    case Statement::Type::Real:
+        return wholeLong(st.real(c));
+    case Statement::Type::Text:
+        return wholeLong(st.text(c));
+    default:
+        return wholeLong(st.int64(c));
+    }
+}
+
+// Null, or a value that is no Long, reads as the Null marker.
 std::int32_t sqlNumber(const Statement& st, int c)
 {
-    if (st.isNull(c))
-        return kNullLong;
-    if (st.type(c) == Statement::Type::Real)
-        return static_cast<std::int32_t>(st.real(c));
-    return static_cast<std::int32_t>(st.int64(c));
+    return sqlLong(st, c).value_or(kNullLong);
 }
 
 DateTime sqlDate(const Statement& st, int c)
@@ -138,7 +185,7 @@ std::optional<Source> readSqliteSource(const QString& path, QString* error)
     Statement st = db->prepare(sql);
     while (st.next()) {
         Member m;
-        m.pass = sqlNumber(st, Passnummer);
+        setPass(m, sqlLong(st, Passnummer));
         m.stammverein = sqlNumber(st, Stammverein);
         m.name = st.text(MName);
         m.vorname = st.text(Vorname);
@@ -159,8 +206,9 @@ std::optional<Source> readSqliteSource(const QString& path, QString* error)
     }
     Statement clubs = db->prepare(R"(SELECT "Verein", "VName" FROM "tblVereine_kurz" ORDER BY rowid)");
     while (clubs.next()) {
-        if (!clubs.isNull(0))
-            source.clubs.insert(sqlNumber(clubs, 0), clubs.text(1)); // the first row of a number counts
+        const std::optional<std::int32_t> number = sqlLong(clubs, 0);
+        if (number && !source.clubs.contains(*number)) // the first row of a number counts
+            source.clubs.insert(*number, clubs.text(1));
     }
     if (!clubs.valid() || clubs.failed()) {
         *error = db->lastError().text;
@@ -171,22 +219,27 @@ std::optional<Source> readSqliteSource(const QString& path, QString* error)
 
 // --------------------------------------------------------------------------------------- Jet
 
-std::int32_t jetNumber(const JetValue& v)
+std::optional<std::int32_t> jetLong(const JetValue& v)
 {
     switch (v.kind) {
     case JetValue::Kind::Integer:
         return v.integer;
     case JetValue::Kind::Real:
-        return static_cast<std::int32_t>(v.real);
+        return wholeLong(v.real);
     case JetValue::Kind::Text:
-        return v.text.trimmed().toInt();
+        return wholeLong(v.text);
     case JetValue::Kind::True:
         return 1;
     case JetValue::Kind::False:
         return 0;
     default:
-        return kNullLong;
+        return std::nullopt;
     }
+}
+
+std::int32_t jetNumber(const JetValue& v)
+{
+    return jetLong(v).value_or(kNullLong);
 }
 
 DateTime jetDate(const JetValue& v)
@@ -242,7 +295,7 @@ public:
         if (m_table == Table::Members) {
             const auto value = [&](MemberColumn c) -> const JetValue& { return row[m_memberAt[c]]; };
             Member m;
-            m.pass = jetNumber(value(Passnummer));
+            setPass(m, jetLong(value(Passnummer)));
             m.stammverein = jetNumber(value(Stammverein));
             m.name = value(MName).text;
             m.vorname = value(Vorname).text;
@@ -257,14 +310,21 @@ public:
             m.verein = jetNumber(value(VereinsNr));
             m_source.members.push_back(std::move(m));
         } else if (m_table == Table::Clubs) {
-            const JetValue& number = row[m_clubAt[0]];
+            const std::optional<std::int32_t> number = jetLong(row[m_clubAt[0]]);
             // The first row of a number counts.
-            if (!number.isNull() && !m_source.clubs.contains(jetNumber(number)))
-                m_source.clubs.insert(jetNumber(number), row[m_clubAt[1]].text);
+            if (number && !m_source.clubs.contains(*number))
+                m_source.clubs.insert(*number, row[m_clubAt[1]].text);
         }
     }
 
-    void endTable(const JetTableReport&) override { m_table = Table::Other; }
+    void endTable(const JetTableReport& report) override
+    {
+        if (m_table != Table::Other) {
+            m_source.unreadableRows += report.rowsUnreadable;
+            m_source.tableUnreadable = m_source.tableUnreadable || report.unreadable;
+        }
+        m_table = Table::Other;
+    }
 
     // The source once the reader has succeeded, or none with the reason.
     std::optional<Source> take(const QString& path, QString* error)
@@ -311,8 +371,12 @@ std::optional<Source> readJetSource(const QString& path, const MemberImportProgr
 
 std::optional<Source> readSource(const QString& path, const MemberImportProgress& progress, QString* error)
 {
-    if (!QFileInfo::exists(path)) {
-        *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(path);
+    if (!pathExists(path)) {
+        *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(displayPath(path));
+        return std::nullopt;
+    }
+    if (const QString problem = inputFileProblem(path); !problem.isEmpty()) {
+        *error = problem;
         return std::nullopt;
     }
     switch (sniffFile(path)) {
@@ -321,10 +385,10 @@ std::optional<Source> readSource(const QString& path, const MemberImportProgress
     case FileKind::Sqlite:
         return readSqliteSource(path, error);
     case FileKind::Unreadable:
-        *error = QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(path);
+        *error = QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(displayPath(path));
         return std::nullopt;
     default:
-        *error = QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(path);
+        *error = QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(displayPath(path));
         return std::nullopt;
     }
 }
@@ -356,12 +420,29 @@ void fillParticipant(CTeilnehmerTable& p, const Member& m)
 
 } // namespace
 
-MemberImportResult importMembers(Database& db, const QString& sourcePath, const MemberImportProgress& progress)
+MemberImportResult importMembers(Database& db, const QString& sourcePath, const MemberImportProgress& progress,
+                                 const MemberImportOptions& options)
 {
     MemberImportResult result;
     const std::optional<Source> source = readSource(sourcePath, progress, &result.error);
     if (!source)
         return result;
+    result.unreadableRows = source->unreadableRows;
+    if (source->tableUnreadable) {
+        result.error = QStringLiteral("Die Datei %1 ist beschädigt: eine ihrer Tabellen kann nicht gelesen werden. Es "
+                                      "wurde nichts übernommen.")
+                           .arg(displayPath(sourcePath));
+        return result;
+    }
+    // A damaged source would lose members without a word: by default nothing is taken over.
+    if (source->unreadableRows > 0 && !options.skipUnreadable) {
+        result.damaged = true;
+        result.error = QStringLiteral("Die Datei %1 ist beschädigt: %2 Zeilen konnten nicht gelesen werden. Es wurde "
+                                      "nichts übernommen.")
+                           .arg(displayPath(sourcePath))
+                           .arg(source->unreadableRows);
+        return result;
+    }
     if (source->cancelled) {
         result.cancelled = true;
         result.ok = true;
@@ -392,8 +473,10 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
             result.cancelled = true;
             break;
         }
-        if (m.pass == 0 || m.pass == kNullLong)
+        if (!m.passValid) {
+            ++result.badPassNumbers;
             continue;
+        }
         // A member's further rows replace the first one only when they name the home club.
         if (m.pass == last && m.stammverein != 0)
             continue;
@@ -437,6 +520,19 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
         return fail(db.lastError().text);
     result.ok = true;
     return result;
+}
+
+QString MemberImportResult::summary() const
+{
+    QString text = QStringLiteral("%1 Teilnehmer und %2 Vereine übernommen.").arg(members).arg(clubs);
+    QStringList skipped;
+    if (badPassNumbers > 0)
+        skipped << QStringLiteral("%1 Zeilen ohne gültige Paßnummer (1 bis 2147483647)").arg(badPassNumbers);
+    if (unreadableRows > 0)
+        skipped << QStringLiteral("%1 unlesbare Zeilen").arg(unreadableRows);
+    if (!skipped.isEmpty())
+        text += QStringLiteral(" Übersprungen: %1.").arg(skipped.join(QStringLiteral(", ")));
+    return text;
 }
 
 } // namespace torvm

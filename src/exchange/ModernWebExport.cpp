@@ -9,7 +9,6 @@
 #include "output/TextExport.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace torvm {
 
@@ -296,10 +295,9 @@ std::optional<QByteArray> CWebExport::modernSeasonPage()
     return modernPage(QStringLiteral("Gesamtwertung"), body);
 }
 
-bool CWebExport::writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result) const
+bool CWebExport::writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result)
 {
-    QSaveFile file;
-    if (!open(file, name) || !commit(file, bytes))
+    if (!stage(name, bytes))
         return false;
     ++result.pagesWritten;
     return true;

@@ -1,20 +1,26 @@
 #include "exchange/WebExport.h"
 
+#include "db/CompetitionFile.h"
 #include "db/Messages.h"
+#include "db/SafeFile.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
+
+#include <cerrno>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace torvm {
 
@@ -26,6 +32,24 @@ const auto kOrganiserKey = QStringLiteral("Veranstalter");
 // The maker's site in the footer of every content page.
 constexpr auto kMakerUrl = "https://www.velmarik.de/";
 constexpr auto kMakerHost = "www.velmarik.de";
+
+// Ends every message about a page that failed: the site as a whole stays as it was.
+QString notWritten()
+{
+    return QStringLiteral("\n\nDie Webseiten wurden nicht erstellt; die bisherigen Seiten sind unverändert.");
+}
+
+// The name of a database (a competition) among the files of folder; empty when there is none.
+QString competitionIn(const QString& folder)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        const FileKind kind = sniffFile(dir.filePath(name));
+        if (kind == FileKind::Sqlite || kind == FileKind::Jet)
+            return name;
+    }
+    return {};
+}
 
 // The few numbers of the pages, printf-formatted; every one is far shorter than the buffer.
 [[gnu::format(printf, 1, 2)]] QByteArray formatted(const char* format, ...)
@@ -336,7 +360,7 @@ const std::map<int, CWebExport::PlanRound>* CWebExport::planRounds(int plan)
             return nullptr;
         }
         for (; !plans.IsEOF(); plans.MoveNext())
-            rounds[plans.m_PlanID - planKey(plan, 0)] = {plans.m_Datum1, plans.m_A, plans.m_B};
+            rounds[static_cast<int>(plans.m_PlanID - planKey(plan, 0))] = {plans.m_Datum1, plans.m_A, plans.m_B};
     }
     return &m_plans.emplace(plan, std::move(rounds)).first->second;
 }
@@ -398,7 +422,9 @@ std::optional<QByteArray> CWebExport::resultsPage(const LeagueTable& t)
         const int slot = row.slot;
         page += "  <tr>\n" + boldCell("20%", "2", "right", row.rank != 0 ? formatted("%d. ", row.rank) : " ") +
                 boldCell("45%", "2", "left", names[slot]) + boldCell("5%", "2", "right", number(s.Kaempfe[slot])) +
-                boldCell("10%", "2", "right", formatted("%2d : %2d", s.Pluspunkte[slot], s.Minuspunkte[slot])) +
+                boldCell("10%", "2", "right",
+                         formatted("%2lld : %2lld", static_cast<long long>(s.Pluspunkte[slot]),
+                                   static_cast<long long>(s.Minuspunkte[slot]))) +
                 boldCell("10%", "2", "right", number(s.Ringe[slot])) + boldCell("20%", "2", "right", {}) + "  </tr>\n";
     }
     page += "</table>\n";
@@ -430,60 +456,81 @@ std::optional<QByteArray> CWebExport::resultsPage(const LeagueTable& t)
 
 // ------------------------------------------------------------------------------------------- run
 
-bool CWebExport::open(QSaveFile& file, const QString& name) const
+bool CWebExport::stage(const QString& name, const QByteArray& bytes)
 {
-    file.setFileName(QDir(m_folder).filePath(name));
-    if (file.open(QIODevice::WriteOnly))
+    QString error;
+    if (writeFileSafely(
+            QDir(m_staging).filePath(name), [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); },
+            &error)) {
+        m_staged.append(name);
         return true;
+    }
+    m_stageFailed = true;
     showMessage(MessageIcon::Information, QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') +
-                                              QDir::toNativeSeparators(file.fileName()));
+                                              QDir::toNativeSeparators(QDir(m_folder).filePath(name)) + notWritten());
     return false;
 }
 
-bool CWebExport::commit(QSaveFile& file, const QByteArray& bytes) const
+int CWebExport::publish()
 {
-    if (file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    showMessage(MessageIcon::Information, QStringLiteral("Die Datei %1 kann nicht geschrieben werden:\n%2")
-                                              .arg(QDir::toNativeSeparators(file.fileName()), fileErrorText(file)));
-    file.cancelWriting();
-    return false;
+    // Everything that could stand in the way is found before the first page is replaced.
+    for (const QString& name : std::as_const(m_staged)) {
+        const QString target = QDir(m_folder).filePath(name);
+        if (pathExists(target) && !inputFileProblem(target).isEmpty()) {
+            showMessage(MessageIcon::Information, QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') +
+                                                      QDir::toNativeSeparators(target) + notWritten());
+            return -1;
+        }
+    }
+    int moved = 0;
+    for (const QString& name : std::as_const(m_staged)) {
+        const QString target = QDir(m_folder).filePath(name);
+        if (::rename(nativeFileName(QDir(m_staging).filePath(name)).constData(), nativeFileName(target).constData()) !=
+            0) {
+            showMessage(MessageIcon::Information, QStringLiteral("Die Datei %1 kann nicht geschrieben werden:\n%2")
+                                                      .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
+            return -1;
+        }
+        ++moved;
+    }
+    return moved;
 }
 
 void CWebExport::groupPass(Pass pass, QByteArray& menu, WebExportResult& result)
 {
     CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
     if (!groups.OpenTable()) {
-        result.status = WebExportResult::Status::Incomplete;
+        result.status = WebExportResult::Status::Failed;
         return;
     }
     if (!groups.Select(nullptr, {}, R"("ID")")) {
         showDatabaseError(groups.GetLastError().text);
-        result.status = WebExportResult::Status::Incomplete;
+        result.status = WebExportResult::Status::Failed;
         return;
     }
+    std::set<int> seen;
     for (; !groups.IsEOF(); groups.MoveNext()) {
         if (m_cancelled || (m_progress.nextGroup && !m_progress.nextGroup())) {
             m_cancelled = true;
             return;
         }
         const int id = groups.m_ID;
+        // A number that is Null, no number, or a second group's would name another group's page.
+        if (!isValidResultKey(id, 0, 0, 0) || !seen.insert(id).second) {
+            m_skippedGroups.insert(groups.m_Name);
+            result.status = WebExportResult::Status::Incomplete;
+            continue;
+        }
         const QString name =
             pass == Pass::Termin ? QStringLiteral("Gruppe%1.htm").arg(id) : QStringLiteral("Erg%1.htm").arg(id);
-        menu += menuLinkRow(name, groups.m_Name);
-        QSaveFile file;
-        if (!open(file, name)) {
-            result.status = WebExportResult::Status::Incomplete;
-            return;
-        }
         const auto page = pass == Pass::Termin
                               ? fixturePage(groups)
                               : resultsPage(ComputeLeagueTable(m_doc.GetDatabase(), &m_doc, id, m_options.round));
-        if (!page || !commit(file, *page)) {
-            result.status = WebExportResult::Status::Incomplete;
+        if (!page || !stage(name, *page)) {
+            result.status = WebExportResult::Status::Failed;
             return;
         }
-        ++result.pagesWritten;
+        menu += menuLinkRow(name, groups.m_Name);
     }
     menu += menuClosingRow();
 }
@@ -494,47 +541,91 @@ WebExportResult CWebExport::run(const QString& folder)
     m_folder = folder;
     m_cancelled = false;
     m_plans.clear();
+    m_staged.clear();
+    m_skippedGroups.clear();
     result.indexPath = QDir::toNativeSeparators(QDir(folder).absoluteFilePath(QStringLiteral("index.htm")));
 
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    std::filesystem::create_directories(std::filesystem::path(nativeFileName(folder).toStdString()), error);
     if (error) {
         showMessage(MessageIcon::Information,
                     QStringLiteral("Der Ordner %1 kann nicht angelegt werden:\n%2")
-                        .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(error.message().c_str())));
+                        .arg(QDir::toNativeSeparators(displayPath(folder)),
+                             error == std::errc::not_a_directory || error == std::errc::file_exists
+                                 ? QStringLiteral("Unter diesem Namen gibt es eine Datei.")
+                                 : systemErrorText(error.value())));
+        return result;
+    }
+    if (const QString competition = competitionIn(folder); !competition.isEmpty()) {
+        showMessage(MessageIcon::Information,
+                    QStringLiteral("Der Ordner %1 enthält die Wettkampfdatei %2. Die Webseiten werden nicht dorthin "
+                                   "geschrieben; bitte wählen Sie einen eigenen Ordner für sie.")
+                        .arg(QDir::toNativeSeparators(displayPath(folder)), competition));
         return result;
     }
 
-    if (m_style == WebStyle::Modern)
-        return runModern(std::move(result));
-
-    QSaveFile index;
-    if (!open(index, QStringLiteral("index.htm")))
+    // The new site is written beside the old one and moved in only when every page is on the disk:
+    // a failure half-way leaves the pages of the last export as they were. The read transaction
+    // shows every page the same state of the competition, even while an import runs.
+    QByteArray staging = nativeFileName(QDir(folder).filePath(QStringLiteral(".webseiten-neu-XXXXXX")));
+    if (::mkdtemp(staging.data()) == nullptr) {
+        showMessage(MessageIcon::Information,
+                    QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') + result.indexPath);
         return result;
+    }
+    m_staging = fileNameFromNative(staging);
+    const Transaction view(*m_doc.GetDatabase(), Transaction::Kind::Read);
+    m_stageFailed = false;
+    if (m_style == WebStyle::Modern)
+        result = runModern(std::move(result));
+    else
+        result.status = buildSite();
+    if (m_stageFailed)
+        result.status = WebExportResult::Status::Failed;
+    if (result.status != WebExportResult::Status::Failed) {
+        const int moved = publish();
+        if (moved < 0)
+            result.status = WebExportResult::Status::Failed;
+        else
+            result.pagesWritten = moved;
+    }
+    for (const QString& name : std::as_const(m_staged))
+        ::unlink(nativeFileName(QDir(m_staging).filePath(name)).constData());
+    ::rmdir(staging.constData());
+    if (!m_skippedGroups.empty() && result.status != WebExportResult::Status::Failed)
+        showMessage(MessageIcon::Information,
+                    QStringLiteral("Diese Gruppen haben keine gültige oder eine doppelte Nummer und fehlen auf den "
+                                   "Webseiten: %1")
+                        .arg(QStringList(m_skippedGroups.begin(), m_skippedGroups.end()).join(QStringLiteral(", "))));
+    return result;
+}
+
+WebExportResult::Status CWebExport::buildSite()
+{
+    using Status = WebExportResult::Status;
+    if (!stage(QStringLiteral("index.htm"), indexPage()))
+        return Status::Failed;
     if (m_progress.started)
         m_progress.started();
-    if (!commit(index, indexPage()))
-        return result;
-    ++result.pagesWritten;
 
-    QSaveFile menuFile;
-    if (!open(menuFile, QStringLiteral("index_l.htm")))
-        return result;
-    result.status = WebExportResult::Status::Complete;
+    WebExportResult passes;
+    passes.status = Status::Complete;
     QByteArray menu = head() + bodyLine(kMenuColours) + "<table border=\"0\" width=\"100%\">\n";
     menu += R"(  <tr> <td width="100%"><b><font size="3" face="Verdana, Arial, Helvetica, sans-serif">)" + m_organiser +
             "</font></b></td> </tr>\n";
     menu += spacerMenuRow();
     if (m_options.termin) {
         menu += emptyMenuRow() + menuHeading("Terminplan ") + "  <table border=\"0\" width=\"100%\">\n";
-        groupPass(Pass::Termin, menu, result);
+        groupPass(Pass::Termin, menu, passes);
         menu += "</table>\n";
     }
-    if (m_options.tabelle) {
+    if (m_options.tabelle && passes.status != Status::Failed) {
         menu += emptyMenuRow() + menuHeading("Ergebnisse ") + "  <table border=\"0\" width=\"100%\">\n";
-        groupPass(Pass::Tabelle, menu, result);
+        groupPass(Pass::Tabelle, menu, passes);
         menu += "</table>\n";
     }
+    if (passes.status == Status::Failed)
+        return Status::Failed;
     if (m_options.einzel)
         menu += emptyMenuRow() + menuHeading("Einzelwertung ") + emptyMenuRow();
     menu += spacerMenuRow();
@@ -543,21 +634,11 @@ WebExportResult CWebExport::run(const QString& folder)
             "</font></td> </tr>\n"
             "</table>\n"
             "</html>\n";
-    if (!commit(menuFile, menu)) {
-        result.status = WebExportResult::Status::Failed;
-        return result;
-    }
-    ++result.pagesWritten;
-
-    QSaveFile start;
-    if (!open(start, QStringLiteral("index_c.htm")) || !commit(start, startPage())) {
-        result.status = WebExportResult::Status::Failed;
-        return result;
-    }
-    ++result.pagesWritten;
-    if (m_cancelled && result.status == WebExportResult::Status::Complete)
-        result.status = WebExportResult::Status::Cancelled;
-    return result;
+    if (!stage(QStringLiteral("index_l.htm"), menu) || !stage(QStringLiteral("index_c.htm"), startPage()))
+        return Status::Failed;
+    if (m_cancelled && passes.status == Status::Complete)
+        return Status::Cancelled;
+    return passes.status;
 }
 
 } // namespace torvm

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <array>
@@ -13,8 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
-
-class QSaveFile;
+#include <set>
 
 namespace torvm {
 
@@ -82,8 +82,8 @@ struct WebExportResult {
     enum class Status {
         Complete,   // every page written
         Cancelled,  // stopped on request; the pages written before stay, the menu and start page are complete
-        Incomplete, // a group page or a pass failed (reported); the rest was written
-        Failed      // the folder, index.htm, index_l.htm or index_c.htm failed (reported)
+        Incomplete, // a group that could not be read was left out (reported); the rest was written
+        Failed      // nothing written (reported): the pages of the last export are as they were
     };
     Status status = Status::Failed;
     QString indexPath; // full path of the start page (index.htm; index.html in the modern style)
@@ -93,9 +93,9 @@ struct WebExportResult {
 
 // Writes the static web site of a competition into a folder: the frameset index.htm, the menu
 // index_l.htm, the start page index_c.htm and per league group the fixture page Gruppe<ID>.htm
-// and the results page Erg<ID>.htm. Files of the same names are replaced; each file is written
-// to a temporary file first, so a failure never leaves half a page. Failures are shown through
-// showMessage() as they happen.
+// and the results page Erg<ID>.htm. Files of the same names are replaced, all together and only
+// when every page has been written, so a failure never leaves half a site. A folder that holds a
+// competition is refused. Failures are shown through showMessage() as they happen.
 class CWebExport {
 public:
     CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString& organiser);
@@ -124,18 +124,20 @@ private:
     std::optional<QByteArray> resultsPage(const LeagueTable& table);
     const std::map<int, PlanRound>* planRounds(int plan);
 
+    // Writes every page into the staging folder; Failed as soon as one cannot be written.
+    WebExportResult::Status buildSite();
+    // Writes a page into the staging folder; reports and gives false when it cannot.
+    bool stage(const QString& name, const QByteArray& bytes);
+    // Moves the staged pages over those of the site; the number moved, or -1 (reported).
+    int publish();
     // The modern site: start page, stylesheet, one page per group and the two rankings.
     WebExportResult runModern(WebExportResult result);
     QByteArray modernPage(const QString& title, const QByteArray& body) const;
     std::optional<QByteArray> modernGroupPage(CGruppeTable& groups);
     std::optional<QByteArray> modernRankingPage();
     std::optional<QByteArray> modernSeasonPage();
-    // Writes one page through open() and commit(); false after a reported failure.
-    bool writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result) const;
-
-    // Opens a page for writing; reports and gives false when it cannot.
-    bool open(QSaveFile& file, const QString& name) const;
-    bool commit(QSaveFile& file, const QByteArray& bytes) const;
+    // Stages one page; false after a reported failure.
+    bool writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result);
 
     CTorvmDoc& m_doc;
     WebOptions m_options;
@@ -144,6 +146,10 @@ private:
     QByteArray m_title;
     QDate m_today;
     QString m_folder;
+    QString m_staging;
+    QStringList m_staged;
+    bool m_stageFailed = false;        // a page could not be staged: the site stays as it was
+    std::set<QString> m_skippedGroups; // names of groups left out for their number
     WebExportProgress m_progress;
     WebStyle m_style = WebStyle::Classic;
     bool m_cancelled = false;

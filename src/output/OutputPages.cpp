@@ -108,8 +108,9 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
             drawTextAt(painter, x0 + 8 * column, top(), QString::number(s.Kaempfe[slot]), TextAlign::Left,
                        x0 + 9 * column);
             drawTextAt(painter, x0 + 9 * column, top(),
-                       QString::asprintf("%2d : %2d", s.Pluspunkte[slot], s.Minuspunkte[slot]), TextAlign::Left,
-                       rightAlignedStart(painter, x0 + 11 * column, ringe));
+                       QString::asprintf("%2lld : %2lld", static_cast<long long>(s.Pluspunkte[slot]),
+                                         static_cast<long long>(s.Minuspunkte[slot])),
+                       TextAlign::Left, rightAlignedStart(painter, x0 + 11 * column, ringe));
             drawTextAt(painter, x0 + 11 * column, top(), ringe, TextAlign::Right);
             ++m;
         }

@@ -3,6 +3,7 @@
 #include "db/Messages.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
+#include "fixtures/PlanRound.h"
 #include "results/Scoring.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ namespace {
 // What one team brought into one round: its rings and its row 99.
 struct TeamRound {
     std::int64_t rings = 0;
-    std::int32_t points = 0;
+    std::int64_t points = 0;
     QString text;
 };
 
@@ -79,7 +80,8 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             return c;
         }
         for (; !plans.IsEOF(); plans.MoveNext())
-            planRounds[plans.m_PlanID - planKey(groups.m_Plan, 0)] = {plans.m_Datum1, plans.m_A, plans.m_B};
+            planRounds[static_cast<int>(plans.m_PlanID - planKey(groups.m_Plan, 0))] = {plans.m_Datum1, plans.m_A,
+                                                                                        plans.m_B};
     }
 
     std::map<RoundKey, TeamRound> teams;
@@ -105,6 +107,9 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
         const auto& b = plan.b;
         RoundResults& counted = t.rounds[static_cast<std::size_t>(r)];
         counted.date = plan.date;
+        // A plan that names a team twice in a round (files from before the editors checked) must
+        // not count that team's rows twice.
+        const auto countsOnce = countedPairings(a, b);
         for (int k = 0; k < kPairingsPerRound; ++k) {
             // The table is as long as the largest slot the counted rounds name, valid or not;
             // round R alone would leave nothing to show after the plan's last round.
@@ -114,7 +119,7 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             }
             const int A = a[k];
             const int B = b[k];
-            if (!validSlot(A) || !validSlot(B) || !c.used[A] || !c.used[B])
+            if (!countsOnce[k] || !c.used[A] || !c.used[B])
                 continue;
             const TeamRound teamA = team(r, A);
             const TeamRound teamB = team(r, B);

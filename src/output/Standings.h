@@ -17,8 +17,8 @@ class CTorvmDoc;
 
 // The standings of one group after a round; every array is indexed by team slot 1 ... 20.
 struct CTabellenStand {
-    std::array<std::int32_t, kSlotCount + 1> Pluspunkte{}; // adjustments included
-    std::array<std::int32_t, kSlotCount + 1> Minuspunkte{};
+    std::array<std::int64_t, kSlotCount + 1> Pluspunkte{}; // adjustments included
+    std::array<std::int64_t, kSlotCount + 1> Minuspunkte{};
     std::array<std::int64_t, kSlotCount + 1> Ringe{};
     std::array<std::int32_t, kSlotCount + 1> Kaempfe{}; // pairings counted as shot
     std::array<int, kSlotCount + 1> Rang{};             // position 1 ... 20 -> slot; entry 0 stays 0

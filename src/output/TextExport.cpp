@@ -116,7 +116,9 @@ std::optional<QString> tabelleText(CTorvmDoc& doc, const OutputSettings& setting
                 const int slot = row.slot;
                 out.add((row.rank != 0 ? QString::asprintf("%2d. ", row.rank) : QStringLiteral("    ")) +
                         t.teamNames[slot] + QLatin1Char('\t') + QString::asprintf("%3d", s.Kaempfe[slot]) +
-                        QLatin1Char('\t') + QString::asprintf("%3d : %3d", s.Pluspunkte[slot], s.Minuspunkte[slot]) +
+                        QLatin1Char('\t') +
+                        QString::asprintf("%3lld : %3lld", static_cast<long long>(s.Pluspunkte[slot]),
+                                          static_cast<long long>(s.Minuspunkte[slot])) +
                         QLatin1Char('\t') + QString::asprintf("%6lld", static_cast<long long>(s.Ringe[slot])));
             }
             out.add();
@@ -329,6 +331,8 @@ bool storeTextEncoding(CTorvmDoc& doc, TextEncoding encoding)
 
 bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device, TextEncoding encoding)
 {
+    // One state of the competition in the whole file, even while an import writes.
+    const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
     QString text =
         QLatin1String(kProduct) + QStringLiteral("\r\n\r\n") + doc.CompetitionTitle() + QStringLiteral("\r\n\r\n");
     for (int i = 0; i < kOutputCount; ++i) {

@@ -2,6 +2,7 @@
 
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
+#include "db/SafeFile.h"
 #include "db/Tables.h"
 #include "exchange/JetFile.h"
 
@@ -73,6 +74,14 @@ std::optional<SourceRows> readJetRows(const QString& path, int round, QString* e
         return std::nullopt;
     }
     const JetTable& table = tables.front();
+    // A result row lost to damage would leave a team's old rings standing: nothing is taken over.
+    if (table.report.unreadable || table.report.rowsUnreadable > 0) {
+        *error = QStringLiteral("Die Datei %1 ist beschädigt: %2 Zeilen der Tabelle Wettkampf konnten nicht gelesen "
+                                "werden. Es wurde nichts übernommen.")
+                     .arg(QFileInfo(path).fileName())
+                     .arg(table.report.rowsUnreadable);
+        return std::nullopt;
+    }
     CRSWettkampf layout(nullptr, nullptr);
     std::vector<int> at;
     for (const std::string& column : layout.Columns()) {
@@ -100,8 +109,12 @@ std::optional<SourceRows> readJetRows(const QString& path, int round, QString* e
 
 std::optional<SourceRows> readSourceRows(const QString& path, int round, QString* error)
 {
-    if (!QFileInfo::exists(path)) {
-        *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(path);
+    if (!pathExists(path)) {
+        *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(displayPath(path));
+        return std::nullopt;
+    }
+    if (const QString problem = inputFileProblem(path); !problem.isEmpty()) {
+        *error = problem;
         return std::nullopt;
     }
     switch (sniffFile(path)) {

@@ -2,7 +2,7 @@
 
 namespace torvm {
 
-MatchScore scoreMatch(std::int64_t totalA, std::int64_t totalB, int adjustA, int adjustB)
+MatchScore scoreMatch(std::int64_t totalA, std::int64_t totalB, std::int64_t adjustA, std::int64_t adjustB)
 {
     MatchScore score;
     score.shot = totalA != 0 || totalB != 0;

@@ -4,6 +4,8 @@
 
 #include <QBoxLayout>
 #include <QDialog>
+#include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 #include <algorithm>
@@ -32,7 +34,7 @@ QPushButton* makeButton(QWidget* parent, const char* text, const char* objectNam
 {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
+    enterPresses(button);
     if (!hasLetters(button->text())) {
         for (const auto& [name, tip] : kArrowTips) {
             if (qstrcmp(name, objectName) == 0)
@@ -49,11 +51,12 @@ QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const
     return button;
 }
 
-QPushButton* addEnterButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName)
+void showReadOnly(QLineEdit* field)
 {
-    QPushButton* button = addButton(row, parent, text, objectName);
-    enterPresses(button);
-    return button;
+    field->setReadOnly(true);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
 }
 
 void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText)

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace torvm::ui {
 
@@ -59,6 +60,15 @@ public:
         case MessageIcon::None:
             break;
         }
+        if (buttons == Buttons::SaveAnywayCorrect) {
+            QPushButton* save = box.addButton(QStringLiteral("Trotzdem speichern"), QMessageBox::AcceptRole);
+            QPushButton* correct = box.addButton(QStringLiteral("Korrigieren"), QMessageBox::RejectRole);
+            // Enter corrects: storing a questionable value takes a deliberate choice.
+            box.setDefaultButton(correct);
+            box.setEscapeButton(correct);
+            box.exec();
+            return box.clickedButton() == save ? Reply::Yes : Reply::No;
+        }
         switch (buttons) {
         case Buttons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -71,6 +81,8 @@ public:
             break;
         case Buttons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        case Buttons::SaveAnywayCorrect:
             break;
         }
         const std::pair<QMessageBox::StandardButton, const char*> germanTexts[] = {{QMessageBox::Yes, "&Ja"},

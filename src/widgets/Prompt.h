@@ -10,7 +10,8 @@ namespace torvm::ui {
 
 // Every message box, file dialog and beep of the program passes through here. Tests install a
 // Prompter that answers in advance and records what was asked; the program shows real dialogs.
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+// SaveAnywayCorrect: "Trotzdem speichern" answers Yes, "Korrigieren" (the default) answers No.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, SaveAnywayCorrect };
 enum class Reply { Ok, Cancel, Yes, No };
 
 // The program's name as every window caption carries it.

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "db/CompetitionFile.h"
+#include "db/CompetitionLock.h"
 #include "db/Recordsets.h"
 #include "db/Settings.h"
 #include "document/TorvmDoc.h"
@@ -187,6 +188,31 @@ TEST_F(DocumentTest, NewCopiesTheTemplateAndOpensIt)
     EXPECT_TRUE(doc.CompetitionTitle().isEmpty());
     // Once closed, it may be replaced.
     EXPECT_TRUE(second.OnNewDocument(path));
+}
+
+TEST_F(DocumentTest, NewOverACompetitionAnotherInstanceHasOpenIsRefused)
+{
+    QFile::copy(test::builtTemplate(), file(QStringLiteral("torvm.tpl")));
+    const ScopedCurrentDir cwd(dir.path());
+    const QString path = file(QStringLiteral("liga.mdb"));
+    {
+        CTorvmDoc first;
+        ASSERT_TRUE(first.OnNewDocument(path));
+    }
+    const QByteArray before = fileHash(path);
+    // What another program instance holds while it has the competition open.
+    CompetitionLock otherInstance;
+    ASSERT_TRUE(otherInstance.acquire(path, CompetitionLock::Mode::Shared));
+    CTorvmDoc doc;
+    EXPECT_FALSE(doc.OnNewDocument(path));
+    EXPECT_TRUE(doc.failure().text.contains(QStringLiteral("anderen laufenden Programm")))
+        << doc.failure().text.toStdString();
+    EXPECT_EQ(fileHash(path), before);
+    EXPECT_TRUE(doc.OnOpenDocument(path)) << "opening beside the other instance is fine";
+    doc.OnCloseDocument();
+    // An instance that crashed holds nothing any more.
+    otherInstance.release();
+    EXPECT_TRUE(doc.OnNewDocument(path));
 }
 
 TEST_F(DocumentTest, NewWithoutTemplateSaysSo)

@@ -390,3 +390,65 @@ TEST_F(MemberImportTest, StopWhileTheAccessFileIsReadStoresNothing)
 
 } // namespace
 } // namespace torvm
+
+namespace torvm {
+namespace {
+
+class MemberImportCheckTest : public MemberImportTest {
+protected:
+    QString nameOf(std::int64_t pass)
+    {
+        Statement st = db().prepare(R"(SELECT "Name" FROM "Teilnehmer" WHERE "Paßnummer" = ?)");
+        st.bind(1, pass);
+        return st.next() ? st.text(0) : QStringLiteral("<fehlt>");
+    }
+};
+
+TEST_F(MemberImportCheckTest, PassNumbersOutOfRangeOrNotWholeAreSkippedAndCounted)
+{
+    const auto member = [](SqlValue pass, const char* name) {
+        return Mitglied{std::move(pass), std::int64_t{0}, QString::fromUtf8(name), 10, 1};
+    };
+    const QString src = sqliteSource(
+        {
+            member(std::int64_t{1001}, "Richtig"),
+            member(std::int64_t{4294968297}, "Umgebrochen"), // 1001 + 2^32
+            member(QStringLiteral("1e300"), "Riesig"),       // stored as a real
+            member(QStringLiteral("12.5"), "Halb"),
+            member(std::int64_t{-5}, "Negativ"),
+            member(std::int64_t{0}, "Null"),
+            member(SqlValue{}, "Leer"),
+            member(QStringLiteral("abc"), "Text"),
+            member(std::int64_t{2147483647}, "Groesste"),
+        },
+        {{10, QStringLiteral("SG Adler")}});
+    const MemberImportResult r = importMembers(db(), src);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.members, 2);
+    EXPECT_EQ(r.badPassNumbers, 7);
+    EXPECT_EQ(nameOf(1001), QStringLiteral("Richtig"));
+    EXPECT_EQ(nameOf(2147483647), QStringLiteral("Groesste"));
+    EXPECT_EQ(nameOf(-2147483648LL), QStringLiteral("<fehlt>"));
+    EXPECT_TRUE(r.summary().contains(QStringLiteral("7 Zeilen ohne gültige Paßnummer"))) << r.summary().toStdString();
+}
+
+TEST_F(MemberImportCheckTest, TheFirstRowOfARepeatedClubNumberCountsInASqliteSource)
+{
+    const QString src = sqliteSource({{std::int64_t{1001}, std::int64_t{0}, QStringLiteral("Huber"), 10, 1},
+                                      {std::int64_t{1002}, SqlValue{}, QStringLiteral("Maier"), 10, 1}},
+                                     {{10, QStringLiteral("SG Adler")}});
+    {
+        auto source = Database::open(src, Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(source);
+        ASSERT_TRUE(source->execute(R"(INSERT INTO "tblVereine_kurz" ("Verein", "VName") VALUES (10, 'Zweiter'))"));
+    }
+    const MemberImportResult r = importMembers(db(), src);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    Statement st = db().prepare(R"(SELECT "Name" FROM "Verein" WHERE "Vereinsnummer" = 10)");
+    ASSERT_TRUE(st.next());
+    EXPECT_EQ(st.text(0), QStringLiteral("SG Adler"));
+    EXPECT_EQ(nameOf(1002), QStringLiteral("Maier")) << "a Null home club is no reason to skip a member";
+}
+
+} // namespace
+} // namespace torvm

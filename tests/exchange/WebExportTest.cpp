@@ -253,7 +253,7 @@ TEST_F(WebExportTest, CancelKeepsThePagesWrittenAndCompletesTheMenuAndStartPage)
     EXPECT_TRUE(readFile(QDir(site).filePath(QStringLiteral("index_c.htm"))).endsWith("</html>\n"));
 }
 
-TEST_F(WebExportTest, FailuresAreReportedAndNeverCountAsSuccess)
+TEST_F(WebExportTest, FailuresAreReportedAndLeaveThePreviousSiteWhole)
 {
     struct Case {
         const char* name;
@@ -277,30 +277,41 @@ TEST_F(WebExportTest, FailuresAreReportedAndNeverCountAsSuccess)
              QStringLiteral(" kann nicht angelegt werden:\n"),
          {},
          false},
-        {"index.htm cannot be created",
+        // A page in the way is found before anything is replaced: the old site stays whole.
+        {"index.htm cannot be replaced",
          [](const QString& s) { ASSERT_TRUE(QDir().mkpath(s + QStringLiteral("/index.htm"))); },
          WebExportResult::Status::Failed,
          QStringLiteral("Datei kann nicht geoeffnet werden\n") + nativePath("index.htm"),
          {},
-         false},
-        {"the menu cannot be created",
+         true},
+        {"the menu cannot be replaced",
          [](const QString& s) { ASSERT_TRUE(QDir().mkpath(s + QStringLiteral("/index_l.htm"))); },
          WebExportResult::Status::Failed,
          QStringLiteral("Datei kann nicht geoeffnet werden\n") + nativePath("index_l.htm"),
-         {"index.htm"},
+         {},
          true},
-        {"a fixture page cannot be created: that pass ends, the rest is written",
+        {"a fixture page cannot be replaced",
          [](const QString& s) { ASSERT_TRUE(QDir().mkpath(s + QStringLiteral("/Gruppe1.htm"))); },
-         WebExportResult::Status::Incomplete,
+         WebExportResult::Status::Failed,
          QStringLiteral("Datei kann nicht geoeffnet werden\n") + nativePath("Gruppe1.htm"),
-         {"Erg0.htm", "Erg1.htm", "Gruppe0.htm", "index.htm", "index_c.htm", "index_l.htm"},
+         {},
          true},
-        {"the start page cannot be created",
+        {"the start page cannot be replaced",
          [](const QString& s) { ASSERT_TRUE(QDir().mkpath(s + QStringLiteral("/index_c.htm"))); },
          WebExportResult::Status::Failed,
          QStringLiteral("Datei kann nicht geoeffnet werden\n") + nativePath("index_c.htm"),
-         {"Erg0.htm", "Erg1.htm", "Gruppe0.htm", "Gruppe1.htm", "index.htm", "index_l.htm"},
+         {},
          true},
+        {"a competition in the folder",
+         [](const QString& s) {
+             ASSERT_TRUE(QDir().mkpath(s));
+             ASSERT_TRUE(QFile::copy(test::builtTemplate(), s + QStringLiteral("/liga.mdb")));
+         },
+         WebExportResult::Status::Failed,
+         QStringLiteral("Der Ordner ") + QDir::toNativeSeparators(site) +
+             QStringLiteral(" enthält die Wettkampfdatei liga.mdb."),
+         {"liga.mdb"},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

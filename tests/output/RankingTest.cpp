@@ -60,6 +60,7 @@ TEST_F(RankingTest, TiesAtTheLastPlaceAreAllListed)
     EXPECT_EQ(c.name, QStringLiteral("Schützenklasse"));
     EXPECT_EQ(c.counted, 3);
     EXPECT_EQ(labels(c), (std::vector<int>{1, 2, 0, 0}));
+    ASSERT_EQ(c.rows.size(), 4u);
     EXPECT_EQ(c.rows[0].name, QStringLiteral("Huber Anna"));
     EXPECT_EQ(c.rows[0].team, QStringLiteral("SV Tell 1"));
     EXPECT_EQ(c.rows[3].team, QStringLiteral("SG Weiß 1"));
@@ -101,6 +102,8 @@ TEST_F(RankingTest, ClassesComeFromParticipantsGroupsOrNowhere)
         EXPECT_EQ(rows, c.rowsPerClass);
     }
     const IndividualRanking byGroup = rank(10, RankingClassMode::Group);
+    ASSERT_EQ(byGroup.classes.size(), 2u);
+    ASSERT_FALSE(byGroup.classes[0].rows.empty());
     EXPECT_EQ(byGroup.classes[1].name, QStringLiteral("Altersklasse"));
     EXPECT_TRUE(byGroup.classes[0].name.isEmpty());
     EXPECT_EQ(byGroup.classes[0].rows[0].team, QStringLiteral("SV Tell 2"));

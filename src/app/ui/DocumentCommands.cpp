@@ -33,6 +33,10 @@ constexpr CommandRule kRules[] = {
     {cmd::SpeichernUnter, true, false},
     {cmd::ErgebnisImport, false, false},
     {cmd::FileClose, false, false},
+    {cmd::KlassenZuordnen, true, false},
+    {cmd::VereinListe, true, false},
+    {cmd::TeilnehmerListe, true, false},
+    {cmd::GruppenListe, true, false},
 };
 
 const CommandRule* rule(int id)

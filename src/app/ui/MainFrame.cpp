@@ -68,6 +68,11 @@ const CommandText kCommands[] = {
     {cmd::Verein, "&Verein", "", "Öffnet den Dialog zur Bearbeitung der Vereine.\nVereine"},
     {cmd::Wettbewerb, "&Wettbewerb", "", "Titel bearbeiten.\nTitel bearbeiten"},
     {cmd::Klasse, "&Klasse", "", "Klasseneinteilung festlegen.\nKlasseneinteilung festlegen"},
+    {cmd::KlassenZuordnen, "Klassen &zuordnen...", "",
+     "Ordnet jedem Teilnehmer die Klasse nach Geburtstag und Anrede zu.\nKlassen zuordnen"},
+    {cmd::VereinListe, "Vereinsli&ste", "", "Zeigt alle Vereine in einer Liste.\nVereinsliste"},
+    {cmd::TeilnehmerListe, "Teilnehmer&liste", "", "Zeigt alle Teilnehmer in einer Liste.\nTeilnehmerliste"},
+    {cmd::GruppenListe, "Gr&uppenliste", "", "Zeigt alle Gruppen mit ihren Mannschaften.\nGruppenliste"},
     {cmd::Plan, "Wettkampf&plan", "", "Wettkampfplan eingeben.\nWettkampfplan eingeben"},
     {cmd::Gruppe, "&Gruppe", "", "Öffnet den Dialog zur Einteilung der Gruppen.\nGruppen"},
     {cmd::Ergebnis, "&Ergebnis", "", "Öffnet den Dialog zur Eingabe der Ergebnisse.\nErgebnisse"},
@@ -104,8 +109,9 @@ const std::vector<int> kFileDoc = {cmd::FileNew,
                                    0,
                                    cmd::AppExit};
 const std::vector<int> kEdit = {
-    cmd::EditUndo,   0,           cmd::EditCut, cmd::EditCopy, cmd::EditPaste, 0, cmd::Teilnehmer, cmd::Verein,
-    cmd::Wettbewerb, cmd::Klasse, cmd::Plan,    cmd::Gruppe,   cmd::Ergebnis};
+    cmd::EditUndo,   0,           cmd::EditCut,         cmd::EditCopy,    cmd::EditPaste,    0,
+    cmd::Teilnehmer, cmd::Verein, cmd::Wettbewerb,      cmd::Klasse,      cmd::Plan,         cmd::Gruppe,
+    cmd::Ergebnis,   0,           cmd::TeilnehmerListe, cmd::VereinListe, cmd::GruppenListe, cmd::KlassenZuordnen};
 const std::vector<int> kViewMenu = {cmd::ViewToolbar, cmd::ViewStatusBar};
 const std::vector<int> kWindow = {cmd::WindowNew, cmd::WindowCascade, cmd::WindowTile, cmd::WindowArrange};
 const std::vector<int> kHelp = {cmd::HelpFinder, 0, cmd::AppAbout};

@@ -4,6 +4,7 @@
 #include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "exchange/ui/FortschrittDlg.h"
+#include "masterdata/ui/MasterDataCommands.h"
 #include "widgets/Prompt.h"
 
 #include <QElapsedTimer>
@@ -54,8 +55,7 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
     if (source.isEmpty())
         return;
 
-    MemberImportResult result;
-    {
+    const auto run = [&](const MemberImportOptions& options) {
         CFortschrittDlg progress(parent, QString::fromUtf8(kStrWindowTitle), QString::fromUtf8(kStrImporting));
         const ProgressOnlyInput guard(&progress);
         QElapsedTimer sinceStatus;
@@ -67,8 +67,16 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
             progress.setStatus(QString::fromUtf8(kStrImportingNumber).arg(passNumber));
             sinceStatus.start();
         };
-        result = importMembers(db, source, feedback);
-    }
+        return importMembers(db, source, feedback, options);
+    };
+    MemberImportResult result = run({});
+    // A damaged file: the user decides whether the rows that could be read are enough.
+    if (result.damaged && message(parent, MessageIcon::Question,
+                                  result.error + QStringLiteral("\n\nSollen die lesbaren Zeilen übernommen werden?"),
+                                  Buttons::YesNo) == Reply::Yes)
+        result = run({.skipUnreadable = true});
+    else if (result.damaged)
+        return;
 
     if (!result.ok) {
         QString text = databaseErrorText(result.error);
@@ -80,7 +88,16 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
         message(parent, MessageIcon::Information,
                 QStringLiteral("Der Import wurde abgebrochen. %1 Teilnehmer wurden bis dahin übernommen.")
                     .arg(result.members));
+    } else if (result.badPassNumbers > 0 || result.unreadableRows > 0) {
+        message(parent, MessageIcon::Information, result.summary());
     }
+    // Imported members come without the competition's classes.
+    if (result.ok && !result.cancelled && result.members > 0 &&
+        message(
+            parent, MessageIcon::Question,
+            QStringLiteral("Sollen den Teilnehmern jetzt die Klassen nach Geburtstag und Anrede zugeordnet werden?"),
+            Buttons::YesNo) == Reply::Yes)
+        runKlassenZuordnenCommand(parent, doc);
 }
 
 } // namespace torvm::ui

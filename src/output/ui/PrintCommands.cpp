@@ -1,5 +1,6 @@
 #include "output/ui/PrintCommands.h"
 
+#include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
@@ -14,7 +15,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSaveFile>
 
 namespace torvm::ui {
 
@@ -57,40 +57,19 @@ QString proposedName(const CTorvmDoc& doc, const QString& suffix)
     return file.completeBaseName().isEmpty() ? QString() : file.completeBaseName() + suffix;
 }
 
-void cannotCreate(QWidget* parent, const QString& path)
-{
-    message(parent, MessageIcon::Exclamation,
-            QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.\nPrüfen Sie, ob der Ordner vorhanden ist "
-                           "und Sie darin schreiben dürfen.")
-                .arg(QDir::toNativeSeparators(path)));
-}
-
 // Writes the file through `write` and replaces the old one only when everything went well.
 // false after a failure, which has been shown.
-template <typename Write> bool writeFile(QWidget* parent, const QString& path, Write write)
+bool writeFile(QWidget* parent, const QString& path, const std::function<bool(QIODevice&)>& write)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        cannotCreate(parent, path);
-        return false;
-    }
+    QString error;
     bool ok = false;
     {
         const WaitCursor wait;
-        ok = write(file);
+        ok = writeFileSafely(path, write, &error);
     }
-    if (!ok) {
-        file.cancelWriting();
-        message(parent, MessageIcon::Exclamation,
-                QStringLiteral("Das Schreiben der Datei \"%1\" ist fehlgeschlagen; die Datei wurde nicht angelegt.")
-                    .arg(QDir::toNativeSeparators(path)));
-        return false;
-    }
-    if (!file.commit()) {
-        cannotCreate(parent, path);
-        return false;
-    }
-    return true;
+    if (!ok)
+        message(parent, MessageIcon::Exclamation, error);
+    return ok;
 }
 
 // The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
@@ -121,7 +100,14 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
     const QString path = askSavePath(doc, parent, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF"));
     if (path.isEmpty())
         return;
-    if (writeFile(parent, path, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); }))
+    // Counted and painted again inside one read: the file shows one state of the competition,
+    // whatever changed while the dialog was open.
+    const bool written = writeFile(parent, path, [&](QIODevice& file) {
+        const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
+        const PrintJob current(doc, sheet.settings());
+        return writePdf(current, file, doc.CompetitionTitle());
+    });
+    if (written)
         reportOutputWritten(path);
 }
 

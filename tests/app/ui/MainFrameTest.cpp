@@ -68,7 +68,8 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "&Beenden\tStrg+Q"}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Bearbeiten")),
               items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
-                     "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis"}));
+                     "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis", "-",
+                     "Teilnehmer&liste", "Vereinsli&ste", "Gr&uppenliste", "Klassen &zuordnen..."}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Fenster")).mid(0, 4),
               items({"Neues &Fenster", "Über&lappend", "&Nebeneinander", "&Symbole anordnen"}));
 

@@ -1,0 +1,348 @@
+#include "db/SafeFile.h"
+
+#include "db/CompetitionFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace torvm {
+
+namespace {
+
+constexpr qsizetype kMaxShownPath = 160;
+
+// Closes a descriptor when the scope ends.
+class Descriptor {
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    // Closes now; false (errno set) when the system reports a late write error.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Writes all bytes; false with errno set.
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Lead byte of a UTF-8 sequence: its length and the smallest second byte allowed (to reject
+// overlong forms and surrogates); 0 when b cannot start one.
+int sequenceLength(unsigned char b, unsigned char* low, unsigned char* high)
+{
+    *low = 0x80;
+    *high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF)
+        return 2;
+    if (b >= 0xE0 && b <= 0xEF) {
+        if (b == 0xE0)
+            *low = 0xA0;
+        if (b == 0xED)
+            *high = 0x9F;
+        return 3;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        if (b == 0xF0)
+            *low = 0x90;
+        if (b == 0xF4)
+            *high = 0x8F;
+        return 4;
+    }
+    return 0;
+}
+
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool isEscapedByte(char16_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+} // namespace
+
+QString fileNameFromNative(const QByteArray& bytes)
+{
+    QString result;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        if (p[i] < 0x80) {
+            result += QLatin1Char(static_cast<char>(p[i]));
+            ++i;
+            continue;
+        }
+        unsigned char low = 0;
+        unsigned char high = 0;
+        const int length = sequenceLength(p[i], &low, &high);
+        bool valid = length > 0 && i + length <= size && p[i + 1] >= low && p[i + 1] <= high;
+        for (int k = 2; valid && k < length; ++k)
+            valid = p[i + k] >= 0x80 && p[i + k] <= 0xBF;
+        if (!valid) {
+            result += QChar(char16_t(0xDC00 + p[i]));
+            ++i;
+            continue;
+        }
+        result += QString::fromUtf8(reinterpret_cast<const char*>(p + i), length);
+        i += length;
+    }
+    return result;
+}
+
+QByteArray nativeFileName(const QString& path)
+{
+    bool escaped = false;
+    for (qsizetype i = 0; i < path.size() && !escaped; ++i)
+        escaped = isEscapedByte(path.at(i).unicode()) && (i == 0 || !path.at(i - 1).isHighSurrogate());
+    if (!escaped)
+        return QFile::encodeName(path);
+    QByteArray bytes;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path.at(i).unicode();
+        if (!isEscapedByte(c) || (i > 0 && path.at(i - 1).isHighSurrogate()))
+            continue;
+        bytes += path.mid(runStart, i - runStart).toUtf8();
+        bytes += static_cast<char>(c - 0xDC00);
+        runStart = i + 1;
+    }
+    bytes += path.mid(runStart).toUtf8();
+    return bytes;
+}
+
+bool pathExists(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(nativeFileName(path).constData(), &info) == 0;
+}
+
+QString displayPath(const QString& path)
+{
+    if (path.size() <= kMaxShownPath)
+        return path;
+    return path.left(kMaxShownPath / 2) + QStringLiteral(" … ") + path.right(kMaxShownPath / 2);
+}
+
+QString systemErrorText(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Der Datenträger ist voll.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Der Zugriff wurde verweigert.");
+    case ENOENT:
+        return QStringLiteral("Der Ordner oder die Datei ist nicht vorhanden.");
+    case ENOTDIR:
+        return QStringLiteral("Ein Teil des Pfades ist kein Ordner.");
+    case EISDIR:
+        return QStringLiteral("Das ist ein Ordner, keine Datei.");
+    case EROFS:
+        return QStringLiteral("Der Datenträger ist schreibgeschützt.");
+    case ENAMETOOLONG:
+        return QStringLiteral("Der Name ist zu lang.");
+    case EIO:
+        return QStringLiteral("Der Datenträger meldet einen Lese- oder Schreibfehler.");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Es sind zu viele Dateien geöffnet.");
+    case EXDEV:
+        return QStringLiteral("Die Datei liegt auf einem anderen Datenträger.");
+    default:
+        return QStringLiteral("Systemfehler %1.").arg(errorNumber);
+    }
+}
+
+QString inputFileProblem(const QString& path)
+{
+    struct stat info {};
+    if (::stat(nativeFileName(path).constData(), &info) != 0) {
+        return errno == ENOENT ? QStringLiteral("Die Datei %1 ist nicht vorhanden.").arg(displayPath(path))
+                               : QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
+                                     .arg(displayPath(path), systemErrorText(errno));
+    }
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 ist ein Ordner, keine Datei.").arg(displayPath(path));
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral(
+                   "%1 ist keine gewöhnliche Datei (sondern ein Gerät oder eine Pipe) und wird nicht gelesen.")
+            .arg(displayPath(path));
+    return {};
+}
+
+FileUnderConstruction::FileUnderConstruction(const QString& target)
+    : m_target(target)
+{
+    const QByteArray native = nativeFileName(target);
+    const qsizetype slash = native.lastIndexOf('/');
+    QByteArray temp = native.left(slash + 1) + '.' + native.mid(slash + 1).left(100) + ".neu-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        m_error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2")
+                      .arg(displayPath(target), systemErrorText(errno));
+        return;
+    }
+    // The rights a new file of the target's name would get, not the private ones of a temporary.
+    ::fchmod(fd, newFileMode());
+    ::close(fd);
+    m_temp = fileNameFromNative(temp);
+}
+
+FileUnderConstruction::~FileUnderConstruction()
+{
+    if (m_published || m_temp.isEmpty())
+        return;
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        ::unlink(nativeFileName(m_temp + QLatin1String(suffix)).constData());
+}
+
+bool FileUnderConstruction::publish(QString* error)
+{
+    const QByteArray from = nativeFileName(m_temp);
+    const QByteArray to = nativeFileName(m_target);
+    // A hard link never replaces an existing name; the temporary name then goes.
+    if (::link(from.constData(), to.constData()) != 0) {
+        const int linkError = errno;
+        // Disks without hard links (FAT sticks): a plain rename after a last look at the name.
+        struct stat existing {};
+        if ((linkError == EPERM || linkError == EOPNOTSUPP) && ::stat(to.constData(), &existing) != 0 &&
+            ::rename(from.constData(), to.constData()) == 0) {
+            m_published = true;
+            return true;
+        }
+        *error = linkError == EEXIST
+                     ? QStringLiteral("Die Datei %1 ist inzwischen vorhanden und wird nicht überschrieben.")
+                           .arg(displayPath(m_target))
+                     : QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2")
+                           .arg(displayPath(m_target), systemErrorText(linkError));
+        return false;
+    }
+    ::unlink(from.constData());
+    m_published = true;
+    return true;
+}
+
+bool writeFileSafely(const QString& target, const std::function<bool(QIODevice&)>& write, QString* error,
+                     Replace replace)
+{
+    const QString shown = displayPath(target);
+    QByteArray native = nativeFileName(target);
+    // A link is followed: the file it names gets the new content, the link stays.
+    if (char* resolved = ::realpath(native.constData(), nullptr)) {
+        native = resolved;
+        ::free(resolved);
+    }
+
+    struct stat existing {};
+    const bool exists = ::stat(native.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        *error = QStringLiteral("%1 ist ein Ordner; dort kann keine Datei gespeichert werden.").arg(shown);
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode) && !S_ISCHR(existing.st_mode)) {
+        *error = QStringLiteral("%1 ist keine gewöhnliche Datei und wird nicht beschrieben.").arg(shown);
+        return false;
+    }
+    if (exists && S_ISREG(existing.st_mode) && replace == Replace::OutputsOnly) {
+        const FileKind kind = sniffFile(fileNameFromNative(native));
+        if (kind == FileKind::Sqlite || kind == FileKind::Jet) {
+            *error = QStringLiteral("Die Datei %1 ist eine Wettkampfdatei (Datenbank) und wird nicht überschrieben. "
+                                    "Bitte wählen Sie einen anderen Dateinamen.")
+                         .arg(shown);
+            return false;
+        }
+    }
+
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!write(buffer)) {
+            *error =
+                QStringLiteral("Die Ausgabe in %1 ist fehlgeschlagen; die Datei wurde nicht geschrieben.").arg(shown);
+            return false;
+        }
+    }
+    const auto failed = [&](const char* what, int errorNumber) {
+        *error = QString::fromUtf8(what).arg(shown, systemErrorText(errorNumber));
+        return false;
+    };
+
+    if (exists && S_ISCHR(existing.st_mode)) {
+        Descriptor device(::open(native.constData(), O_WRONLY | O_CLOEXEC));
+        if (device.get() < 0)
+            return failed("Die Datei %1 kann nicht geöffnet werden: %2", errno);
+        if (!writeAll(device.get(), bytes) || !device.close())
+            return failed("Die Datei %1 konnte nicht vollständig geschrieben werden: %2", errno);
+        return true;
+    }
+
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
+    const QByteArray base = native.mid(slash + 1);
+    QByteArray temp = folder + '/' + '.' + base.left(100) + ".tmp-XXXXXX";
+    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return failed("Die Datei %1 kann nicht angelegt werden: %2", errno);
+    const auto abandon = [&](int errorNumber) {
+        ::unlink(temp.constData());
+        return failed("Die Datei %1 konnte nicht vollständig geschrieben werden: %2 Eine bisherige Datei dieses "
+                      "Namens ist unverändert.",
+                      errorNumber);
+    };
+    // The new file gets the rights of the one it replaces, or what a new file would get.
+    const mode_t mode = exists ? existing.st_mode & 07777 : newFileMode();
+    if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || ::fchmod(fd.get(), mode) != 0)
+        return abandon(errno);
+    if (!fd.close())
+        return abandon(errno);
+    if (::rename(temp.constData(), native.constData()) != 0)
+        return abandon(errno);
+    return true;
+}
+
+} // namespace torvm

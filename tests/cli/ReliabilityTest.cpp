@@ -1,0 +1,232 @@
+#include "CliTest.h"
+
+#include "db/CompetitionFile.h"
+#include "db/SafeFile.h"
+#include "support/Privileges.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace torvm {
+namespace {
+
+class ReliabilityTest : public test::CliTest {
+protected:
+    void SetUp() override
+    {
+        workInFolderWithTemplate();
+        ASSERT_EQ(run({QStringLiteral("demo"), path("liga.mdb")}), kCliOk) << err.toStdString();
+    }
+
+    static QByteArray readAll(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static void writeRaw(const QString& file, const QByteArray& bytes)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QStringList folder() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+
+    // Every output command, writing to target.
+    std::vector<QStringList> outputCommands(const QString& target) const
+    {
+        return {{QStringLiteral("export-text"), path("liga.mdb"), target},
+                {QStringLiteral("print-pdf"), path("liga.mdb"), target},
+                {QStringLiteral("group-schedule"), path("liga.mdb"), QStringLiteral("1"), target}};
+    }
+};
+
+TEST_F(ReliabilityTest, AWriteThatFailsIsAFailure)
+{
+    for (const QStringList& args : outputCommands(QStringLiteral("/dev/full"))) {
+        SCOPED_TRACE(args.first().toStdString());
+        EXPECT_EQ(run(args), kCliFileError);
+        EXPECT_TRUE(err.contains(QStringLiteral("Datenträger ist voll"))) << err.toStdString();
+        EXPECT_TRUE(out.isEmpty());
+    }
+}
+
+TEST_F(ReliabilityTest, NoOutputIsEverWrittenOverACompetition)
+{
+    ASSERT_TRUE(QFile::copy(path("liga.mdb"), path("andere.mdb")));
+    const QByteArray own = readAll(path("liga.mdb"));
+    const QByteArray other = readAll(path("andere.mdb"));
+    for (const char* target : {"liga.mdb", "andere.mdb"}) {
+        for (const QStringList& args : outputCommands(path(target))) {
+            SCOPED_TRACE(args.first().toStdString() + " -> " + target);
+            EXPECT_EQ(run(args), kCliFileError);
+            EXPECT_TRUE(err.contains(QStringLiteral("Wettkampfdatei"))) << err.toStdString();
+        }
+    }
+    EXPECT_EQ(readAll(path("liga.mdb")), own);
+    EXPECT_EQ(readAll(path("andere.mdb")), other);
+
+    EXPECT_EQ(run({QStringLiteral("web-export"), path("liga.mdb"), dir.path()}), kCliFileError);
+    EXPECT_TRUE(err.contains(QStringLiteral("enthält die Wettkampfdatei"))) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("index.htm")));
+}
+
+TEST_F(ReliabilityTest, AnInterruptedSaveIsRolledBackOnTheNextOpen)
+{
+    // A save in the middle: the file already changed, the journal with the old pages beside it.
+    // Copying both is what a power cut leaves on the disk.
+    sqlite3* live = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path("liga.mdb")).constData(), &live), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(live,
+                           "PRAGMA cache_size = 1; BEGIN IMMEDIATE; UPDATE Wettbewerb SET Wettbewerb = 'halb'; "
+                           "DELETE FROM Wettkampf; DELETE FROM Teilnehmer;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_TRUE(QFile::exists(path("liga.mdb-journal")));
+    ASSERT_TRUE(QFile::copy(path("liga.mdb"), path("absturz.mdb")));
+    ASSERT_TRUE(QFile::copy(path("liga.mdb-journal"), path("absturz.mdb-journal")));
+    sqlite3_exec(live, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(live);
+    ASSERT_NE(readAll(path("absturz.mdb")), readAll(path("liga.mdb"))) << "the copy must be of a file half-saved";
+
+    ASSERT_EQ(run({QStringLiteral("export-text"), path("liga.mdb"), path("vorher.txt")}), kCliOk);
+    ASSERT_EQ(run({QStringLiteral("export-text"), path("absturz.mdb"), path("danach.txt")}), kCliOk)
+        << err.toStdString();
+    EXPECT_EQ(readAll(path("danach.txt")), readAll(path("vorher.txt")));
+    EXPECT_FALSE(QFile::exists(path("absturz.mdb-journal")));
+}
+
+TEST_F(ReliabilityTest, ADamagedIndexThatTheQuickCheckMissesIsRefused)
+{
+    // The page of another index copied over the groups' key index: every page is well-formed,
+    // but lookups by group number would miss groups.
+    std::int64_t pageSize = 0;
+    std::int64_t groups = 0;
+    std::int64_t plans = 0;
+    {
+        auto db = Database::open(path("liga.mdb"), Database::Mode::ReadOnly, nullptr);
+        ASSERT_TRUE(db);
+        Statement size = db->prepare("PRAGMA page_size");
+        ASSERT_TRUE(size.next());
+        pageSize = size.int64(0);
+        Statement roots = db->prepare("SELECT name, rootpage FROM sqlite_schema WHERE type = 'index'");
+        while (roots.next()) {
+            if (roots.text(0) == QLatin1String("Gruppe_ID"))
+                groups = roots.int64(1);
+            if (roots.text(0) == QLatin1String("Plan_PlanID"))
+                plans = roots.int64(1);
+        }
+    }
+    ASSERT_GT(groups, 0);
+    ASSERT_GT(plans, 0);
+    QByteArray bytes = readAll(path("liga.mdb"));
+    bytes.replace((groups - 1) * pageSize, pageSize, bytes.mid((plans - 1) * pageSize, pageSize));
+    writeRaw(path("liga.mdb"), bytes);
+    {
+        auto db = Database::open(path("liga.mdb"), Database::Mode::ReadOnly, nullptr);
+        Statement quick = db->prepare("PRAGMA quick_check");
+        ASSERT_TRUE(quick.next());
+        ASSERT_EQ(quick.text(0), QStringLiteral("ok")) << "the damage must be one the quick check misses";
+    }
+    for (const QStringList& args :
+         std::vector<QStringList>{{QStringLiteral("export-text"), path("liga.mdb"), path("o.txt")},
+                                  {QStringLiteral("import-results"), path("liga.mdb"), path("liga.mdb"),
+                                   QStringLiteral("--round"), QStringLiteral("1")}}) {
+        SCOPED_TRACE(args.first().toStdString());
+        EXPECT_EQ(run(args), kCliFileError);
+        EXPECT_TRUE(err.contains(QStringLiteral("beschädigt"))) << err.toStdString();
+    }
+    EXPECT_EQ(readAll(path("liga.mdb")), bytes) << "nothing written into a damaged file";
+    EXPECT_FALSE(QFile::exists(path("o.txt")));
+}
+
+TEST_F(ReliabilityTest, AWriteProtectedCompetitionIsExportedButNotWritten)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(path("liga.mdb")).constData(), 0444), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    int exported = -1;
+    int imported = -1;
+    {
+        const test::ScopedFilePermissions obey;
+        exported = run({QStringLiteral("export-text"), path("liga.mdb"), QStringLiteral("/dev/null")});
+        imported = run({QStringLiteral("import-members"), path("liga.mdb"), path("liga.mdb")});
+    }
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_EQ(exported, kCliOk) << err.toStdString();
+    EXPECT_EQ(imported, kCliFileError);
+}
+
+TEST_F(ReliabilityTest, InputsThatAreNoRegularFilesAreRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mdb")).constData(), 0600), 0);
+    const std::vector<QStringList> cases{
+        {QStringLiteral("export-text"), path("pipe.mdb"), path("o.txt")},
+        {QStringLiteral("export-text"), dir.path(), path("o.txt")},
+        {QStringLiteral("export-text"), QStringLiteral("/dev/zero"), path("o.txt")},
+        {QStringLiteral("import-members"), path("liga.mdb"), path("pipe.mdb")},
+        {QStringLiteral("convert"), path("pipe.mdb"), path("neu.mdb")},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(run(args), kCliFileError);
+        EXPECT_LT(timer.elapsed(), 5000);
+        EXPECT_FALSE(err.isEmpty());
+    }
+}
+
+TEST_F(ReliabilityTest, FileNamesAreUsedByteForByte)
+{
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/caf\xe9.mdb";
+    ASSERT_EQ(run({QStringLiteral("new"), fileNameFromNative(bytes)}), kCliOk) << err.toStdString();
+    EXPECT_EQ(::access(bytes.constData(), F_OK), 0);
+    EXPECT_FALSE(QFile::exists(path("caf\xef\xbf\xbd.mdb")));
+    EXPECT_EQ(run({QStringLiteral("export-text"), fileNameFromNative(bytes), path("o.txt"), QStringLiteral("--outputs"),
+                   QStringLiteral("teilnehmer,verein,termin")}),
+              kCliUsage)
+        << "an empty competition has nothing to show: it was opened, not refused";
+}
+
+TEST_F(ReliabilityTest, UsageMistakesGetTheUsageTextAndShortMessages)
+{
+    const std::vector<QStringList> cases{
+        {QStringLiteral("new"), path("a.mdb"), path("b.mdb")},
+        {QStringLiteral("export-text"), path("liga.mdb")},
+        {QStringLiteral("export-text"), path("liga.mdb"), path("o.txt"), path("zu-viel.txt")},
+        {QStringLiteral("group-schedule"), path("liga.mdb"), QStringLiteral("1"), path("o.txt"), QStringLiteral("x")},
+        {QStringLiteral("export-text"), path("liga.mdb"), path("o.txt"), QStringLiteral("--round"),
+         QString(10000, QLatin1Char('9'))},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.mid(0, 2).join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(args), kCliUsage);
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_LT(err.size(), 2000);
+    }
+    EXPECT_FALSE(QFile::exists(path("a.mdb")));
+}
+
+TEST_F(ReliabilityTest, DemoAndConvertLeaveNoHalfFile)
+{
+    const QStringList before = folder();
+    // A demo that cannot be finished (its folder is missing) leaves nothing at all.
+    EXPECT_EQ(run({QStringLiteral("demo"), path("fehlt/d.mdb")}), kCliFileError);
+    EXPECT_EQ(folder(), before);
+    ASSERT_EQ(run({QStringLiteral("demo"), path("zwei.mdb")}), kCliOk);
+    QStringList expected = before;
+    expected << QStringLiteral("zwei.mdb");
+    expected.sort();
+    EXPECT_EQ(folder(), expected) << "no temporary file and no lock file left";
+}
+
+} // namespace
+} // namespace torvm
