@@ -3,6 +3,7 @@
 #include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
 #include "db/Messages.h"
+#include "db/Settings.h"
 #include "document/TorvmDoc.h"
 #include "exchange/JetReader.h"
 #include "exchange/LegacyConversion.h"
@@ -93,6 +94,7 @@ int cmdConvert(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
 {
+    const ScopedReadOnlyWorkplace workplace;
     const std::map<QString, Command> commands{
         {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, 1, cmdNew}},
         {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, 2, cmdConvert}},
@@ -111,6 +113,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"),
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},
+        {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, 1, cmdAssignClasses}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, 4, cmdImportResults}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, -1, cmdJetDump, true}},
     };

@@ -5,8 +5,10 @@
 #include "db/Messages.h"
 #include "db/SafeFile.h"
 #include "db/Tables.h"
+#include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
 #include "fixtures/GroupSchedule.h"
+#include "masterdata/ClassAssignment.h"
 #include "results/ResultsImport.h"
 
 #include <optional>
@@ -46,6 +48,25 @@ std::optional<int> number(const QString& what, const QString& text, int low, int
 }
 
 } // namespace
+
+int cmdAssignClasses(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 1)
+        return usage(err, QStringLiteral("assign-classes DATEI"));
+    CTorvmDoc doc;
+    if (!doc.OnOpenDocument(args.at(0))) {
+        err << doc.failure().text << '\n';
+        return kCliFileError;
+    }
+    QString error;
+    const auto plan = planClassAssignment(doc, &error);
+    if (!plan || !applyClassAssignment(doc, *plan, &error)) {
+        err << databaseErrorText(error) << '\n';
+        return kCliFileError;
+    }
+    out << plan->summary() << '\n';
+    return kCliOk;
+}
 
 int cmdImportMembers(const QStringList& args, QTextStream& out, QTextStream& err)
 {

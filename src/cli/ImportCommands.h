@@ -9,6 +9,8 @@ namespace torvm {
 int cmdImportMembers(const QStringList& args, QTextStream& out, QTextStream& err);
 // torvm-cli import-results FILE SOURCE --round N
 int cmdImportResults(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli assign-classes FILE: classes from birthday and salutation, with the counts on stdout
+int cmdAssignClasses(const QStringList& args, QTextStream& out, QTextStream& err);
 // torvm-cli group-schedule FILE GROUP OUT
 int cmdGroupSchedule(const QStringList& args, QTextStream& out, QTextStream& err);
 

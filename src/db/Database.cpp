@@ -11,9 +11,22 @@ namespace {
 // Long enough to outlast another instance's save, short enough that a stuck lock is reported.
 constexpr int kBusyTimeoutMs = 5000;
 
+// torvm_fold(text): the text with Unicode case folding, so that a search for "öst" finds
+// "Östermeier"; the engine's own LIKE folds ASCII letters only.
+void foldCase(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray folded = QString::fromUtf8(text, sqlite3_value_bytes(argv[0])).toCaseFolded().toUtf8();
+    sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
-QString engineErrorText(int code, const char* engineMessage)
+QString engineErrorText(int code)
 {
     QString german;
     switch (code & 0xff) {
@@ -45,12 +58,13 @@ QString engineErrorText(int code, const char* engineMessage)
     case SQLITE_CONSTRAINT:
         german = QStringLiteral("Ein Datensatz mit diesem Schlüssel ist bereits vorhanden.");
         break;
+    case SQLITE_ERROR:
+        german = QStringLiteral("Die Wettkampfdatei hat nicht den erwarteten Aufbau.");
+        break;
     default:
         german = QStringLiteral("Datenbankfehler %1.").arg(code);
         break;
     }
-    if (engineMessage && *engineMessage)
-        german += QStringLiteral(" (%1)").arg(QString::fromUtf8(engineMessage));
     return german;
 }
 
@@ -213,12 +227,14 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
     const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
-            *error = {rc, engineErrorText(rc, handle ? sqlite3_errmsg(handle) : nullptr)};
+            *error = {rc, engineErrorText(rc)};
         sqlite3_close(handle);
         return nullptr;
     }
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_create_function_v2(handle, "torvm_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               foldCase, nullptr, nullptr, nullptr);
     return std::unique_ptr<Database>(new Database(handle, path));
 }
 
@@ -264,7 +280,7 @@ bool Database::execute(const char* sql)
 
 const DbError& Database::captureError(int code)
 {
-    m_lastError = {code, engineErrorText(code, sqlite3_errmsg(m_db))};
+    m_lastError = {code, engineErrorText(code)};
     return m_lastError;
 }
 

@@ -373,8 +373,7 @@ std::optional<int> CTeilnehmerTable::NeighbourPassNumber(int number, bool forwar
 ComboItems CTeilnehmerTable::NameComboItems(const QString& namePart)
 {
     ComboItems items;
-    // The entries read "Name Vorname", so the text may go on into the first name.
-    if (!Select(R"(("Name" || ' ' || COALESCE("Vorname", '')) LIKE ? ESCAPE '\')", {containsPattern(namePart)},
+    if (!Select(R"(torvm_fold("Name") LIKE ? ESCAPE '\')", {containsPattern(namePart.toCaseFolded())},
                 R"("Name", "Vorname")")) {
         showDatabaseError(GetLastError().text);
         return items;
@@ -382,6 +381,89 @@ ComboItems CTeilnehmerTable::NameComboItems(const QString& namePart)
     for (; !IsEOF(); MoveNext())
         items.push_back({m_Name + QLatin1Char(' ') + m_Vorname, m_Passnummer});
     return items;
+}
+
+bool CTeilnehmerTable::SaveClasses(const std::vector<std::pair<std::int32_t, int>>& classes)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return false;
+    Transaction tx(*db);
+    if (!tx.active())
+        return false;
+    for (const auto& [number, klasse] : classes) {
+        Statement st = db->prepare(R"(UPDATE "Teilnehmer" SET "Klasse" = ? WHERE "Paßnummer" = ?)");
+        st.bind(1, std::int64_t{klasse});
+        st.bind(2, std::int64_t{number});
+        if (!st.exec())
+            return false;
+    }
+    return tx.commit();
+}
+
+namespace {
+
+// The rows of a list query whose first column is the key; every column becomes a cell.
+std::optional<std::vector<ListRow>> listRows(Database* db, const char* sql)
+{
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(sql);
+    std::vector<ListRow> rows;
+    while (st.next()) {
+        ListRow row;
+        row.key = static_cast<std::int32_t>(st.int64(0));
+        const int columns = st.columnCount();
+        row.cells.reserve(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            row.cells.push_back(st.isNull(c) ? QString() : st.text(c));
+        rows.push_back(std::move(row));
+    }
+    if (!st.valid() || st.failed())
+        return std::nullopt;
+    return rows;
+}
+
+int countOf(Database* db, const char* sql, std::int64_t value)
+{
+    if (!db)
+        return -1;
+    Statement st = db->prepare(sql);
+    st.bind(1, value);
+    if (!st.next())
+        return -1;
+    return static_cast<int>(st.int64(0));
+}
+
+bool deleteByKey(Database* db, const char* sql, std::int64_t key)
+{
+    if (!db)
+        return false;
+    Transaction tx(*db);
+    if (!tx.active())
+        return false;
+    Statement st = db->prepare(sql);
+    st.bind(1, key);
+    return st.exec() && tx.commit();
+}
+
+} // namespace
+
+std::optional<std::vector<ListRow>> CTeilnehmerTable::ListRows()
+{
+    return listRows(GetDatabase(), R"(SELECT t."Paßnummer", t."Name", t."Vorname", t."Verein", v."Name", t."Ort"
+        FROM "Teilnehmer" t LEFT JOIN "Verein" v ON v."Vereinsnummer" = t."Verein"
+        ORDER BY t."Name", t."Vorname", t."Paßnummer")");
+}
+
+int CTeilnehmerTable::ResultRowCount(int number)
+{
+    return countOf(GetDatabase(), R"(SELECT COUNT(*) FROM "Wettkampf" WHERE "TNr" = ?)", number);
+}
+
+bool CTeilnehmerTable::DeleteParticipant(int number)
+{
+    return deleteByKey(GetDatabase(), R"(DELETE FROM "Teilnehmer" WHERE "Paßnummer" = ?)", number);
 }
 
 // --------------------------------------------------------------------------------------- Verein
@@ -440,7 +522,8 @@ ComboItems CVereinTable::ClubComboItems(const QString& namePart)
 {
     ComboItems items;
     const bool ok = namePart.isEmpty() ? Select(nullptr, {}, R"("Sortieren")")
-                                       : Select(R"("Name" LIKE ? ESCAPE '\')", {containsPattern(namePart)}, nullptr);
+                                       : Select(R"(torvm_fold("Name") LIKE ? ESCAPE '\')",
+                                                {containsPattern(namePart.toCaseFolded())}, nullptr);
     if (!ok) {
         showDatabaseError(GetLastError().text);
         return items;
@@ -448,6 +531,28 @@ ComboItems CVereinTable::ClubComboItems(const QString& namePart)
     for (; !IsEOF(); MoveNext())
         items.push_back({m_Name, m_Vereinsnummer});
     return items;
+}
+
+std::optional<std::vector<ListRow>> CVereinTable::ListRows()
+{
+    return listRows(GetDatabase(), R"(SELECT "Vereinsnummer", "Name", "Sortieren", "Ort" FROM "Verein"
+        ORDER BY "Sortieren", "Vereinsnummer")");
+}
+
+std::pair<int, int> CVereinTable::ClubUse(int number)
+{
+    return {countOf(GetDatabase(), R"(SELECT COUNT(*) FROM "Teilnehmer" WHERE "Verein" = ?)", number),
+            countOf(GetDatabase(), R"(SELECT COUNT(*) FROM "Gruppe" WHERE
+        "Verein01" = ?1 OR "Verein02" = ?1 OR "Verein03" = ?1 OR "Verein04" = ?1 OR "Verein05" = ?1
+        OR "Verein06" = ?1 OR "Verein07" = ?1 OR "Verein08" = ?1 OR "Verein09" = ?1 OR "Verein10" = ?1
+        OR "Verein11" = ?1 OR "Verein12" = ?1 OR "Verein13" = ?1 OR "Verein14" = ?1 OR "Verein15" = ?1
+        OR "Verein16" = ?1 OR "Verein17" = ?1 OR "Verein18" = ?1 OR "Verein19" = ?1 OR "Verein20" = ?1)",
+                    number)};
+}
+
+bool CVereinTable::DeleteClub(int number)
+{
+    return deleteByKey(GetDatabase(), R"(DELETE FROM "Verein" WHERE "Vereinsnummer" = ?)", number);
 }
 
 // ------------------------------------------------------------------------------------ Wettkampf
@@ -556,6 +661,26 @@ std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int grou
     if (!st.valid() || st.failed())
         return std::nullopt;
     return sums;
+}
+
+std::optional<std::int32_t> CWettkampfTable::FindShooterInRound(int round, int participant, int group,
+                                                                std::array<int, 2> except)
+{
+    Database* db = GetDatabase();
+    if (!db || !isValidResultKey(group, round, 0, 0))
+        return std::nullopt;
+    // Rows above a group's team size are left-overs of a larger team size, not line-ups.
+    Statement st = db->prepare(R"(SELECT w."ID" FROM "Wettkampf" w
+        WHERE w."TNr" = ? AND w."ID" / 10000 % 100 = ? AND w."ID" % 100 BETWEEN 1 AND 20
+        AND w."ID" % 100 <= COALESCE((SELECT g."Anzahl" FROM "Gruppe" g WHERE g."ID" = w."ID" / 1000000), 4)
+        AND w."ID" / 100 NOT IN (?, ?) ORDER BY w."ID" LIMIT 1)");
+    st.bind(1, std::int64_t{participant});
+    st.bind(2, std::int64_t{round});
+    st.bind(3, std::int64_t{resultKey(group, round, except[0], 0) / 100});
+    st.bind(4, std::int64_t{resultKey(group, round, except[1], 0) / 100});
+    if (!st.next())
+        return std::nullopt;
+    return static_cast<std::int32_t>(st.int64(0));
 }
 
 std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(int round)

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -87,6 +88,12 @@ private:
     Lookup selectSetting(const QString& section, const QString& key);
 };
 
+// One line of a master data list: the key, the texts of its columns (numbers as text too).
+struct ListRow {
+    std::int32_t key = 0;
+    std::vector<QString> cells;
+};
+
 class CTeilnehmerTable : public CRSTeilnehmer {
 public:
     CTeilnehmerTable(Database* db, const CompetitionSource* doc);
@@ -100,9 +107,19 @@ public:
     int ParticipantCount();
     // The next higher (forward) or lower stored number; none at the end or on an error.
     std::optional<int> NeighbourPassNumber(int number, bool forward);
-    // Participants whose "Name Vorname" contains namePart, by [Name], [Vorname]: "Name Vorname"
-    // with [Paßnummer]. The table must be open; a database error is shown and gives an empty list.
+    // Participants whose [Name] contains namePart (Unicode case folded), by [Name], [Vorname]:
+    // "Name Vorname" with [Paßnummer]. The table must be open; a database error is shown and gives an empty list.
     ComboItems NameComboItems(const QString& namePart);
+    // Sets [Klasse] of each ([Paßnummer], class) in one transaction; false (nothing changed, the
+    // error in the connection's lastError) on a database error.
+    bool SaveClasses(const std::vector<std::pair<std::int32_t, int>>& classes);
+    // Every participant as the list shows it: number, name, first name, club number, club name,
+    // town; by name. None on a database error.
+    std::optional<std::vector<ListRow>> ListRows();
+    // Result rows that name the participant; -1 on a database error.
+    int ResultRowCount(int number);
+    // Deletes the participant in one transaction; false on a database error.
+    bool DeleteParticipant(int number);
 };
 
 class CVereinTable : public CRSVerein {
@@ -116,10 +133,15 @@ public:
     bool SelectClub(int number);
     int NextClubNumber();
     int ClubCount();
-    // Clubs whose [Name] contains namePart, in file order; all clubs by [Sortieren] when namePart is
-    // empty. [Name] with [Vereinsnummer]. The table must be open; a database error is shown and
-    // gives an empty list.
+    // Clubs whose [Name] contains namePart (Unicode case folded), in file order; all clubs by [Sortieren] when namePart
+    // is empty. [Name] with [Vereinsnummer]. The table must be open; a database error is shown and gives an empty list.
     ComboItems ClubComboItems(const QString& namePart);
+    // Every club as the list shows it: number, name, sort name, town; by sort name. None on a
+    // database error.
+    std::optional<std::vector<ListRow>> ListRows();
+    // Participants of the club and group slots naming it; -1 each on a database error.
+    std::pair<int, int> ClubUse(int number);
+    bool DeleteClub(int number);
 };
 
 // One team's rows of one round, summed: the rings of its counting shooter rows and its row 99.
@@ -162,6 +184,10 @@ public:
     // Rows of the round (by [Durchgang]) with rings above 0 and a participant number, best first,
     // equal rings in key order, each with its participant's name and class. None on an error.
     std::optional<std::vector<RoundResultRow>> RankedRoundResults(int round);
+    // The key of a shooter row of the round (any group) that names participant, leaving out the
+    // teams (group, slot) in except and rows above their group's team size; none when there is
+    // no such row or on a database error.
+    std::optional<std::int32_t> FindShooterInRound(int round, int participant, int group, std::array<int, 2> except);
 
 private:
     bool upsertUnder(std::int64_t key);

@@ -3,6 +3,7 @@
 #include "db/Messages.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
+#include "fixtures/PlanRound.h"
 #include "results/Scoring.h"
 
 #include <algorithm>
@@ -106,6 +107,9 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
         const auto& b = plan.b;
         RoundResults& counted = t.rounds[static_cast<std::size_t>(r)];
         counted.date = plan.date;
+        // A plan that names a team twice in a round (files from before the editors checked) must
+        // not count that team's rows twice.
+        const auto countsOnce = countedPairings(a, b);
         for (int k = 0; k < kPairingsPerRound; ++k) {
             // The table is as long as the largest slot the counted rounds name, valid or not;
             // round R alone would leave nothing to show after the plan's last round.
@@ -115,7 +119,7 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             }
             const int A = a[k];
             const int B = b[k];
-            if (!validSlot(A) || !validSlot(B) || !c.used[A] || !c.used[B])
+            if (!countsOnce[k] || !c.used[A] || !c.used[B])
                 continue;
             const TeamRound teamA = team(r, A);
             const TeamRound teamB = team(r, B);

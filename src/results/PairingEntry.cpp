@@ -1,6 +1,7 @@
 #include "results/PairingEntry.h"
 
 #include "document/TorvmDoc.h"
+#include "fixtures/PlanRound.h"
 
 #include <algorithm>
 #include <numeric>
@@ -10,6 +11,21 @@ namespace torvm {
 std::int64_t PairingSide::total() const
 {
     return std::accumulate(rings.begin(), rings.end(), std::int64_t{0});
+}
+
+int highestSingleResult(Database* db, CTorvmDoc* doc)
+{
+    CProfileTable settings(db, doc);
+    const int rings = settings.GetInt(QString::fromLatin1(kEntrySection), QString::fromLatin1(kHighestResultKey),
+                                      kDefaultHighestResult);
+    // A damaged value must neither question every result nor switch the check off unasked.
+    return rings >= 0 && rings <= kMaxRings ? rings : kDefaultHighestResult;
+}
+
+bool setHighestSingleResult(Database* db, CTorvmDoc* doc, int rings)
+{
+    CProfileTable settings(db, doc);
+    return settings.WriteInt(QString::fromLatin1(kEntrySection), QString::fromLatin1(kHighestResultKey), rings);
 }
 
 PairingEntry::PairingEntry(Database* db, CTorvmDoc* doc)
@@ -38,6 +54,19 @@ void PairingEntry::load(int group, int round, int pairing)
     m_teamSize = std::clamp<int>(m_groups.m_Anzahl == kNullShort ? 4 : m_groups.m_Anzahl, 0, kShooterRows);
 
     const bool noRound = m_plans.SelectRound(m_groups.m_Plan, round);
+    m_conflict.clear();
+    m_pairingCount = 0;
+    if (!noRound) {
+        for (int k = 0; k < kPairingsPerRound; ++k)
+            m_pairingCount += m_plans.m_A[k] != 0 && m_plans.m_B[k] != 0 ? 1 : 0;
+        if (const auto fault = findPairingFault(m_plans.m_A, m_plans.m_B, pairing)) {
+            m_conflict = QStringLiteral("Der Wettkampfplan %1, Durchgang %2, ist fehlerhaft: %3\n"
+                                        "Diese Paarung kann erst nach der Korrektur des Plans gespeichert werden.")
+                             .arg(m_groups.m_Plan + 1)
+                             .arg(round + 1)
+                             .arg(planRoundFaultText(*fault));
+        }
+    }
     for (int s = 0; s < 2; ++s) {
         PairingSide& side = m_sides[s];
         const int slot = noRound ? 0 : m_plans.PairingTeam(s == 0 ? 1 : 0, pairing);
@@ -46,7 +75,92 @@ void PairingEntry::load(int group, int round, int pairing)
         side.team = m_groups.TeamName(side.slot);
         loadSide(side);
     }
+    m_loaded = m_sides;
     view.commit();
+}
+
+bool PairingEntry::isModified() const
+{
+    for (int s = 0; s < 2; ++s) {
+        const PairingSide& now = m_sides[s];
+        const PairingSide& then = m_loaded[s];
+        if (now.adjustment != then.adjustment || now.reason != then.reason)
+            return true;
+        for (int n = 0; n < m_teamSize; ++n) {
+            if (now.participant[n] != then.participant[n] || now.rings[n] != then.rings[n])
+                return true;
+        }
+    }
+    return false;
+}
+
+std::vector<PairingWarning> PairingEntry::check(int highest)
+{
+    std::vector<PairingWarning> warnings;
+    if (!m_conflict.isEmpty())
+        return warnings;
+    Transaction view(*m_db, Transaction::Kind::Read);
+    for (int s = 0; s < 2; ++s)
+        checkSide(s, highest, warnings);
+    const PairingSide& a = m_sides[0];
+    const PairingSide& b = m_sides[1];
+    if (a.hasTeam() && b.hasTeam() && (a.total() > 0) != (b.total() > 0)) {
+        const int empty = a.total() > 0 ? 1 : 0;
+        warnings.push_back({empty, 0, PairingWarning::Field::Number,
+                            QStringLiteral("%1 hat kein Ergebnis; die Paarung zählte als Sieg für %2.")
+                                .arg(m_sides[empty].team, m_sides[1 - empty].team)});
+    }
+    view.commit();
+    return warnings;
+}
+
+void PairingEntry::checkSide(int s, int highest, std::vector<PairingWarning>& warnings)
+{
+    const PairingSide& side = m_sides[s];
+    if (!side.hasTeam())
+        return;
+    const std::int32_t teamClub = m_groups.m_Verein[side.slot - 1];
+    for (int n = 0; n < m_teamSize; ++n) {
+        const std::int32_t number = side.participant[n];
+        const QString where = QStringLiteral("%1, Zeile %2: ").arg(side.team).arg(n + 1);
+        auto warn = [&](PairingWarning::Field field, const QString& text) {
+            warnings.push_back({s, n, field, where + text});
+        };
+        if (number != 0) {
+            if (m_people.SelectParticipant(number)) {
+                warn(PairingWarning::Field::Number,
+                     QStringLiteral("Die Paßnummer %1 gehört zu keinem Teilnehmer.").arg(number));
+            } else if (m_people.m_Verein != teamClub) {
+                warn(PairingWarning::Field::Number, QStringLiteral("%1 %2 gehört nicht zum Verein der Mannschaft.")
+                                                        .arg(m_people.m_Vorname, m_people.m_Name));
+            }
+            bool twiceHere = false;
+            for (int t = 0; t <= s && !twiceHere; ++t) {
+                const int rows = t == s ? n : m_teamSize;
+                for (int m = 0; m < rows && !twiceHere; ++m)
+                    twiceHere = m_sides[t].hasTeam() && m_sides[t].participant[m] == number;
+            }
+            if (twiceHere) {
+                warn(PairingWarning::Field::Number,
+                     QStringLiteral("Die Paßnummer %1 ist in dieser Paarung bereits eingetragen.").arg(number));
+            } else if (const auto elsewhere =
+                           m_results.FindShooterInRound(m_round, number, m_group, {m_sides[0].slot, m_sides[1].slot})) {
+                const int group = *elsewhere / 1000000;
+                const int slot = *elsewhere / 100 % 100;
+                CGruppeTable other(m_db, m_groups.GetDocument());
+                other.LoadGroup(group);
+                warn(PairingWarning::Field::Number,
+                     QStringLiteral("Die Paßnummer %1 ist in diesem Durchgang bereits bei %2 (%3) eingetragen.")
+                         .arg(number)
+                         .arg(other.TeamName(slot), other.m_Name));
+            }
+        }
+        if (highest > 0 && side.rings[n] > highest) {
+            warn(
+                PairingWarning::Field::Rings,
+                QStringLiteral("%1 Ringe liegen über dem höchsten Einzelergebnis %2.").arg(side.rings[n]).arg(highest));
+        }
+    }
 }
 
 void PairingEntry::loadSide(PairingSide& side)
@@ -69,6 +183,8 @@ void PairingEntry::loadSide(PairingSide& side)
 bool PairingEntry::save()
 {
     m_lastError = {};
+    if (!m_conflict.isEmpty())
+        return true;
     Transaction tx(*m_db);
     if (!tx.active()) {
         m_lastError = m_db->lastError();
@@ -77,11 +193,9 @@ bool PairingEntry::save()
     for (const PairingSide& side : m_sides) {
         if (!side.hasTeam())
             continue;
-        for (int row = 1; row <= kShooterRows; ++row) {
-            // Rows above the team size are stored empty, as they are shown.
-            const bool shown = row <= m_teamSize;
-            if (!m_results.SaveResult(shown ? side.participant[row - 1] : 0, shown ? side.rings[row - 1] : 0, m_group,
-                                      m_round, side.slot, row)) {
+        for (int row = 1; row <= m_teamSize; ++row) {
+            if (!m_results.SaveResult(side.participant[row - 1], side.rings[row - 1], m_group, m_round, side.slot,
+                                      row)) {
                 m_lastError = m_results.GetLastError();
                 return false;
             }
@@ -95,6 +209,7 @@ bool PairingEntry::save()
         m_lastError = m_db->lastError();
         return false;
     }
+    m_loaded = m_sides;
     return true;
 }
 

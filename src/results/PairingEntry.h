@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace torvm {
 
@@ -12,6 +13,24 @@ class CTorvmDoc;
 
 inline constexpr int kMaxRings = 10000;
 inline constexpr int kShooterRows = 20;
+
+// The competition's highest single result: rings above it are questioned when a pairing is saved.
+// Kept in the competition's settings; 0 turns the check off.
+inline constexpr auto kEntrySection = "Ergebnis";
+inline constexpr auto kHighestResultKey = "HoechstesEinzelergebnis";
+inline constexpr int kDefaultHighestResult = 400;
+int highestSingleResult(Database* db, CTorvmDoc* doc);
+bool setHighestSingleResult(Database* db, CTorvmDoc* doc, int rings);
+
+// Something in a pairing that a careful official would look at again before it is stored.
+struct PairingWarning {
+    enum class Field { Number, Rings };
+    int side = 0; // 0 = A, 1 = B
+    int row = 0;  // 0-based shooter row
+    Field field = Field::Number;
+    QString text;
+    friend bool operator==(const PairingWarning&, const PairingWarning&) = default;
+};
 
 // One team's side of a pairing as the result entry holds it between loads and saves.
 struct PairingSide {
@@ -40,9 +59,22 @@ public:
 
     // Reads the pairing; rows above the group's team size read as empty.
     void load(int group, int round, int pairing);
-    // Writes all 42 rows in one transaction: the old pairing or the new, never half of each.
-    // Sides without a team are not written. false when the file refused the write.
+    // Writes the shooter rows 1 ... team size and row 99 of both teams in one transaction: the old
+    // pairing or the new, never half of each. Rows above the team size keep what they hold, so
+    // lowering the team size loses nothing. Sides without a team, and a pairing whose plan round
+    // is in conflict, are not written. false when the file refused the write.
     bool save();
+    // The pairing differs from what load() read.
+    bool isModified() const;
+    // Everything worth a second look (rings above highest, 0 = no limit; unknown pass numbers;
+    // a shooter twice in the round; a shooter of another club; one team without results), in
+    // field order.
+    std::vector<PairingWarning> check(int highest);
+    // Non-empty when the plan round names a team of this pairing twice or against itself: the
+    // entry then cannot tell the two sides' rows apart and saves nothing.
+    const QString& conflict() const { return m_conflict; }
+    // Pairings of the round with a team on both sides.
+    int pairingCount() const { return m_pairingCount; }
     // Copies each team's line-up (participant numbers of rows 1 ... size) from its previous
     // round and clears the rings. Nothing happens in the first round. Nothing is saved.
     void takeOverParticipants();
@@ -61,6 +93,7 @@ public:
 
 private:
     void loadSide(PairingSide& side);
+    void checkSide(int s, int highest, std::vector<PairingWarning>& warnings);
 
     Database* m_db;
     CGruppeTable m_groups;
@@ -72,7 +105,10 @@ private:
     int m_pairing = 0;
     int m_teamSize = 4;
     QString m_groupName;
+    QString m_conflict;
+    int m_pairingCount = 0;
     std::array<PairingSide, 2> m_sides;
+    std::array<PairingSide, 2> m_loaded; // as read, to tell a changed pairing
     DbError m_lastError;
 };
 

@@ -16,6 +16,10 @@ inline constexpr int WebExport = 32790;
 inline constexpr int SpeichernUnter = 32793;
 inline constexpr int ErgebnisImport = 32795;
 inline constexpr int AlsPdfSpeichern = 32800; // added here; not one of the long-standing ids
+inline constexpr int KlassenZuordnen = 32801;
+inline constexpr int VereinListe = 32802;
+inline constexpr int TeilnehmerListe = 32803;
+inline constexpr int GruppenListe = 32804;
 
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;

@@ -4,15 +4,43 @@
 
 #include <QBoxLayout>
 #include <QDialog>
+#include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace torvm::ui {
+
+namespace {
+
+// Buttons that show only arrows say in words what they do.
+const std::pair<const char*, const char*> kArrowTips[] = {
+    {"previous", "Zurück zum vorigen Eintrag (speichert den angezeigten)"},
+    {"next", "Weiter zum nächsten Eintrag (speichert den angezeigten)"},
+    {"first", "Die erste vergebene Nummer vorschlagen"},
+    {"last", "Die letzte vergebene Nummer vorschlagen"},
+    {"open", "Den Eintrag mit dieser Nummer bearbeiten"},
+};
+
+bool hasLetters(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+} // namespace
 
 QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName)
 {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
+    enterPresses(button);
+    if (!hasLetters(button->text())) {
+        for (const auto& [name, tip] : kArrowTips) {
+            if (qstrcmp(name, objectName) == 0)
+                button->setToolTip(QString::fromUtf8(tip));
+        }
+    }
     return button;
 }
 
@@ -23,11 +51,12 @@ QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const
     return button;
 }
 
-QPushButton* addEnterButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName)
+void showReadOnly(QLineEdit* field)
 {
-    QPushButton* button = addButton(row, parent, text, objectName);
-    enterPresses(button);
-    return button;
+    field->setReadOnly(true);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
 }
 
 void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText)

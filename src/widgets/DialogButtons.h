@@ -2,17 +2,20 @@
 
 class QBoxLayout;
 class QDialog;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
 namespace torvm::ui {
 
-// A push button with an object name for tests. It never becomes the automatic default, so Enter
-// in a field does not press whichever button last had the focus.
+// A push button with an object name for tests. Enter on the button presses it, as Space does;
+// it never becomes the automatic default, so Enter in a field does not press whichever button
+// last had the focus.
 QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName);
 QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName);
-// The same for entry dialogs typed on the keypad: Enter on the button presses it.
-QPushButton* addEnterButton(QBoxLayout* row, QWidget* parent, const char* text, const char* objectName);
+
+// A field the user cannot change looks like it: the window's colour instead of a white field.
+void showReadOnly(QLineEdit* field);
 
 // The closing row of a dialog: "OK" (the default) and the cancel button ("Abbrechen" unless the
 // dialog has always said otherwise), right-aligned, wired to accept() and reject().

@@ -1,19 +1,40 @@
 #include "widgets/Prompt.h"
 
+#include "db/Settings.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace torvm::ui {
 
 namespace {
 
-// Message boxes carry the program name as their caption, as they always have.
 const QString& caption()
 {
-    static const QString text = QStringLiteral("torvm");
+    static const QString text = QString::fromUtf8(kProgramName);
     return text;
+}
+
+constexpr auto kFolderSection = "Ordner";
+
+const char* folderKey(FileRequest::LastFolder folder)
+{
+    switch (folder) {
+    case FileRequest::LastFolder::Competitions:
+        return "Wettkampf";
+    case FileRequest::LastFolder::Exports:
+        return "Ausgabe";
+    case FileRequest::LastFolder::Imports:
+        return "Import";
+    case FileRequest::LastFolder::None:
+        break;
+    }
+    return nullptr;
 }
 
 class DesktopPrompter final : public Prompter {
@@ -39,6 +60,15 @@ public:
         case MessageIcon::None:
             break;
         }
+        if (buttons == Buttons::SaveAnywayCorrect) {
+            QPushButton* save = box.addButton(QStringLiteral("Trotzdem speichern"), QMessageBox::AcceptRole);
+            QPushButton* correct = box.addButton(QStringLiteral("Korrigieren"), QMessageBox::RejectRole);
+            // Enter corrects: storing a questionable value takes a deliberate choice.
+            box.setDefaultButton(correct);
+            box.setEscapeButton(correct);
+            box.exec();
+            return box.clickedButton() == save ? Reply::Yes : Reply::No;
+        }
         switch (buttons) {
         case Buttons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -51,6 +81,8 @@ public:
             break;
         case Buttons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        case Buttons::SaveAnywayCorrect:
             break;
         }
         const std::pair<QMessageBox::StandardButton, const char*> germanTexts[] = {{QMessageBox::Yes, "&Ja"},
@@ -132,9 +164,32 @@ Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons bu
     return active().message(parent, icon, text, buttons);
 }
 
+QString startingPoint(const FileRequest& request)
+{
+    const char* key = folderKey(request.lastFolder);
+    QString folder =
+        key ? profileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key), QString()) : QString();
+    // A remembered folder that has gone (a removed stick) is no place to start.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = request.defaultFolder;
+    if (folder.isEmpty())
+        return request.proposed;
+    if (request.proposed.isEmpty())
+        return folder;
+    if (QFileInfo(request.proposed).isRelative() && !request.proposed.contains(QLatin1Char('/')))
+        return QDir(folder).filePath(request.proposed);
+    return request.proposed;
+}
+
 QString fileName(QWidget* parent, const FileRequest& request)
 {
-    return active().fileName(parent, request);
+    FileRequest asked = request;
+    asked.proposed = startingPoint(request);
+    const QString chosen = active().fileName(parent, asked);
+    if (const char* key = folderKey(request.lastFolder); key && !chosen.isEmpty())
+        writeProfileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key),
+                           request.kind == FileRequest::Kind::Folder ? chosen : QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 void beep()

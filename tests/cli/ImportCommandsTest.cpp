@@ -93,5 +93,26 @@ TEST_F(ImportCommandsTest, ExitCodes)
     EXPECT_TRUE(schedule.readAll().startsWith("Kreisliga\r\n\r\nSG Adler "));
 }
 
+TEST_F(ImportCommandsTest, AssignClassesPrintsTheMovesAndWritesThem)
+{
+    {
+        auto db = Database::open(path("w.mdb"), Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->execute(R"(
+            UPDATE "Klasse" SET "Name" = 'Jugend', "von" = '2005-01-01 00:00:00', "bis" = '2012-12-31 00:00:00',
+                "Geschlecht" = 0 WHERE "KlasseID" = 1;
+            UPDATE "Klasse" SET "von" = NULL, "bis" = NULL WHERE "KlasseID" > 1;
+            INSERT INTO "Teilnehmer" ("Paßnummer", "Name", "Anrede", "Geburtstag", "Klasse") VALUES
+                (1, 'A', 1, '2008-03-01 00:00:00', 0), (2, 'B', 2, '2010-03-01 00:00:00', 4),
+                (3, 'C', 1, '1980-03-01 00:00:00', 4), (4, 'D', 0, NULL, 0);)"));
+    }
+    ASSERT_EQ(run({QStringLiteral("assign-classes"), path("w.mdb")}), kCliOk) << err.toStdString();
+    EXPECT_EQ(out, QStringLiteral("2 Teilnehmer in Jugend\n"));
+    ASSERT_EQ(run({QStringLiteral("assign-classes"), path("w.mdb")}), kCliOk);
+    EXPECT_EQ(out, QStringLiteral("Keine Teilnehmer wechseln die Klasse.\n"));
+    EXPECT_EQ(run({QStringLiteral("assign-classes"), path("fehlt.mdb")}), kCliFileError);
+    EXPECT_EQ(run({QStringLiteral("assign-classes")}), kCliUsage);
+}
+
 } // namespace
 } // namespace torvm

@@ -117,6 +117,24 @@ TEST_F(StandingsTest, ScoresEachPairingByTheMatchRuleWithTheTeamsAdjustments)
     }
 }
 
+// Plans stored before the editors checked may name a team twice in a round or against itself;
+// the team's rows of that round still count once.
+TEST_F(StandingsTest, ATeamNamedTwiceInARoundCountsOnce)
+{
+    data.exec("UPDATE Plan SET A1 = 1, B1 = 2, A2 = 1, B2 = 3, A3 = 4, B3 = 4 WHERE PlanID = 0");
+    data.shooters(0, 0, 1, {190, 190});
+    data.shooters(0, 0, 2, {180, 180});
+    data.shooters(0, 0, 3, {170, 170});
+    data.shooters(0, 0, 4, {150, 150});
+    const CTabellenStand s = standings(0);
+    EXPECT_EQ(s.Ringe[1], 380);
+    EXPECT_EQ(s.Kaempfe[1], 1);
+    EXPECT_EQ(s.Pluspunkte[1], 2);
+    EXPECT_EQ(s.Kaempfe[3], 0); // its pairing named slot 1 a second time
+    EXPECT_EQ(s.Kaempfe[4], 0); // against itself
+    EXPECT_EQ(s.Ringe[4], 0);
+}
+
 TEST_F(StandingsTest, SumsEveryRoundUpToTheChosenOneOnly)
 {
     data.shooters(0, 0, 1, {190, 190});

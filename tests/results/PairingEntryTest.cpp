@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <tuple>
+#include <vector>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(PairingEntryTest, SaveWritesTwentyRowsAndTheSummaryRowPerTeam)
+TEST_F(PairingEntryTest, SaveWritesTheTeamSizeRowsAndTheSummaryRowPerTeam)
 {
     PairingEntry entry(&db(), &comp.doc());
     ASSERT_TRUE(entry.open());
@@ -58,18 +61,18 @@ TEST_F(PairingEntryTest, SaveWritesTwentyRowsAndTheSummaryRowPerTeam)
     a.rings = {381, 377, 0, 0};
     b.participant = {201, 0, 0, 0};
     b.rings = {390, 0, 0, 0};
-    // Values beyond the team size are not part of the pairing and are stored empty.
+    // Values beyond the team size are not part of the pairing and are not stored.
     a.participant[6] = 999;
     a.rings[6] = 100;
     b.adjustment = -1;
     b.reason = QStringLiteral("verspäteter Beginn");
     ASSERT_TRUE(entry.save());
 
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 42);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 101 AND 120"), 20);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 201 AND 220"), 20);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 10);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 101 AND 120"), 4);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 201 AND 220"), 4);
     EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 102"), 377);
-    EXPECT_EQ(scalar("SELECT TNr + Ergebnis FROM Wettkampf WHERE ID = 107"), 0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID = 107"), 0);
     EXPECT_EQ(scalar("SELECT Punkte FROM Wettkampf WHERE ID = 299"), -1);
     EXPECT_EQ(scalar("SELECT Durchgang FROM Wettkampf WHERE ID = 299"), 0);
 
@@ -146,7 +149,9 @@ TEST_F(PairingEntryTest, TakeOverParticipantsCopiesEachTeamsOwnPreviousLineUp)
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE Durchgang = 1"), 0);
 }
 
-TEST_F(PairingEntryTest, RowsAboveTheTeamSizeAreNeitherReadNorKept)
+// Lowering the team size hides rows; browsing past the pairing must not wipe them, and raising
+// the size again shows them.
+TEST_F(PairingEntryTest, RowsAboveTheTeamSizeAreNeitherReadNorWritten)
 {
     exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (105, 9, 0, 99)");
     PairingEntry entry(&db(), &comp.doc());
@@ -154,8 +159,147 @@ TEST_F(PairingEntryTest, RowsAboveTheTeamSizeAreNeitherReadNorKept)
     entry.load(0, 0, 0);
     EXPECT_EQ(entry.side(0).participant[4], 0);
     EXPECT_EQ(entry.side(0).total(), 0);
+    entry.side(0).rings[0] = 10;
     ASSERT_TRUE(entry.save());
-    EXPECT_EQ(scalar("SELECT TNr + Ergebnis FROM Wettkampf WHERE ID = 105"), 0);
+    EXPECT_EQ(scalar("SELECT TNr + Ergebnis FROM Wettkampf WHERE ID = 105"), 108);
+
+    exec("UPDATE Gruppe SET Anzahl = 5 WHERE ID = 0");
+    entry.load(0, 0, 0);
+    EXPECT_EQ(entry.side(0).participant[4], 9);
+    EXPECT_EQ(entry.side(0).rings[4], 99);
+}
+
+TEST_F(PairingEntryTest, APlanRoundNamingATeamTwiceIsAConflictAndSavesNothing)
+{
+    exec("UPDATE Plan SET A2 = 2, B2 = 4 WHERE PlanID = 20"); // slot 2 in pairings 1 and 2
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 0);
+    EXPECT_TRUE(entry.conflict().contains(QStringLiteral("Wettkampfplan 2, Durchgang 1")));
+    EXPECT_TRUE(entry.conflict().contains(QStringLiteral("Mannschaft 2")));
+    entry.side(0).rings[0] = 300;
+    ASSERT_TRUE(entry.save());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
+
+    entry.load(0, 0, 2); // slot 5 against nobody: not touched by the fault
+    EXPECT_TRUE(entry.conflict().isEmpty());
+
+    exec("UPDATE Plan SET A2 = 4, B2 = 4 WHERE PlanID = 20");
+    entry.load(0, 0, 1);
+    EXPECT_TRUE(entry.conflict().contains(QStringLiteral("gegen sich selbst")));
+}
+
+TEST_F(PairingEntryTest, KnowsWhetherThePairingChangedSinceItWasRead)
+{
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    entry.load(0, 0, 0);
+    EXPECT_FALSE(entry.isModified());
+    entry.side(0).participant[6] = 5; // above the team size: not part of the pairing
+    EXPECT_FALSE(entry.isModified());
+    entry.side(1).rings[3] = 1;
+    EXPECT_TRUE(entry.isModified());
+    ASSERT_TRUE(entry.save());
+    EXPECT_FALSE(entry.isModified());
+    entry.side(1).reason = QStringLiteral("Protest");
+    EXPECT_TRUE(entry.isModified());
+}
+
+struct CheckCase {
+    const char* name;
+    int highest;
+    std::array<std::int32_t, 4> numbersA, ringsA, numbersB, ringsB;
+    std::vector<std::tuple<int, int, PairingWarning::Field, const char*>> expected; // side, row, field, text part
+};
+
+TEST_F(PairingEntryTest, ChecksListEverythingWorthASecondLook)
+{
+    using F = PairingWarning::Field;
+    exec("UPDATE Teilnehmer SET Verein = 10 WHERE Paßnummer IN (101, 102)");
+    exec("UPDATE Teilnehmer SET Verein = 11 WHERE Paßnummer = 201");
+    exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Verein) VALUES (301, 'Gast', 'Gustav', 12), "
+         "(302, 'Zweit', 'Zora', 11)");
+    // Group 1 shoots the same round: 302 stands in its line-up; its row 5 lies above its team size.
+    exec("INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Verein01, VNr01) VALUES (1, 'Bezirksliga', 4, 1, 13, '2')");
+    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (1000102, 302, 0, 350), "
+         "(1000105, 201, 0, 0), (10102, 201, 1, 0)");
+    const std::vector<CheckCase> cases{
+        {"a clean pairing", 400, {101, 102, 0, 0}, {380, 377, 0, 0}, {201, 0, 0, 0}, {390, 0, 0, 0}, {}},
+        {"rings above the highest single result",
+         400,
+         {101, 102, 0, 0},
+         {401, 377, 0, 0},
+         {201, 0, 0, 0},
+         {390, 0, 0, 0},
+         {{0, 0, F::Rings, "401 Ringe liegen über dem höchsten Einzelergebnis 400"}}},
+        {"0 turns the rings check off", 0, {101, 0, 0, 0}, {9999, 0, 0, 0}, {201, 0, 0, 0}, {1, 0, 0, 0}, {}},
+        {"a pass number of nobody",
+         400,
+         {101, 555, 0, 0},
+         {380, 300, 0, 0},
+         {201, 0, 0, 0},
+         {390, 0, 0, 0},
+         {{0, 1, F::Number, "Paßnummer 555 gehört zu keinem Teilnehmer"}}},
+        {"the same shooter twice in the pairing",
+         400,
+         {101, 102, 0, 0},
+         {380, 377, 0, 0},
+         {201, 101, 0, 0},
+         {390, 300, 0, 0},
+         {{1, 1, F::Number, "nicht zum Verein"}, {1, 1, F::Number, "in dieser Paarung bereits"}}},
+        {"a shooter already in another group's pairing of this round",
+         400,
+         {101, 102, 0, 0},
+         {380, 377, 0, 0},
+         {201, 302, 0, 0},
+         {390, 300, 0, 0},
+         {{1, 1, F::Number, "bereits bei KK Ost 2 (Bezirksliga)"}}},
+        {"a guest of another club",
+         400,
+         {101, 301, 0, 0},
+         {380, 377, 0, 0},
+         {201, 0, 0, 0},
+         {390, 0, 0, 0},
+         {{0, 1, F::Number, "Gustav Gast gehört nicht zum Verein der Mannschaft"}}},
+        {"one team without results",
+         400,
+         {101, 102, 0, 0},
+         {380, 377, 0, 0},
+         {201, 0, 0, 0},
+         {0, 0, 0, 0},
+         {{1, 0, F::Number, "SG Süd 1 hat kein Ergebnis; die Paarung zählte als Sieg für SV Nord 1"}}},
+    };
+    PairingEntry entry(&db(), &comp.doc());
+    ASSERT_TRUE(entry.open());
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        entry.load(0, 0, 0);
+        for (int n = 0; n < 4; ++n) {
+            entry.side(0).participant[n] = c.numbersA[n];
+            entry.side(0).rings[n] = c.ringsA[n];
+            entry.side(1).participant[n] = c.numbersB[n];
+            entry.side(1).rings[n] = c.ringsB[n];
+        }
+        const std::vector<PairingWarning> warnings = entry.check(c.highest);
+        ASSERT_EQ(warnings.size(), c.expected.size());
+        for (std::size_t i = 0; i < warnings.size(); ++i) {
+            const auto& [side, row, field, text] = c.expected[i];
+            EXPECT_EQ(warnings[i].side, side) << i;
+            EXPECT_EQ(warnings[i].row, row) << i;
+            EXPECT_EQ(warnings[i].field, field) << i;
+            EXPECT_TRUE(warnings[i].text.contains(QString::fromUtf8(text))) << warnings[i].text.toStdString();
+        }
+    }
+}
+
+TEST_F(PairingEntryTest, TheHighestSingleResultIsACompetitionSettingOf400UntilSet)
+{
+    EXPECT_EQ(highestSingleResult(&db(), &comp.doc()), 400);
+    ASSERT_TRUE(setHighestSingleResult(&db(), &comp.doc(), 0));
+    EXPECT_EQ(highestSingleResult(&db(), &comp.doc()), 0);
+    ASSERT_TRUE(setHighestSingleResult(&db(), &comp.doc(), 300));
+    EXPECT_EQ(highestSingleResult(&db(), &comp.doc()), 300);
+    EXPECT_EQ(scalar("SELECT Int FROM Profile WHERE Name = 'Ergebnis_HoechstesEinzelergebnis'"), 300);
 }
 
 // The program dies in the middle of a save (after the tenth row): the file holds the old pairing,

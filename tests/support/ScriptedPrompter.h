@@ -10,8 +10,9 @@ namespace torvm::test {
 
 // Answers message boxes and file dialogs from queues and records what the program asked, so a
 // test can drive a dialog to the end and then check every message it showed. Installed for the
-// life of the object. A message with no queued answer gets Ok/Yes-less defaults (Ok or Cancel)
-// and is still recorded; a file dialog with none is cancelled.
+// life of the object. A message with no queued answer gets Ok/Yes-less defaults (Ok or Cancel;
+// "Trotzdem speichern" for the entry's warnings) and is still recorded; a file dialog with none is
+// cancelled.
 class ScriptedPrompter : public ui::Prompter {
 public:
     ScriptedPrompter();

@@ -7,6 +7,7 @@
 #include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
+#include "masterdata/ui/ListenDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
 #include "masterdata/ui/WettbewerbDlg.h"
 #include "output/ui/PrintCommands.h"
@@ -32,6 +33,14 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::TeilnehmerImport,
                        [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerImport(parent, doc); });
     commands.setOpener(cmd::ErgebnisImport, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisImport(parent, doc); });
+    commands.setOpener(cmd::KlassenZuordnen,
+                       [](CTorvmDoc& doc, QWidget* parent) { runKlassenZuordnenCommand(parent, doc); });
+    commands.setOpener(cmd::VereinListe,
+                       [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Clubs); });
+    commands.setOpener(cmd::TeilnehmerListe,
+                       [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Participants); });
+    commands.setOpener(cmd::GruppenListe,
+                       [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Groups); });
 }
 
 void registerPrinting(CTorvmApp& app)

@@ -37,6 +37,10 @@ constexpr CommandRule kRules[] = {
     {cmd::SpeichernUnter, true, false, false},
     {cmd::ErgebnisImport, false, false, true},
     {cmd::FileClose, false, false, false},
+    {cmd::KlassenZuordnen, true, false, true},
+    {cmd::VereinListe, true, false, false},
+    {cmd::TeilnehmerListe, true, false, false},
+    {cmd::GruppenListe, true, false, false},
 };
 
 const CommandRule* rule(int id)

@@ -84,6 +84,10 @@ void CKlasseDlg::accept()
         const RowWidgets& w = m_widgets[r];
         rows[r].name = w.name->text();
         for (auto [edit, value] : {std::pair{w.von, &rows[r].von}, std::pair{w.bis, &rows[r].bis}}) {
+            // An unset date shows the field's placeholder; unless the user typed over it, it
+            // stays unset instead of becoming that placeholder date.
+            if (!value->isValid() && !edit->isModified())
+                continue;
             *value = edit->get();
             if (!value->isValid()) {
                 message(this, MessageIcon::Exclamation, QStringLiteral("Geben Sie bitte ein gültiges Datum ein."));

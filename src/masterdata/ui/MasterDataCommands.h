@@ -13,5 +13,8 @@ namespace torvm::ui {
 void runTeilnehmerCommand(QWidget* parent, CTorvmDoc& doc);
 void runVereinCommand(QWidget* parent, CTorvmDoc& doc);
 void runKlasseCommand(QWidget* parent, CTorvmDoc& doc);
+// "Klassen zuordnen": every participant gets the class that birthday and salutation give; the
+// moves are shown and confirmed before anything is written.
+void runKlassenZuordnenCommand(QWidget* parent, CTorvmDoc& doc);
 
 } // namespace torvm::ui

@@ -2,6 +2,7 @@
 
 #include "document/TorvmDoc.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace torvm::ui {
@@ -37,6 +38,21 @@ void CTeilnehmerCombo::SetParticipant(int number)
         }
     }
     setEditText(QString());
+}
+
+void CTeilnehmerCombo::picked()
+{
+    writeNumber();
+    if (m_number != 0)
+        emit participantChosen();
+}
+
+void CTeilnehmerCombo::focusOutEvent(QFocusEvent* event)
+{
+    CNameCombo::focusOutEvent(event);
+    const bool tabbed = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (tabbed && m_number != 0)
+        emit participantChosen();
 }
 
 void CTeilnehmerCombo::writeNumber()

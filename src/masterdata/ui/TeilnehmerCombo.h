@@ -22,10 +22,16 @@ public:
     // The participant last written to the owner; 0 when the combo was left without a selection.
     int participant() const { return m_number; }
 
+signals:
+    // A participant was picked from the list, or the box was left by Tab with one selected: the
+    // owner moves on to the row's next field.
+    void participantChosen();
+
 protected:
     ComboItems completionItems(const QString& typed) override;
-    void picked() override { writeNumber(); }
+    void picked() override;
     void left() override { writeNumber(); }
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void writeNumber();

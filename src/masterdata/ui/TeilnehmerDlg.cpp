@@ -185,6 +185,9 @@ bool CTeilnehmerDlg::store()
 
     if (m_current == 0 && !fields.hasName())
         return true;
+    if (!confirmClubNumber(this, m_doc, m_clubEdit, fields.verein))
+        return false;
+    m_clubCombo->SelectClub(fields.verein, true); // a club just created joins the list
     const int number = m_current != 0 ? m_current : m_proposed;
     if (!m_table.IsOpen() || !storeParticipant(m_table, number, fields)) {
         showDatabaseError(m_table.GetLastError().text);
@@ -215,6 +218,9 @@ void CTeilnehmerDlg::step(bool forward)
         showNewParticipant(nextFreeNumber());
         break;
     }
+    // The next participant is typed from the top, whichever button was pressed.
+    m_name->setFocus(Qt::OtherFocusReason);
+    m_name->selectAll();
 }
 
 void CTeilnehmerDlg::newClub()

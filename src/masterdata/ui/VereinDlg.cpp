@@ -4,6 +4,7 @@
 #include "masterdata/ClubRecord.h"
 #include "masterdata/ui/NumberField.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QFormLayout>
@@ -18,6 +19,26 @@ namespace torvm::ui {
 
 // ------------------------------------------------------------------------------------ CVereinDlg
 
+bool confirmClubNumber(QWidget* parent, CTorvmDoc& doc, QLineEdit* edit, int number)
+{
+    if (number == 0)
+        return true;
+    CVereinTable clubs(doc.GetDatabase(), &doc);
+    if (clubs.OpenTable() && !clubs.SelectClub(number))
+        return true;
+    const QString text = QStringLiteral("Einen Verein mit der Nummer %1 gibt es nicht.\n"
+                                        "Soll er jetzt angelegt werden? (Nein: die Nummer korrigieren)")
+                             .arg(number);
+    if (message(parent, MessageIcon::Question, text, Buttons::YesNo) == Reply::Yes) {
+        CVereinDlg editor(doc, number, parent);
+        if (editor.exec() == QDialog::Accepted && editor.returnedNumber() != 0)
+            return true;
+    }
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    return false;
+}
+
 CVereinDlg::CVereinDlg(CTorvmDoc& doc, int number, QWidget* parent)
     : QDialog(parent)
     , m_table(doc.GetDatabase(), &doc)
@@ -30,7 +51,7 @@ CVereinDlg::CVereinDlg(CTorvmDoc& doc, int number, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     QLineEdit* shown = addField(form, "Nummer:", "number", QString::number(number));
-    shown->setReadOnly(true);
+    showReadOnly(shown);
     shown->setFocusPolicy(Qt::NoFocus);
     m_name = addField(form, "Verein:", "name", club.name);
     m_sortieren = addField(form, "Sortiername:", "sortieren", club.sortieren);

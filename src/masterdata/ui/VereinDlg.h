@@ -17,6 +17,11 @@ inline constexpr auto kNewPositionSection = "VMNewPosition"; // shared with the 
 inline constexpr auto kVereinPositionSection = "VMVereinPosition";
 inline constexpr int kMaxMasterNumber = 99999999;
 
+// A club number typed into edit that names no club is not stored silently: the user creates the
+// club now (its editor opens on that number) or corrects the number (the edit gets the focus).
+// true when number is 0, the club exists or was just created.
+bool confirmClubNumber(QWidget* parent, CTorvmDoc& doc, QLineEdit* edit, int number);
+
 // The record editor of one club. "OK" stores the club even with every text empty.
 class CVereinDlg : public QDialog {
     Q_OBJECT

@@ -16,6 +16,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,10 +70,12 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(content);
 
     auto* navigation = new QHBoxLayout;
-    QPushButton* previous = addEnterButton(navigation, content, "<", "previous");
-    QPushButton* ok = addEnterButton(navigation, content, "OK", "ok");
-    m_cancel = addEnterButton(navigation, content, "Abbrechen", "cancel");
-    m_next = addEnterButton(navigation, content, ">", "next");
+    QPushButton* previous = addButton(navigation, content, "<", "previous");
+    previous->setToolTip(QStringLiteral("Vorherige Paarung"));
+    QPushButton* ok = addButton(navigation, content, "OK", "ok");
+    m_cancel = addButton(navigation, content, "Abbrechen", "cancel");
+    m_next = addButton(navigation, content, ">", "next");
+    m_next->setToolTip(QStringLiteral("Nächste Paarung"));
     navigation->addSpacing(8);
     navigation->addWidget(new QLabel(QStringLiteral("Gehe zu:"), content));
     m_groupBox = new QComboBox(content);
@@ -88,13 +91,22 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     layout->addLayout(navigation);
 
     auto* actions = new QHBoxLayout;
-    QPushButton* takeOver = addEnterButton(actions, content, "Teilnehmer übernehmen", "takeOver");
+    QPushButton* takeOver = addButton(actions, content, "Teilnehmer übernehmen", "takeOver");
     m_heading = new QLabel(content);
     m_heading->setObjectName(QStringLiteral("heading"));
     m_heading->setAlignment(Qt::AlignCenter);
     actions->addWidget(m_heading, 1);
-    m_points = addEnterButton(actions, content, "Punkte", "points");
+    m_points = addButton(actions, content, "Punkte", "points");
     layout->addLayout(actions);
+    m_position = new QLabel(content);
+    m_position->setObjectName(QStringLiteral("position"));
+    m_position->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_position);
+    m_conflict = new QLabel(content);
+    m_conflict->setObjectName(QStringLiteral("conflict"));
+    m_conflict->setWordWrap(true);
+    m_conflict->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+    layout->addWidget(m_conflict);
 
     buildRows(content);
     layout->addStretch(1);
@@ -104,7 +116,8 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     connect(m_next, &QPushButton::clicked, this,
             [this] { moveTo(group(), round(), std::min(pairing() + 1, kPairings - 1)); });
     connect(ok, &QPushButton::clicked, this, &CWettkampfDlg::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &CWettkampfDlg::reject);
+    // "Abbrechen" says what it does; only Esc and closing the window ask.
+    connect(m_cancel, &QPushButton::clicked, this, [this] { QDialog::reject(); });
     connect(m_groupBox, &QComboBox::activated, this,
             [this](int index) { moveTo(m_groupBox->itemData(index).toInt(), round(), 0); });
     connect(m_roundBox, &QComboBox::activated, this, [this](int index) { moveTo(group(), index, 0); });
@@ -112,7 +125,9 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     connect(m_points, &QPushButton::clicked, this, &CWettkampfDlg::editPoints);
 
     // Tab runs down the rows of team A, then team B, then on to ">": a round is typed from the
-    // keyboard alone. The name lists are for the mouse; a number typed shows the name anyway.
+    // keyboard alone. The name lists stay out of the Tab chain; F4 or a letter in a number field
+    // opens its row's name search. The scroll area takes no stop of its own.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     QWidget* last = nullptr;
     auto chain = [&last](QWidget* w) {
         if (last)
@@ -135,7 +150,7 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     CRSWettbewerb title(doc.GetDatabase(), &doc);
     const EntryPosition saved = title.LoadEntryPosition();
     placeSizedDialog(this, QString::fromLatin1(kWettkampfPositionSection), scrollDialogWidth(m_scroll, kWidth),
-                     heightFor(kShooterRows));
+                     scrollDialogHeight(m_scroll));
     storeRectOnFinish(this, QString::fromLatin1(kWettkampfPositionSection));
     load(saved.group, std::clamp(saved.round, 0, kRounds - 1), std::clamp(saved.pairing, 0, kPairings - 1));
 }
@@ -175,7 +190,13 @@ void CWettkampfDlg::buildRows(QWidget* content)
             enterMovesFocus(row.number);
             enterMovesFocus(row.rings);
             row.rings->installEventFilter(this);
+            row.number->installEventFilter(this);
             connect(row.number, &QLineEdit::textChanged, this, [this, s, n] { numberChanged(s, n); });
+            // After a pick the rings of that shooter are what is typed next.
+            connect(row.name, &CTeilnehmerCombo::participantChosen, this, [rings = row.rings] {
+                rings->setFocus(Qt::OtherFocusReason);
+                rings->selectAll();
+            });
         }
     }
     for (int n = 0; n < kShooterRows; ++n) {
@@ -187,11 +208,6 @@ void CWettkampfDlg::buildRows(QWidget* content)
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
     static_cast<QVBoxLayout*>(content->layout())->addLayout(grid);
-}
-
-int CWettkampfDlg::heightFor(int teamSize)
-{
-    return teamSize < 8 ? teamSize * 20 + 120 : 275;
 }
 
 void CWettkampfDlg::fillGroupList()
@@ -229,13 +245,19 @@ void CWettkampfDlg::load(int group, int round, int pairing)
         m_roundBox->setCurrentIndex(round);
     }
     display();
-    resize(scrollDialogWidth(m_scroll, kWidth), heightFor(m_entry.teamSize()));
+    // The height follows the team: both teams' rows in full where the screen allows. A width the
+    // user chose stays.
+    resize(std::max(width(), scrollDialogWidth(m_scroll, kWidth)), scrollDialogHeight(m_scroll));
     focusFirstField();
 }
 
 void CWettkampfDlg::display()
 {
     m_heading->setText(m_entry.groupName());
+    m_position->setText(QStringLiteral("Paarung %1 von %2").arg(pairing() + 1).arg(m_entry.pairingCount()));
+    m_conflict->setText(m_entry.conflict());
+    m_conflict->setVisible(!m_entry.conflict().isEmpty());
+    const bool editable = m_entry.conflict().isEmpty();
     const int size = m_entry.teamSize();
     bool anyTeam = false;
     for (int s = 0; s < 2; ++s) {
@@ -255,18 +277,21 @@ void CWettkampfDlg::display()
             row.number->setVisible(shown);
             row.name->setVisible(shown);
             row.rings->setVisible(shown);
+            for (QWidget* w :
+                 {static_cast<QWidget*>(row.number), static_cast<QWidget*>(row.name), static_cast<QWidget*>(row.rings)})
+                w->setEnabled(editable);
         }
     }
     for (int n = 0; n < kShooterRows; ++n)
         m_rowLabel[n]->setVisible(anyTeam && n < size);
-    m_points->setEnabled(m_entry.side(0).hasTeam() && m_entry.side(1).hasTeam());
+    m_points->setEnabled(editable && m_entry.side(0).hasTeam() && m_entry.side(1).hasTeam());
     showTotals();
 }
 
 void CWettkampfDlg::focusFirstField()
 {
     for (const auto& side : m_rows) {
-        if (!side[0].number->isHidden()) {
+        if (!side[0].number->isHidden() && side[0].number->isEnabled()) {
             side[0].number->setFocus();
             side[0].number->selectAll();
             return;
@@ -297,9 +322,37 @@ bool CWettkampfDlg::collect()
     return true;
 }
 
+QLineEdit* CWettkampfDlg::field(const PairingWarning& warning) const
+{
+    const Row& row = m_rows[warning.side][warning.row];
+    return warning.field == PairingWarning::Field::Rings ? row.rings : row.number;
+}
+
+bool CWettkampfDlg::confirmWarnings()
+{
+    const std::vector<PairingWarning> warnings = m_entry.check(highestSingleResult(m_doc.GetDatabase(), &m_doc));
+    if (warnings.empty())
+        return true;
+    QStringList lines{QStringLiteral("Bitte prüfen Sie diese Paarung:"), QString()};
+    for (const PairingWarning& w : warnings)
+        lines << QStringLiteral("- ") + w.text;
+    if (message(this, MessageIcon::Exclamation, lines.join(QLatin1Char('\n')), Buttons::SaveAnywayCorrect) ==
+        Reply::Yes)
+        return true;
+    QLineEdit* first = field(warnings.front());
+    m_scroll->ensureWidgetVisible(first);
+    first->setFocus(Qt::OtherFocusReason);
+    first->selectAll();
+    return false;
+}
+
 bool CWettkampfDlg::saveShown()
 {
     if (!collect())
+        return false;
+    if (!m_entry.isModified())
+        return true;
+    if (!confirmWarnings())
         return false;
     bool saved = false;
     {
@@ -335,8 +388,34 @@ void CWettkampfDlg::numberChanged(int side, int row)
     r.name->SetParticipant(ok ? number : 0);
 }
 
+void CWettkampfDlg::openNameSearch(int side, int row, QKeyEvent* letter)
+{
+    CTeilnehmerCombo* name = m_rows[side][row].name;
+    name->setFocus(Qt::ShortcutFocusReason);
+    name->lineEdit()->selectAll();
+    // The letter begins the name, typed over what the box showed.
+    if (letter)
+        QCoreApplication::sendEvent(name->lineEdit(), letter);
+}
+
 bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        for (int s = 0; s < 2; ++s) {
+            for (int n = 0; n < kShooterRows; ++n) {
+                if (watched != m_rows[s][n].number)
+                    continue;
+                const QString text = key->text();
+                const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+                const bool letter = plain && text.size() == 1 && text.at(0).isLetter();
+                if (key->key() == Qt::Key_F4 || letter) {
+                    openNameSearch(s, n, letter ? key : nullptr);
+                    return true;
+                }
+            }
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // "Abbrechen" must stay reachable with a wrong value in a field, and a message box or
@@ -344,7 +423,8 @@ bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
         const bool leavesForGood = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
                                    QApplication::focusWidget() != m_cancel;
         auto* edit = qobject_cast<QLineEdit*>(watched);
-        if (edit && leavesForGood && readField(this, edit, 0, kMaxRings))
+        const bool rings = edit && edit->objectName().startsWith(QLatin1String("rings"));
+        if (rings && leavesForGood && readField(this, edit, 0, kMaxRings))
             showTotals();
     }
     return QDialog::eventFilter(watched, event);
@@ -379,6 +459,24 @@ void CWettkampfDlg::editPoints()
         m_entry.side(s).reason = points.reason(s);
         m_entry.side(s).adjustment = points.adjustment(s);
     }
+}
+
+void CWettkampfDlg::reject()
+{
+    if (m_entry.conflict().isEmpty() && collect() && m_entry.isModified()) {
+        switch (message(this, MessageIcon::Question, QStringLiteral("Änderungen an dieser Paarung speichern?"),
+                        Buttons::YesNoCancel)) {
+        case Reply::Yes:
+            if (!saveShown())
+                return;
+            break;
+        case Reply::No:
+            break;
+        default:
+            return;
+        }
+    }
+    QDialog::reject();
 }
 
 void CWettkampfDlg::accept()

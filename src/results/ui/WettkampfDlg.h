@@ -7,6 +7,7 @@
 #include <array>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,11 +39,11 @@ public:
     int group() const { return m_entry.group(); }
     int round() const { return m_entry.round(); }
     int pairing() const { return m_entry.pairing(); }
-    // The height the window takes for a team size: small teams need no scrolling.
-    static int heightFor(int teamSize);
 
 public slots:
     void accept() override;
+    // Esc and closing the window: a changed pairing is not thrown away unasked.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,11 +64,16 @@ private:
     // field that holds no valid value (the field then has the focus).
     bool collect();
     bool saveShown();
+    // The warnings of the pairing in one message; true when there are none or the user stores
+    // anyway. "Korrigieren" puts the focus on the first field named.
+    bool confirmWarnings();
+    QLineEdit* field(const PairingWarning& warning) const;
     void showTotals();
     void numberChanged(int side, int row);
     void takeOverParticipants();
     void editPoints();
     void focusFirstField();
+    void openNameSearch(int side, int row, QKeyEvent* letter);
 
     CTorvmDoc& m_doc;
     PairingEntry m_entry;
@@ -75,6 +81,8 @@ private:
     QComboBox* m_groupBox = nullptr;
     QComboBox* m_roundBox = nullptr;
     QLabel* m_heading = nullptr;
+    QLabel* m_position = nullptr; // "Paarung x von y"
+    QLabel* m_conflict = nullptr;
     QPushButton* m_next = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_points = nullptr;

@@ -116,8 +116,14 @@ TEST_F(TeilnehmerImportTest, QuestionAndFileDialogDecideWhetherAnythingIsStored)
         ASSERT_GE(prompter.messages.size(), 1u);
         EXPECT_EQ(prompter.messages[0].text, kQuestion);
         EXPECT_EQ(prompter.messages[0].buttons, Buttons::YesNo);
-        // Success is not announced: the participants are there to see.
-        EXPECT_EQ(prompter.messages.size(), 1u) << prompter.texts().join(QLatin1Char('|')).toStdString();
+        // Success is not announced: the participants are there to see. Assigning their classes
+        // is offered (and declined here).
+        EXPECT_EQ(prompter.messages.size(), c.members ? 2u : 1u)
+            << prompter.texts().join(QLatin1Char('|')).toStdString();
+        if (c.members) {
+            EXPECT_EQ(prompter.messages[1].text, QStringLiteral("Sollen den Teilnehmern jetzt die Klassen nach "
+                                                                "Geburtstag und Anrede zugeordnet werden?"));
+        }
         ASSERT_EQ(static_cast<int>(prompter.fileRequests.size()), c.fileRequests);
         if (c.fileRequests) {
             const FileRequest& request = prompter.fileRequests[0];
@@ -160,7 +166,7 @@ TEST_F(TeilnehmerImportTest, StopDuringTheImportKeepsWhatWasStoredAndSaysSo)
 
     ASSERT_GE(ticks, 1500) << "the import did not dispatch events while it ran";
     titles.removeDuplicates();
-    EXPECT_EQ(titles, QStringList{QStringLiteral("Velmarik Teilnehmer Import")});
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Teilnehmer Import")});
     const QRegularExpression numbered(QStringLiteral("^Importiere Teilnehmer \\d+$"));
     EXPECT_FALSE(statuses.filter(numbered).isEmpty()) << statuses.last().toStdString();
     for (const QString& status : statuses)
@@ -182,7 +188,7 @@ TEST_F(TeilnehmerImportTest, StopDuringTheImportKeepsWhatWasStoredAndSaysSo)
     prompter.files.push_back(path);
     runTeilnehmerImport(nullptr, comp.doc());
     EXPECT_EQ(count("Teilnehmer"), total);
-    EXPECT_EQ(prompter.messages.size(), 3u);
+    EXPECT_EQ(prompter.messages.size(), 4u); // with the offer to assign the classes
 }
 
 // While the import runs, the competition window can neither be closed nor clicked; the

@@ -77,13 +77,24 @@ TEST_F(KlasseDlgTest, OkStoresEveryRowThatHasARecord)
     }
     EXPECT_EQ(row(1), QStringLiteral("Senioren|1960-01-01 00:00:00|1979-12-31 00:00:00|2"));
     EXPECT_EQ(row(2), QStringLiteral("Damenklasse|1990-01-01 00:00:00|1999-12-31 00:00:00|-1"));
-    EXPECT_EQ(row(4), QStringLiteral("Damenaltersklasse|1998-01-01 00:00:00|1998-01-01 00:00:00|0"));
-    EXPECT_NE(row(6), untouched); // the stand-in dates of the fields are stored as shown
-    EXPECT_EQ(row(6), QStringLiteral("Juniorenklasse|1998-01-01 00:00:00|1998-01-01 00:00:00|0"));
+    // Unset dates stay unset: the fields' stand-in 01.01.1998 is no date of the class.
+    EXPECT_EQ(row(4), QStringLiteral("Damenaltersklasse|NULL|NULL|0"));
+    EXPECT_EQ(row(6), untouched);
+    EXPECT_EQ(row(6), QStringLiteral("Juniorenklasse|NULL|NULL|0"));
     Statement count = comp.db()->prepare("SELECT COUNT(*) FROM Klasse WHERE KlasseID = 20");
     ASSERT_TRUE(count.next());
     EXPECT_EQ(count.int64(0), 0);
     EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(KlasseDlgTest, AStandInDateTypedOnPurposeIsStored)
+{
+    {
+        CKlasseDlg dialog(comp.doc());
+        typeDate(child<CDateEdit>(&dialog, "von6"), "01011998"); // the stand-in text, typed
+        click(&dialog, "ok");
+    }
+    EXPECT_EQ(row(6), QStringLiteral("Juniorenklasse|1998-01-01 00:00:00|NULL|0"));
 }
 
 TEST_F(KlasseDlgTest, CancelAndImpossibleDatesStoreNothing)

@@ -348,5 +348,57 @@ TEST_F(TeilnehmerDlgTest, NewClubButtonTakesTheNumberTheClubDialogHolds)
     }
 }
 
+TEST_F(TeilnehmerDlgTest, AClubNumberOfNoClubIsCorrectedOrCreated)
+{
+    addThree();
+    struct Case {
+        const char* name;
+        ui::Reply reply;
+        bool editorStores;
+        bool closed;
+        std::int64_t clubs;
+    };
+    for (const Case& c : {Case{"correct the number", ui::Reply::No, false, false, 2},
+                          Case{"create the club, then cancel its editor", ui::Reply::Yes, false, false, 2},
+                          Case{"create the club", ui::Reply::Yes, true, true, 3}}) {
+        SCOPED_TRACE(c.name);
+        prompter.messages.clear();
+        prompter.replies = {c.reply};
+        CTeilnehmerDlg editor(doc(), 12);
+        test::showActive(&editor);
+        auto* club = child<QLineEdit>(&editor, "vereinNummer");
+        club->setText(QStringLiteral("77"));
+        if (c.reply == ui::Reply::Yes)
+            test::whenShown<CVereinDlg>([&c](CVereinDlg& d) { click(&d, c.editorStores ? "ok" : "cancel"); });
+        click(&editor, "ok");
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_TRUE(
+            prompter.messages[0].text.startsWith(QStringLiteral("Einen Verein mit der Nummer 77 gibt es nicht.")));
+        EXPECT_EQ(editor.isVisible(), !c.closed);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Verein"), c.clubs);
+        EXPECT_EQ(scalar("SELECT Verein FROM Teilnehmer WHERE \"Paßnummer\" = 12"), c.closed ? 77 : 2);
+        if (!c.closed) {
+            // The field the window gives the focus back to once the club editor has gone.
+            EXPECT_EQ(editor.focusWidget(), club);
+            click(&editor, "cancel");
+        }
+    }
+}
+
+TEST_F(TeilnehmerDlgTest, SteppingPutsTheFocusBackOnTheSurname)
+{
+    addThree();
+    CTeilnehmerDlg editor(doc(), 12);
+    test::showActive(&editor);
+    for (const char* button : {"next", "previous"}) {
+        SCOPED_TRACE(button);
+        child<QPushButton>(&editor, button)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(&editor, "name"));
+    }
+    EXPECT_EQ(shown(editor), QStringLiteral("12"));
+    click(&editor, "cancel");
+}
+
 } // namespace
 } // namespace torvm::ui

@@ -186,5 +186,26 @@ TEST_F(VereinDlgTest, BothNumberDialogsOpenWhereEitherWasLastClosed)
     EXPECT_EQ(participants.pos(), QPoint(123, 97));
 }
 
+// Tab to "Abbrechen" and Enter used to store the club; Space and Esc never did.
+TEST_F(VereinDlgTest, EnterOnAFocusedButtonPressesThatButton)
+{
+    for (const auto& [button, stored] : {std::pair{"cancel", false}, std::pair{"ok", true}}) {
+        SCOPED_TRACE(button);
+        exec("DELETE FROM Verein");
+        CVereinDlg editor(doc(), 9);
+        test::showActive(&editor);
+        child<QLineEdit>(&editor, "name")->setText(QStringLiteral("SV Tell"));
+        child<QPushButton>(&editor, button)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(editor.isVisible());
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Verein"), stored ? 1 : 0);
+    }
+    // The number cannot be changed, and looks it.
+    CVereinDlg editor(doc(), 9);
+    auto* number = child<QLineEdit>(&editor, "number");
+    EXPECT_TRUE(number->isReadOnly());
+    EXPECT_EQ(number->palette().color(QPalette::Base), number->palette().color(QPalette::Window));
+}
+
 } // namespace
 } // namespace torvm::ui

@@ -6,9 +6,11 @@
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollArea>
 
 namespace torvm::ui {
@@ -42,8 +44,11 @@ protected:
              "14, '1'), (1, 'Bezirksliga', 4, 1, 11, '2', 10, '2', 0, '', 0, '', 0, '')");
         exec("INSERT INTO Plan (PlanID, Name, A1, B1, A2, B2, A3, B3) VALUES (20, 'P', 1, 2, 3, 4, 5, 0), "
              "(21, 'P', 2, 3, 4, 1, 0, 0), (22, 'P', 1, 3, 2, 4, 0, 0)");
-        exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname) VALUES (101, 'Huber', 'Anna'), "
-             "(102, 'Maier', 'Sepp'), (103, 'Gruber', 'Toni'), (104, 'Lang', 'Eva'), (201, 'Berger', 'Kim')");
+        // Shooters 1xx belong to the club of slot 1, shooters 2xx to the club of slot 2.
+        exec(
+            "INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Verein) VALUES (101, 'Huber', 'Anna', 10), "
+            "(102, 'Maier', 'Sepp', 10), (103, 'Gruber', 'Toni', 10), (104, 'Lang', 'Eva', 10), "
+            "(201, 'Berger', 'Kim', 11), (202, 'Roth', 'Ida', 11), (203, 'Wolf', 'Ute', 11), (204, 'Kern', 'Uli', 11)");
     }
 
     static QLineEdit* number(QWidget* dlg, char side, int row)
@@ -60,6 +65,24 @@ protected:
     }
     static QString label(QWidget* dlg, const char* name) { return child<QLabel>(dlg, name)->text(); }
 
+    // Rows of both teams that can be read without scrolling.
+    static int rowsInView(QWidget* dlg)
+    {
+        auto* scroll = child<QScrollArea>(dlg, "scroll");
+        const QRect view = scroll->viewport()->rect();
+        int rows = 0;
+        for (int row = 1; row <= 20; ++row) {
+            bool both = true;
+            for (char side : {'A', 'B'}) {
+                QLineEdit* field = rings(dlg, side, row);
+                const QRect at(field->mapTo(scroll->viewport(), QPoint(0, 0)), field->size());
+                both = both && field->isVisible() && view.contains(at);
+            }
+            rows += both ? 1 : 0;
+        }
+        return rows;
+    }
+
     static void overtype(QLineEdit* field, const QString& text)
     {
         field->setFocus();
@@ -73,8 +96,9 @@ protected:
     }
 };
 
-TEST_F(WettkampfDlgTest, FourShootersShownAndAllTwentyRowsStoredPerTeam)
+TEST_F(WettkampfDlgTest, FourShootersShownAndStoredPerTeam)
 {
+    ASSERT_TRUE(setHighestSingleResult(&db(), &comp.doc(), 0)); // 1000 rings are no typing error here
     {
         CWettkampfDlg dlg(comp.doc());
         test::showActive(&dlg);
@@ -85,7 +109,7 @@ TEST_F(WettkampfDlgTest, FourShootersShownAndAllTwentyRowsStoredPerTeam)
             EXPECT_EQ(number(&dlg, 'A', row)->isVisible(), row <= 4) << row;
             EXPECT_EQ(rings(&dlg, 'B', row)->isVisible(), row <= 4) << row;
         }
-        EXPECT_EQ(dlg.height(), CWettkampfDlg::heightFor(4));
+        EXPECT_EQ(rowsInView(&dlg), 4);
         const int shooters[4] = {101, 102, 103, 104};
         const int scored[4] = {381, 377, 390, 0};
         for (int row = 1; row <= 4; ++row) {
@@ -99,8 +123,9 @@ TEST_F(WettkampfDlgTest, FourShootersShownAndAllTwentyRowsStoredPerTeam)
         EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(u'|').toStdString();
         click(&dlg, "cancel");
     }
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 42);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 105 AND 120 AND TNr = 0 AND Ergebnis = 0"), 16);
+    // Rows above the team size are not written.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 10);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID % 100 BETWEEN 5 AND 20"), 0);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID IN (199, 299)"), 2);
 
     // Cancelled on the second pairing, so the entry reopens at the start and shows what was saved.
@@ -164,9 +189,10 @@ TEST_F(WettkampfDlgTest, NameFollowsTheNumberAsItIsTyped)
     // An unknown number shows no name and is kept as typed.
     overtype(field, QStringLiteral("555"));
     EXPECT_EQ(name(&dlg, 'A', 1)->currentText(), QString());
-    click(&dlg, "next");
+    click(&dlg, "next"); // the warning about it is answered "Trotzdem speichern"
     EXPECT_EQ(scalar("SELECT TNr FROM Wettkampf WHERE ID = 101"), 555);
-    EXPECT_TRUE(prompter.messages.empty());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Paßnummer 555 gehört zu keinem Teilnehmer")));
     click(&dlg, "cancel");
 }
 
@@ -275,7 +301,7 @@ TEST_F(WettkampfDlgTest, WrongFieldStopsTheMoveWithTheStandardMessage)
     const Case cases[] = {
         {"ringsA2", "10001", "Geben Sie bitte eine ganze Zahl zwischen 0 und 10000 ein."},
         {"ringsB1", "-1", "Geben Sie bitte eine ganze Zahl zwischen 0 und 10000 ein."},
-        {"numberA1", "12a", "Geben Sie bitte eine ganze Zahl ein."},
+        {"numberA1", "12-3", "Geben Sie bitte eine ganze Zahl ein."}, // a letter would open the name search
         {"numberB4", "99999999999", "Geben Sie bitte eine ganze Zahl ein."},
     };
     for (const Case& c : cases) {
@@ -325,6 +351,7 @@ TEST_F(WettkampfDlgTest, RefusedSaveKeepsThePairingAndWhatWasTyped)
     CWettkampfDlg dlg(comp.doc());
     test::showActive(&dlg);
     overtype(rings(&dlg, 'A', 1), QStringLiteral("377"));
+    overtype(rings(&dlg, 'B', 1), QStringLiteral("370"));
     click(&dlg, "next");
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler: \n")));
@@ -351,11 +378,11 @@ TEST_F(WettkampfDlgTest, CancelKeepsWhatNavigationSavedAndDropsTheRest)
     click(&dlg, "next");
     overtype(rings(&dlg, 'A', 1), QStringLiteral("360"));
     dlg.move(40, 30);
+    const int height = dlg.height();
     click(&dlg, "cancel");
     // The window keeps its place for next time, however it was closed.
     EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("x"), -1), 40);
-    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("yend"), -1),
-              30 + CWettkampfDlg::heightFor(4));
+    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("yend"), -1), 30 + height);
     EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 350);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID = 301"), 0);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettbewerb WHERE Val1 <> 0"), 0);
@@ -394,11 +421,47 @@ TEST_F(WettkampfDlgTest, PointsChosenInThePointsDialogAreStoredWithThePairing)
     click(&again, "cancel");
 }
 
-TEST(WettkampfDlgSize, HeightFollowsTheTeamSizeBelowEight)
+// Both teams in full for small teams; for big ones as many rows as the screen takes, at least ten
+// at the system font (five at twice its size on the small test screen). A width the user chose
+// is kept; the height follows the team.
+TEST_F(WettkampfDlgTest, OpensShowingBothTeamsAtAnyFontSize)
 {
-    const std::pair<int, int> cases[] = {{2, 160}, {4, 200}, {7, 260}, {8, 275}, {20, 275}};
-    for (const auto& [size, height] : cases)
-        EXPECT_EQ(CWettkampfDlg::heightFor(size), height) << size;
+    const QFont systemFont = QApplication::font();
+    for (const double scale : {1.0, 2.0}) {
+        for (const int teamSize : {2, 4, 10, 20}) {
+            SCOPED_TRACE(testing::Message() << "font x" << scale << ", team of " << teamSize);
+            QFont font = systemFont;
+            font.setPointSizeF(systemFont.pointSizeF() * scale);
+            QApplication::setFont(font);
+            exec(QStringLiteral("UPDATE Gruppe SET Anzahl = %1").arg(teamSize).toUtf8().constData());
+            removeProfileValue(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("xend"));
+            CWettkampfDlg dlg(comp.doc());
+            test::showActive(&dlg);
+            const QRect screen = dlg.screen()->availableGeometry();
+            EXPECT_LE(dlg.height(), screen.height());
+            EXPECT_GE(rowsInView(&dlg), std::min(teamSize, scale == 1.0 ? 10 : 5));
+            if (teamSize <= 4) {
+                EXPECT_EQ(rowsInView(&dlg), teamSize);
+                // Small teams get a small window: below the fields at most a row's worth of space.
+                QLineEdit* lastRow = rings(&dlg, 'B', teamSize);
+                const int below = dlg.height() - lastRow->mapTo(&dlg, QPoint(0, lastRow->height())).y();
+                EXPECT_LT(below, 3 * lastRow->height());
+            }
+            click(&dlg, "cancel");
+        }
+    }
+    QApplication::setFont(systemFont);
+
+    CWettkampfDlg first(comp.doc());
+    test::showActive(&first);
+    const int chosen = std::min(first.width() + 50, first.screen()->availableGeometry().width() - 20);
+    ASSERT_NE(chosen, first.width());
+    first.resize(chosen, first.height());
+    click(&first, "cancel");
+    CWettkampfDlg again(comp.doc());
+    test::showActive(&again);
+    EXPECT_EQ(again.width(), chosen);
+    click(&again, "cancel");
 }
 
 } // namespace
@@ -423,6 +486,117 @@ TEST_F(WettkampfDlgTest, BothTeamsFitTheWindowWidth)
         EXPECT_TRUE(view.contains(placed)) << w->objectName().toStdString();
     }
     EXPECT_GE(dlg.width(), CWettkampfDlg::kWidth);
+}
+
+// Typing "Hub" into a name box and Tab used to leave no field with the focus; the digits typed
+// next vanished and the Tab after them overwrote row 1.
+TEST_F(WettkampfDlgTest, APickedNameLeadsOnToThatShootersRings)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    CTeilnehmerCombo* box = name(&dlg, 'A', 2);
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("Hub"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(number(&dlg, 'A', 2)->text(), QStringLiteral("101"));
+    ASSERT_EQ(QApplication::focusWidget(), rings(&dlg, 'A', 2));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("377"));
+    EXPECT_EQ(rings(&dlg, 'A', 2)->text(), QStringLiteral("377"));
+    EXPECT_EQ(number(&dlg, 'A', 1)->text(), QStringLiteral("0"));
+    click(&dlg, "cancel");
+}
+
+// The name search is one key away from the number field, without a stop of its own in the Tab
+// chain; the scroll area takes none either.
+TEST_F(WettkampfDlgTest, ALetterInANumberFieldSearchesByName)
+{
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    QTest::keyClick(number(&dlg, 'B', 1), Qt::Key_B);
+    ASSERT_EQ(QApplication::focusWidget(), name(&dlg, 'B', 1));
+    EXPECT_EQ(name(&dlg, 'B', 1)->currentText(), QStringLiteral("b"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("er"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(number(&dlg, 'B', 1)->text(), QStringLiteral("201"));
+    EXPECT_EQ(QApplication::focusWidget(), rings(&dlg, 'B', 1));
+    EXPECT_EQ(child<QScrollArea>(&dlg, "scroll")->focusPolicy(), Qt::NoFocus);
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, EscapeAsksBeforeAChangedPairingIsLost)
+{
+    struct Case {
+        ui::Reply reply;
+        bool closed;
+        std::int64_t stored; // rows of slot 1
+    };
+    for (const Case& c :
+         {Case{ui::Reply::Cancel, false, 0}, Case{ui::Reply::No, true, 0}, Case{ui::Reply::Yes, true, 4}}) {
+        exec("DELETE FROM Wettkampf");
+        prompter.messages.clear();
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        overtype(rings(&dlg, 'A', 1), QStringLiteral("350"));
+        overtype(rings(&dlg, 'B', 1), QStringLiteral("340"));
+        prompter.replies = {c.reply};
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        ASSERT_EQ(prompter.texts(), QStringList{QStringLiteral("Änderungen an dieser Paarung speichern?")});
+        EXPECT_EQ(prompter.messages.front().buttons, Buttons::YesNoCancel);
+        EXPECT_EQ(dlg.isVisible(), !c.closed);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID BETWEEN 101 AND 120"), c.stored);
+        if (dlg.isVisible())
+            click(&dlg, "cancel");
+    }
+    // Nothing changed: no question.
+    prompter.messages.clear();
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(WettkampfDlgTest, WarningsAreListedTogetherAndCorrectingGoesToTheFirstField)
+{
+    exec("UPDATE Teilnehmer SET Verein = 10");
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    EXPECT_EQ(label(&dlg, "position"), QStringLiteral("Paarung 1 von 2"));
+    overtype(number(&dlg, 'A', 1), QStringLiteral("101"));
+    overtype(rings(&dlg, 'A', 1), QStringLiteral("450"));
+    overtype(number(&dlg, 'A', 2), QStringLiteral("777"));
+    overtype(rings(&dlg, 'A', 2), QStringLiteral("300"));
+    prompter.replies = {ui::Reply::No}; // "Korrigieren"
+    click(&dlg, "next");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].buttons, Buttons::SaveAnywayCorrect);
+    const QString& text = prompter.messages[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("450 Ringe")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Paßnummer 777")));
+    EXPECT_TRUE(text.contains(QStringLiteral("SG Süd 1 hat kein Ergebnis")));
+    EXPECT_EQ(dlg.pairing(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), rings(&dlg, 'A', 1));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
+
+    prompter.replies = {ui::Reply::Yes}; // "Trotzdem speichern"
+    click(&dlg, "next");
+    EXPECT_EQ(dlg.pairing(), 1);
+    EXPECT_EQ(label(&dlg, "position"), QStringLiteral("Paarung 2 von 2"));
+    EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 450);
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, APlanInConflictIsNamedAndThePairingNotStored)
+{
+    exec("UPDATE Plan SET A2 = 1 WHERE PlanID = 20"); // slot 1 in pairings 1 and 2 of round 1
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    EXPECT_TRUE(child<QLabel>(&dlg, "conflict")->isVisible());
+    EXPECT_TRUE(label(&dlg, "conflict").contains(QStringLiteral("Wettkampfplan 2, Durchgang 1")));
+    EXPECT_FALSE(rings(&dlg, 'A', 1)->isEnabled());
+    click(&dlg, "next");
+    click(&dlg, "ok");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
 }
 
 } // namespace

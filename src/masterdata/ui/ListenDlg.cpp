@@ -1,0 +1,202 @@
+#include "masterdata/ui/ListenDlg.h"
+
+#include "document/TorvmDoc.h"
+#include "fixtures/ui/GruppeDlg.h"
+#include "masterdata/ui/TeilnehmerDlg.h"
+#include "masterdata/ui/VereinDlg.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompt.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace torvm::ui {
+
+namespace {
+
+QString title(MasterList kind)
+{
+    switch (kind) {
+    case MasterList::Clubs:
+        return QStringLiteral("Vereine");
+    case MasterList::Participants:
+        return QStringLiteral("Teilnehmer");
+    case MasterList::Groups:
+        break;
+    }
+    return QStringLiteral("Gruppen");
+}
+
+} // namespace
+
+CListenDlg::CListenDlg(CTorvmDoc& doc, MasterList kind, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_kind(kind)
+    , m_model(makeListModel(kind))
+{
+    setWindowTitle(title(kind));
+    auto* layout = new QVBoxLayout(this);
+    auto* searchRow = new QHBoxLayout;
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("search"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setPlaceholderText(QStringLiteral("Name, Nummer oder Ort"));
+    auto* searchLabel = new QLabel(QStringLiteral("&Suchen:"), this);
+    searchLabel->setBuddy(m_search);
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(m_search, 1);
+    layout->addLayout(searchRow);
+
+    m_view = new QTableView(this);
+    m_view->setObjectName(QStringLiteral("list"));
+    m_view->setModel(m_model.get());
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(-1, Qt::AscendingOrder); // as read until a heading is clicked
+    m_view->verticalHeader()->hide();
+    // Fixed row heights let the view scroll 50 000 rows without measuring each.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setWordWrap(false);
+    layout->addWidget(m_view, 1);
+
+    auto* buttons = new QHBoxLayout;
+    QPushButton* create = addButton(buttons, this, "&Neu", "new");
+    QPushButton* edit = addButton(buttons, this, "&Bearbeiten", "edit");
+    QPushButton* remove = addButton(buttons, this, "&Löschen", "delete");
+    buttons->addStretch(1);
+    QPushButton* close = addButton(buttons, this, "Schließen", "close");
+    layout->addLayout(buttons);
+    // Groups are numbered by their place; the group dialog adds them at the end and removing one
+    // would renumber the others, so the group list only shows and opens.
+    create->setVisible(kind != MasterList::Groups);
+    remove->setVisible(kind != MasterList::Groups);
+
+    connect(m_search, &QLineEdit::textChanged, m_model.get(), &MasterListModel::setFilter);
+    connect(m_view, &QTableView::activated, this, &CListenDlg::editEntry);
+    connect(create, &QPushButton::clicked, this, &CListenDlg::createEntry);
+    connect(edit, &QPushButton::clicked, this, &CListenDlg::editEntry);
+    connect(remove, &QPushButton::clicked, this, &CListenDlg::deleteEntry);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    reload(0);
+    m_view->resizeColumnsToContents();
+    resize(720, 480);
+    m_search->setFocus();
+}
+
+void CListenDlg::reload(std::int32_t select)
+{
+    loadList(m_kind, m_doc, *m_model);
+    const int row = select != 0 ? m_model->rowOfKey(select) : -1;
+    if (row >= 0)
+        m_view->selectRow(row);
+}
+
+std::int32_t CListenDlg::currentKey() const
+{
+    const QModelIndex index = m_view->currentIndex();
+    return index.isValid() && m_view->selectionModel()->isRowSelected(index.row()) ? m_model->keyAt(index.row()) : 0;
+}
+
+void CListenDlg::createEntry()
+{
+    if (m_kind == MasterList::Participants) {
+        CTeilnehmerDlg editor(m_doc, 0, this);
+        editor.exec();
+        reload(currentKey());
+    } else if (m_kind == MasterList::Clubs) {
+        CVereinTable clubs(m_doc.GetDatabase(), &m_doc);
+        CVereinDlg editor(m_doc, clubs.NextClubNumber(), this);
+        editor.exec();
+        reload(editor.returnedNumber());
+    }
+}
+
+void CListenDlg::editEntry()
+{
+    const std::int32_t key = currentKey();
+    if (m_kind == MasterList::Groups) {
+        CGruppeDlg editor(m_doc, this);
+        editor.exec();
+        reload(key);
+        return;
+    }
+    if (key == 0)
+        return;
+    if (m_kind == MasterList::Participants) {
+        CTeilnehmerDlg editor(m_doc, key, this);
+        editor.exec();
+    } else {
+        CVereinDlg editor(m_doc, key, this);
+        editor.exec();
+    }
+    reload(key);
+}
+
+QString CListenDlg::refusal(std::int32_t key)
+{
+    if (m_kind == MasterList::Participants) {
+        const int results = CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).ResultRowCount(key);
+        if (results != 0)
+            return QStringLiteral("Der Teilnehmer %1 steht in %2 Ergebniszeilen und kann nicht gelöscht werden.")
+                .arg(key)
+                .arg(results < 0 ? QStringLiteral("unbekannt vielen") : QString::number(results));
+        return {};
+    }
+    const auto [participants, groupSlots] = CVereinTable(m_doc.GetDatabase(), &m_doc).ClubUse(key);
+    if (participants < 0 || groupSlots < 0)
+        return QStringLiteral("Ob der Verein %1 noch verwendet wird, ließ sich nicht prüfen.").arg(key);
+    if (participants == 0 && groupSlots == 0)
+        return {};
+    return QStringLiteral("Der Verein %1 kann nicht gelöscht werden: ihm gehören noch %2 Teilnehmer, "
+                          "und %3 Gruppen führen ihn als Mannschaft.")
+        .arg(key)
+        .arg(participants)
+        .arg(groupSlots);
+}
+
+void CListenDlg::deleteEntry()
+{
+    const std::int32_t key = currentKey();
+    if (key == 0 || m_kind == MasterList::Groups)
+        return;
+    const QString why = refusal(key);
+    if (!why.isEmpty()) {
+        message(this, MessageIcon::Exclamation, why);
+        return;
+    }
+    const int row = m_model->rowOfKey(key);
+    const QString name = m_model->data(m_model->index(row, 1)).toString();
+    const QString question = m_kind == MasterList::Participants
+                                 ? QStringLiteral("Teilnehmer %1 (%2) wirklich löschen?").arg(name).arg(key)
+                                 : QStringLiteral("Verein %1 (%2) wirklich löschen?").arg(name).arg(key);
+    if (message(this, MessageIcon::Question, question, Buttons::YesNo) != Reply::Yes)
+        return;
+    const bool deleted = m_kind == MasterList::Participants
+                             ? CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).DeleteParticipant(key)
+                             : CVereinTable(m_doc.GetDatabase(), &m_doc).DeleteClub(key);
+    if (!deleted)
+        message(this, MessageIcon::Exclamation, databaseErrorText(m_doc.GetDatabase()->lastError().text));
+    reload(m_model->keyAt(row + 1 < m_model->rowCount() ? row + 1 : row - 1));
+}
+
+void runListCommand(QWidget* parent, CTorvmDoc& doc, MasterList kind)
+{
+    if (!doc.IsOpen()) {
+        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
+        return;
+    }
+    CListenDlg dialog(doc, kind, parent);
+    dialog.exec();
+}
+
+} // namespace torvm::ui

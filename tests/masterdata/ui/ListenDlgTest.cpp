@@ -1,0 +1,156 @@
+#include "masterdata/ui/ListenDlg.h"
+#include "masterdata/ui/DialogDriver.h"
+#include "masterdata/ui/TeilnehmerDlg.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace torvm::ui {
+namespace {
+
+using test::child;
+using test::click;
+
+class ListenDlgTest : public ::testing::Test {
+protected:
+    test::TempCompetition comp;
+    test::ScriptedPrompter prompter;
+
+    void exec(const char* sql)
+    {
+        ASSERT_TRUE(comp.db()->execute(sql)) << sql << ": " << comp.db()->lastError().text.toStdString();
+    }
+    std::int64_t scalar(const char* sql)
+    {
+        Statement st = comp.db()->prepare(sql);
+        EXPECT_TRUE(st.next()) << sql;
+        return st.int64(0);
+    }
+    void SetUp() override
+    {
+        exec("INSERT INTO Verein (Vereinsnummer, Name, Sortieren, Ort) VALUES (1, 'SV Tell', 'Tell', 'Au'), "
+             "(2, 'SG Öd', 'Öd', 'Ebersberg'), (3, 'KK Leer', 'Leer', 'Aßling')");
+        exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Verein) VALUES (7, 'Östermeier', 'Anna', 1), "
+             "(12, 'Müller', 'Sepp', 2), (30, 'Oster', 'Kim', 1)");
+        exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (10101, 7, 0, 300)");
+    }
+    static QStringList column(QTableView* view, int c)
+    {
+        QStringList texts;
+        for (int r = 0; r < view->model()->rowCount(); ++r)
+            texts << view->model()->index(r, c).data().toString();
+        return texts;
+    }
+    static void selectRowOf(QTableView* view, const QString& text, int c)
+    {
+        const int row = column(view, c).indexOf(text);
+        ASSERT_GE(row, 0) << text.toStdString();
+        view->selectRow(row);
+    }
+};
+
+TEST_F(ListenDlgTest, ParticipantListSearchesSortsAndDeletesOnlyWhatIsUnused)
+{
+    CListenDlg dlg(comp.doc(), MasterList::Participants);
+    test::showActive(&dlg);
+    auto* view = child<QTableView>(&dlg, "list");
+    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(&dlg, "search"));
+    EXPECT_EQ(column(view, 1),
+              (QStringList{QStringLiteral("Müller"), QStringLiteral("Oster"), QStringLiteral("Östermeier")}));
+
+    child<QLineEdit>(&dlg, "search")->insert(QStringLiteral("ö")); // no key of the test keyboard
+    QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("st"));
+    EXPECT_EQ(column(view, 1), QStringList{QStringLiteral("Östermeier")});
+    child<QLineEdit>(&dlg, "search")->clear();
+    QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("OST"));
+    EXPECT_EQ(column(view, 0), QStringList{QStringLiteral("30")}); // "o" is no "ö"
+
+    // A click on the number heading sorts by number, a second one turns the order round.
+    child<QLineEdit>(&dlg, "search")->clear();
+    QHeaderView* header = view->horizontalHeader();
+    const QPoint numberHeading(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, numberHeading);
+    const QStringList first = column(view, 0);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, numberHeading);
+    const QStringList second = column(view, 0);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE((first == QStringList{QStringLiteral("7"), QStringLiteral("12"), QStringLiteral("30")} &&
+                 second == QStringList{QStringLiteral("30"), QStringLiteral("12"), QStringLiteral("7")}) ||
+                (second == QStringList{QStringLiteral("7"), QStringLiteral("12"), QStringLiteral("30")} &&
+                 first == QStringList{QStringLiteral("30"), QStringLiteral("12"), QStringLiteral("7")}));
+
+    // A participant with results stays.
+    selectRowOf(view, QStringLiteral("7"), 0);
+    click(&dlg, "delete");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Ergebniszeilen")));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Teilnehmer"), 3);
+
+    // One without is deleted after the question; No keeps it.
+    selectRowOf(view, QStringLiteral("12"), 0);
+    prompter.replies = {Reply::No};
+    click(&dlg, "delete");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Teilnehmer"), 3);
+    prompter.replies = {Reply::Yes};
+    click(&dlg, "delete");
+    EXPECT_EQ(prompter.messages.back().text, QStringLiteral("Teilnehmer Müller (12) wirklich löschen?"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Teilnehmer"), 2);
+    EXPECT_EQ(column(view, 0).size(), 2);
+    click(&dlg, "close");
+}
+
+TEST_F(ListenDlgTest, ClubListRefusesClubsStillUsed)
+{
+    exec("INSERT INTO Gruppe (ID, Name, Verein02) VALUES (0, 'Gauliga', 3)");
+    CListenDlg dlg(comp.doc(), MasterList::Clubs);
+    test::showActive(&dlg);
+    auto* view = child<QTableView>(&dlg, "list");
+    EXPECT_EQ(column(view, 1), (QStringList{QStringLiteral("KK Leer"), QStringLiteral("SV Tell"),
+                                            QStringLiteral("SG Öd")})); // by sort name
+    struct Case {
+        const char* club;
+        const char* refusal; // empty: deleted
+    };
+    for (const Case& c : {Case{"SV Tell", "2 Teilnehmer"}, Case{"KK Leer", "1 Gruppen"}}) {
+        SCOPED_TRACE(c.club);
+        prompter.messages.clear();
+        selectRowOf(view, QString::fromUtf8(c.club), 1);
+        click(&dlg, "delete");
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_TRUE(prompter.messages[0].text.contains(QString::fromUtf8(c.refusal)));
+    }
+    exec("UPDATE Teilnehmer SET Verein = 1 WHERE Verein = 2");
+    prompter.messages.clear();
+    prompter.replies = {Reply::Yes};
+    selectRowOf(view, QStringLiteral("SG Öd"), 1);
+    click(&dlg, "delete");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Verein WHERE Vereinsnummer = 2"), 0);
+    EXPECT_EQ(column(view, 1).size(), 2);
+    click(&dlg, "close");
+}
+
+TEST_F(ListenDlgTest, EditOpensTheEditorOnTheChosenEntry)
+{
+    CListenDlg dlg(comp.doc(), MasterList::Participants);
+    test::showActive(&dlg);
+    auto* view = child<QTableView>(&dlg, "list");
+    selectRowOf(view, QStringLiteral("30"), 0);
+    QString opened;
+    test::whenShown<CTeilnehmerDlg>([&opened](CTeilnehmerDlg& editor) {
+        auto* surname = child<QLineEdit>(&editor, "name");
+        opened = surname->text();
+        surname->setText(QStringLiteral("Osterer"));
+        click(&editor, "ok");
+    });
+    click(&dlg, "edit");
+    EXPECT_EQ(opened, QStringLiteral("Oster"));
+    EXPECT_TRUE(column(view, 1).contains(QStringLiteral("Osterer"))); // shown afresh
+    click(&dlg, "close");
+}
+
+} // namespace
+} // namespace torvm::ui
