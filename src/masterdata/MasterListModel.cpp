@@ -21,6 +21,10 @@ void appendFolded(QStringView text, std::vector<char16_t>& out)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
+        if (c < 0x80) { // most letters: no table needed
+            out.push_back(static_cast<char16_t>(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c));
+            continue;
+        }
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
         c = QChar::toCaseFolded(c);
