@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds with warnings as errors and runs every test; then builds once
-# more with AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests again.
+# Installs the dependencies, builds with warnings as errors and runs every test; builds the Debian
+# package and tries it installed; then builds once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,4 +16,5 @@ run_suite() {
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/package-test.sh build/release
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTORVM_SANITIZE=ON -DTORVM_BENCHMARKS=OFF

@@ -1,4 +1,5 @@
 #include "app/ui/DialogRegistry.h"
+#include "app/ui/GermanUi.h"
 #include "app/ui/TorvmApp.h"
 #include "widgets/Prompt.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velmarik"));
     QApplication::setApplicationName(QStringLiteral("torvm"));
+    torvm::ui::installGermanUi(application);
     torvm::ui::installCoreMessageHandler();
 
     torvm::ui::CTorvmApp app;

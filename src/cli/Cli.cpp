@@ -3,6 +3,7 @@
 #include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
 #include "db/Messages.h"
+#include "db/Settings.h"
 #include "document/TorvmDoc.h"
 #include "exchange/JetReader.h"
 #include "exchange/LegacyConversion.h"
@@ -93,6 +94,7 @@ int cmdConvert(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
 {
+    const ScopedReadOnlyWorkplace workplace;
     const std::map<QString, Command> commands{
         {QStringLiteral("new"), {QStringLiteral("DATEI"), 1, 1, cmdNew}},
         {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, 2, cmdConvert}},

@@ -1,9 +1,9 @@
 #include "cli/OutputCommands.h"
 
 #include "cli/Cli.h"
-#include "cli/DemoCompetition.h"
 #include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
+#include "exchange/DemoCompetition.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"

@@ -1,5 +1,6 @@
 #include "db/CompetitionFile.h"
 
+#include "db/Messages.h"
 #include "db/Recordsets.h"
 #include "db/SafeFile.h"
 

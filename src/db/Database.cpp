@@ -26,7 +26,7 @@ void foldCase(sqlite3_context* context, int, sqlite3_value** argv)
 
 } // namespace
 
-QString engineErrorText(int code, const char* engineMessage)
+QString engineErrorText(int code)
 {
     QString german;
     switch (code & 0xff) {
@@ -58,12 +58,13 @@ QString engineErrorText(int code, const char* engineMessage)
     case SQLITE_CONSTRAINT:
         german = QStringLiteral("Ein Datensatz mit diesem Schlüssel ist bereits vorhanden.");
         break;
+    case SQLITE_ERROR:
+        german = QStringLiteral("Die Wettkampfdatei hat nicht den erwarteten Aufbau.");
+        break;
     default:
         german = QStringLiteral("Datenbankfehler %1.").arg(code);
         break;
     }
-    if (engineMessage && *engineMessage)
-        german += QStringLiteral(" (%1)").arg(QString::fromUtf8(engineMessage));
     return german;
 }
 
@@ -232,7 +233,7 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
     const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
-            *error = {rc, engineErrorText(rc, handle ? sqlite3_errmsg(handle) : nullptr)};
+            *error = {rc, engineErrorText(rc)};
         sqlite3_close(handle);
         return nullptr;
     }
@@ -285,7 +286,7 @@ bool Database::execute(const char* sql)
 
 const DbError& Database::captureError(int code)
 {
-    m_lastError = {code, engineErrorText(code, sqlite3_errmsg(m_db))};
+    m_lastError = {code, engineErrorText(code)};
     return m_lastError;
 }
 

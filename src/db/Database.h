@@ -111,8 +111,9 @@ private:
     int m_depth = 0;
 };
 
-// German text for an engine result code, with the engine's own words for diagnosis.
-QString engineErrorText(int code, const char* engineMessage);
+// German text for an engine result code. The engine's own words are English and stay out of
+// what the user reads.
+QString engineErrorText(int code);
 
 // Groups writes so they land whole or not at all. The outermost guard takes the write lock at
 // once (two program instances then queue instead of deadlocking); nested guards are savepoints.

@@ -1,5 +1,7 @@
 #include "db/Placement.h"
 
+#include "db/Settings.h"
+
 #include <QSettings>
 
 #include <algorithm>
@@ -45,6 +47,19 @@ QRect mainWindowGeometry(const QSize& screen, const StoredRect& stored)
     return {x, y, right - x, bottom - y};
 }
 
+QRect firstStartGeometry(const QRect& available)
+{
+    const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    return {available.topLeft() +
+                QPoint((available.width() - size.width()) / 2, (available.height() - size.height()) / 2),
+            size};
+}
+
+bool isEmpty(const StoredRect& stored)
+{
+    return !stored.x && !stored.y && !stored.xend && !stored.yend;
+}
+
 StoredRect loadStoredRect(const QString& section)
 {
     QSettings settings(QStringLiteral("Velmarik"), QStringLiteral("torvm"));
@@ -64,6 +79,8 @@ StoredRect loadStoredRect(const QString& section)
 
 void storeRect(const QString& section, const QRect& frame)
 {
+    if (!workplaceWritable())
+        return;
     QSettings settings(QStringLiteral("Velmarik"), QStringLiteral("torvm"));
     settings.beginGroup(section);
     settings.setValue(QStringLiteral("x"), frame.left());

@@ -21,6 +21,10 @@ QPoint fixedDialogPosition(const QSize& screen, const QSize& dialog, const Store
 QRect sizedDialogGeometry(const QSize& screen, const QSize& wanted, const StoredRect& stored);
 // The main window: default 640 x 440 centred; right and bottom cut to the screen.
 QRect mainWindowGeometry(const QSize& screen, const StoredRect& stored);
+// The main window of a first start, before anything is stored: four fifths of the screen's
+// available area (without panels and docks) each way, centred in it.
+QRect firstStartGeometry(const QRect& available);
+bool isEmpty(const StoredRect& stored);
 
 // Reads "x", "y", "xend", "yend" of a settings section.
 StoredRect loadStoredRect(const QString& section);

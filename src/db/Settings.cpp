@@ -16,7 +16,29 @@ QSettings store()
     return QSettings(QStringLiteral("Velmarik"), QStringLiteral("torvm"));
 }
 
+bool& readOnly()
+{
+    static bool flag = false;
+    return flag;
+}
+
 } // namespace
+
+ScopedReadOnlyWorkplace::ScopedReadOnlyWorkplace()
+    : m_previous(readOnly())
+{
+    readOnly() = true;
+}
+
+ScopedReadOnlyWorkplace::~ScopedReadOnlyWorkplace()
+{
+    readOnly() = m_previous;
+}
+
+bool workplaceWritable()
+{
+    return !readOnly();
+}
 
 int profileInt(const QString& section, const QString& key, int defaultValue)
 {
@@ -27,6 +49,8 @@ int profileInt(const QString& section, const QString& key, int defaultValue)
 
 void writeProfileInt(const QString& section, const QString& key, int value)
 {
+    if (readOnly())
+        return;
     store().setValue(settingKey(section, key), value);
 }
 
@@ -38,11 +62,15 @@ QString profileString(const QString& section, const QString& key, const QString&
 
 void writeProfileString(const QString& section, const QString& key, const QString& value)
 {
+    if (readOnly())
+        return;
     store().setValue(settingKey(section, key), value);
 }
 
 void removeProfileValue(const QString& section, const QString& key)
 {
+    if (readOnly())
+        return;
     store().remove(settingKey(section, key));
 }
 

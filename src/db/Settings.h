@@ -13,6 +13,20 @@ QString profileString(const QString& section, const QString& key, const QString&
 void writeProfileString(const QString& section, const QString& key, const QString& value);
 void removeProfileValue(const QString& section, const QString& key);
 
+// While one lives, the workplace settings are read but never written: the command-line tool
+// works on competition files only and must not become the desktop program's last file.
+class ScopedReadOnlyWorkplace {
+public:
+    ScopedReadOnlyWorkplace();
+    ~ScopedReadOnlyWorkplace();
+    ScopedReadOnlyWorkplace(const ScopedReadOnlyWorkplace&) = delete;
+    ScopedReadOnlyWorkplace& operator=(const ScopedReadOnlyWorkplace&) = delete;
+
+private:
+    bool m_previous;
+};
+bool workplaceWritable();
+
 inline constexpr auto kMainSection = "VMMainDlg";
 inline constexpr auto kFileNameKey = "FileName";
 inline constexpr auto kDefaultFileName = "torvm.mdb";

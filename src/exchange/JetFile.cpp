@@ -325,17 +325,17 @@ bool JetFile::read(JetReadHandler& handler, const QStringList& tables)
     int outPipe[2];
     int errPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0)
-        return fail(notReadable(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(notReadable(m_path, systemErrorText(errno)));
     Fd outRead{outPipe[0]};
     Fd outWrite{outPipe[1]};
     if (pipe2(errPipe, O_CLOEXEC) != 0)
-        return fail(notReadable(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(notReadable(m_path, systemErrorText(errno)));
     Fd errRead{errPipe[0]};
     Fd errWrite{errPipe[1]};
 
     const pid_t pid = fork();
     if (pid < 0)
-        return fail(notReadable(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(notReadable(m_path, systemErrorText(errno)));
     if (pid == 0) {
         const int nullFd = ::open("/dev/null", O_RDONLY);
         if (nullFd < 0 || dup2(nullFd, 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
@@ -393,7 +393,7 @@ bool JetFile::read(JetReadHandler& handler, const QStringList& tables)
         }
         const int wait = int(std::min<qint64>(kMemoryCheckMs, m_limits.timeoutMs - elapsed));
         if (poll(fds, count, wait) < 0 && errno != EINTR) {
-            abort = QString::fromLocal8Bit(std::strerror(errno));
+            abort = systemErrorText(errno);
             break;
         }
         for (nfds_t i = 0; i < count; ++i) {

@@ -2,6 +2,7 @@
 
 #include "widgets/CommandIds.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -260,6 +261,17 @@ QIcon commandIcon(int id)
     default:
         return {};
     }
+}
+
+QImage applicationPicture(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    drawTarget(p, QPointF(8, 8), 7.8);
+    return image;
 }
 
 QIcon applicationIcon()

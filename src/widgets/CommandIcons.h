@@ -9,5 +9,7 @@ namespace torvm::ui {
 QIcon commandIcon(int id);
 // The program's window icon: a target.
 QIcon applicationIcon();
+// The same target as one picture of size x size pixels, for the desktop's icon theme.
+QImage applicationPicture(int size);
 
 } // namespace torvm::ui

@@ -8,13 +8,39 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace torvm::ui {
+
+namespace {
+
+// Buttons that show only arrows say in words what they do.
+const std::pair<const char*, const char*> kArrowTips[] = {
+    {"previous", "Zurück zum vorigen Eintrag (speichert den angezeigten)"},
+    {"next", "Weiter zum nächsten Eintrag (speichert den angezeigten)"},
+    {"first", "Die erste vergebene Nummer vorschlagen"},
+    {"last", "Die letzte vergebene Nummer vorschlagen"},
+    {"open", "Den Eintrag mit dieser Nummer bearbeiten"},
+};
+
+bool hasLetters(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+} // namespace
 
 QPushButton* makeButton(QWidget* parent, const char* text, const char* objectName)
 {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QString::fromLatin1(objectName));
     enterPresses(button);
+    if (!hasLetters(button->text())) {
+        for (const auto& [name, tip] : kArrowTips) {
+            if (qstrcmp(name, objectName) == 0)
+                button->setToolTip(QString::fromUtf8(tip));
+        }
+    }
     return button;
 }
 

@@ -1,8 +1,12 @@
 #include "widgets/Prompt.h"
 
+#include "db/Settings.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -10,11 +14,27 @@ namespace torvm::ui {
 
 namespace {
 
-// Message boxes carry the program name as their caption, as they always have.
 const QString& caption()
 {
-    static const QString text = QStringLiteral("torvm");
+    static const QString text = QString::fromUtf8(kProgramName);
     return text;
+}
+
+constexpr auto kFolderSection = "Ordner";
+
+const char* folderKey(FileRequest::LastFolder folder)
+{
+    switch (folder) {
+    case FileRequest::LastFolder::Competitions:
+        return "Wettkampf";
+    case FileRequest::LastFolder::Exports:
+        return "Ausgabe";
+    case FileRequest::LastFolder::Imports:
+        return "Import";
+    case FileRequest::LastFolder::None:
+        break;
+    }
+    return nullptr;
 }
 
 class DesktopPrompter final : public Prompter {
@@ -144,9 +164,32 @@ Reply message(QWidget* parent, MessageIcon icon, const QString& text, Buttons bu
     return active().message(parent, icon, text, buttons);
 }
 
+QString startingPoint(const FileRequest& request)
+{
+    const char* key = folderKey(request.lastFolder);
+    QString folder =
+        key ? profileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key), QString()) : QString();
+    // A remembered folder that has gone (a removed stick) is no place to start.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = request.defaultFolder;
+    if (folder.isEmpty())
+        return request.proposed;
+    if (request.proposed.isEmpty())
+        return folder;
+    if (QFileInfo(request.proposed).isRelative() && !request.proposed.contains(QLatin1Char('/')))
+        return QDir(folder).filePath(request.proposed);
+    return request.proposed;
+}
+
 QString fileName(QWidget* parent, const FileRequest& request)
 {
-    return active().fileName(parent, request);
+    FileRequest asked = request;
+    asked.proposed = startingPoint(request);
+    const QString chosen = active().fileName(parent, asked);
+    if (const char* key = folderKey(request.lastFolder); key && !chosen.isEmpty())
+        writeProfileString(QString::fromLatin1(kFolderSection), QString::fromLatin1(key),
+                           request.kind == FileRequest::Kind::Folder ? chosen : QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 void beep()

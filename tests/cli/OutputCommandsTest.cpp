@@ -1,5 +1,6 @@
 #include "CliTest.h"
 
+#include "db/Settings.h"
 #include "db/Tables.h"
 #include "support/Fixtures.h"
 
@@ -76,6 +77,30 @@ TEST_F(OutputCommandsTest, DemoIsTheSameForTheSameSeedAndDiffersForAnother)
         db->prepare(R"(SELECT COUNT(*) FROM Wettkampf WHERE ID % 100 = 99 AND Punkte <> 0 AND Text <> '')");
     ASSERT_TRUE(adjusted.next());
     EXPECT_GE(adjusted.int64(0), 1);
+}
+
+// The desktop program's last file, recent files and window places belong to the desktop: a
+// command-line run reads them (the plan choices) but leaves them as they were.
+TEST_F(OutputCommandsTest, RunsNeverWriteTheWorkplaceSettings)
+{
+    writeProfileString(QStringLiteral("VMMainDlg"), QStringLiteral("FileName"), QStringLiteral("vorher.mdb"));
+    const QStringList runs[] = {
+        {QStringLiteral("new"), path("neu.mdb")},
+        {QStringLiteral("demo"), path("demo.mdb")},
+        {QStringLiteral("export-text"), path("demo.mdb"), path("demo.txt")},
+        {QStringLiteral("web-export"), path("demo.mdb"), path("web")},
+    };
+    for (const QStringList& args : runs) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(args), kCliOk) << err.toStdString();
+        EXPECT_EQ(profileString(QStringLiteral("VMMainDlg"), QStringLiteral("FileName"), QString()),
+                  QStringLiteral("vorher.mdb"));
+        EXPECT_TRUE(profileString(QStringLiteral("Recent File List"), QStringLiteral("File1"), QString()).isEmpty());
+    }
+    // Outside a run the desktop writes again.
+    writeProfileString(QStringLiteral("VMMainDlg"), QStringLiteral("FileName"), QStringLiteral("nachher.mdb"));
+    EXPECT_EQ(profileString(QStringLiteral("VMMainDlg"), QStringLiteral("FileName"), QString()),
+              QStringLiteral("nachher.mdb"));
 }
 
 TEST_F(OutputCommandsTest, DemoRefusesAnExistingFile)

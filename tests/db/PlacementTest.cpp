@@ -97,6 +97,26 @@ TEST(Placement, MainWindow)
         EXPECT_EQ(mainWindowGeometry(c.screen, c.stored), c.expected) << c.what;
 }
 
+TEST(Placement, FirstStartTakesFourFifthsOfTheAvailableAreaCentred)
+{
+    const struct {
+        const char* what;
+        QRect available;
+        QRect expected;
+    } cases[] = {
+        {"the screen of the report", {0, 0, 1600, 1000}, {160, 100, 1280, 800}},
+        {"a panel on the left and at the top", {64, 32, 1856, 1048}, {250, 137, 1484, 838}},
+        {"odd sizes round down, the window stays inside", {0, 0, 1366, 767}, {137, 77, 1092, 613}},
+    };
+    for (const auto& c : cases) {
+        const QRect rect = firstStartGeometry(c.available);
+        EXPECT_EQ(rect, c.expected) << c.what;
+        EXPECT_TRUE(c.available.contains(rect)) << c.what;
+    }
+    EXPECT_TRUE(isEmpty(StoredRect{}));
+    EXPECT_FALSE(isEmpty(at(0, 0)));
+}
+
 TEST(Placement, StoredRectanglesRoundTripThroughTheSettings)
 {
     test::ScopedSettings settings;

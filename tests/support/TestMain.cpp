@@ -1,5 +1,7 @@
 // Test programs run with a QApplication on the offscreen platform, so widget tests and painter
 // tests need nothing else; CTest sets QT_QPA_PLATFORM as well.
+#include "app/ui/GermanUi.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -13,6 +15,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velmarik"));
     QApplication::setApplicationName(QStringLiteral("torvm"));
+    // Widget tests see what users see: Qt's texts in German.
+    torvm::ui::installGermanUi(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -33,9 +33,10 @@ protected:
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Info über Wettkampfverwaltung"));
+    setWindowTitle(QStringLiteral("Info über Velmarik Wettkampfverwaltung"));
     auto* picture = new PictureButton(this);
     picture->setAccessibleName(productLine());
+    picture->setToolTip(productLine() + QStringLiteral(" – ein Klick schließt dieses Fenster"));
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -4,6 +4,7 @@
 #include "widgets/CommandIcons.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 
 namespace torvm::ui {
 
@@ -14,6 +15,12 @@ CChildFrame::CChildFrame(CTorvmDoc* doc, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(applicationIcon());
     setWidget(m_view);
+    // Ctrl+W belongs to the main window's "Schließen", which closes the competition with all its
+    // windows; the window's own menu keeps Ctrl+F4.
+    for (QAction* action : systemMenu()->actions()) {
+        if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+            action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    }
 }
 
 CTorvmDoc* CChildFrame::document() const

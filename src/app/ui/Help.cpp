@@ -1,12 +1,14 @@
 #include "app/ui/Help.h"
 
+#include "app/ui/HelpWindow.h"
 #include "widgets/Prompt.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <QKeyEvent>
+#include <QPointer>
 
 namespace torvm::ui {
 
@@ -18,22 +20,47 @@ HelpViewer& installed()
     return viewer;
 }
 
-bool desktopCanShowHtml()
-{
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    return true;
-#else
-    // Qt hands URLs to xdg-open or the desktop's own opener; $BROWSER names one explicitly.
-    if (!qEnvironmentVariableIsEmpty("BROWSER"))
+// The page of each dialog, by class; the dialogs themselves know nothing of the help.
+const std::pair<const char*, const char*> kTopics[] = {
+    {"CTeilnehmerDlg", "saison.html#teilnehmer"},
+    {"CTeilnehmerNrDlg", "saison.html#teilnehmer"},
+    {"CVereinDlg", "saison.html#vereine"},
+    {"CVereinNrDlg", "saison.html#vereine"},
+    {"CKlasseDlg", "saison.html#klassen"},
+    {"CWettbewerbDlg", "saison.html#titel"},
+    {"CPlanAuswahlDlg", "saison.html#plaene"},
+    {"CPlanDlg", "saison.html#plaene"},
+    {"CSpielplanDlg", "saison.html#generator"},
+    {"CGruppeDlg", "saison.html#gruppen"},
+    {"CMFuehrerDlg", "saison.html#mannschaftsfuehrer"},
+    {"CWettkampfDlg", "ergebnisse.html"},
+    {"CPunkteDlg", "ergebnisse.html#punktabzug"},
+    {"CErgImportDlg", "importe.html#ergebnisse"},
+    {"CFortschrittDlg", "importe.html#teilnehmer"},
+    {"AusgabeSheet", "ausgaben.html"},
+    {"CWebDlg", "ausgaben.html#web"},
+    {"CWebFertigDlg", "ausgaben.html#web"},
+    {"CAboutDlg", "index.html"},
+};
+
+class DialogHelpFilter final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* window = widget ? widget->window() : nullptr;
+        if (!qobject_cast<QDialog*>(window) || window->objectName() == QLatin1String("helpWindow"))
+            return false;
+        const QString topic = helpTopic(window);
+        showHelpPage(window, topic.isEmpty() ? QStringLiteral("index.html") : topic);
         return true;
-    for (const char* opener : {"xdg-open", "gio", "kde-open5", "kde-open", "gnome-open", "x-www-browser",
-                               "sensible-browser", "firefox", "chromium"}) {
-        if (!QStandardPaths::findExecutable(QString::fromLatin1(opener)).isEmpty())
-            return true;
     }
-    return false;
-#endif
-}
+};
 
 } // namespace
 
@@ -46,7 +73,8 @@ HelpViewer setHelpViewer(HelpViewer viewer)
 
 bool helpViewerAvailable()
 {
-    return installed().available ? installed().available() : desktopCanShowHtml();
+    // The program's own window needs nothing from the desktop.
+    return installed().available ? installed().available() : true;
 }
 
 QString helpFolder()
@@ -69,7 +97,7 @@ QString helpFolder()
 bool showHelpPage(QWidget* parent, const QString& page)
 {
     const QString folder = helpFolder();
-    const QString file = folder.isEmpty() ? QString() : QDir(folder).filePath(page);
+    const QString file = folder.isEmpty() ? QString() : QDir(folder).filePath(page.section(QLatin1Char('#'), 0, 0));
     if (file.isEmpty() || !QFileInfo(file).isFile()) {
         message(parent, MessageIcon::Exclamation,
                 QStringLiteral("Die Hilfeseite %1 wurde nicht gefunden. Bitte installieren Sie das Programm neu.")
@@ -80,14 +108,45 @@ bool showHelpPage(QWidget* parent, const QString& page)
         message(parent, MessageIcon::None, QString::fromUtf8(kStrHelpMissing));
         return false;
     }
-    const QUrl url = QUrl::fromLocalFile(file);
-    const bool opened = installed().open ? installed().open(url) : QDesktopServices::openUrl(url);
-    if (!opened) {
-        message(parent, MessageIcon::Exclamation,
-                QStringLiteral("Die Hilfeseite %1 konnte nicht im Browser geöffnet werden.")
-                    .arg(QDir::toNativeSeparators(file)));
+    QUrl url = QUrl::fromLocalFile(file);
+    url.setFragment(page.section(QLatin1Char('#'), 1));
+    if (installed().open)
+        return installed().open(url);
+    // A modal dialog blocks every other window; a help window of its own stays usable beside it.
+    QWidget* owner = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : parent;
+    static QPointer<CHelpWindow> window;
+    if (!window || window->parentWidget() != owner) {
+        if (window)
+            window->close();
+        window = new CHelpWindow(folder, owner);
     }
-    return opened;
+    window->showPage(page);
+    window->show();
+    return true;
 }
 
+QString helpTopic(const QWidget* window)
+{
+    if (!window)
+        return {};
+    const QString name = QString::fromLatin1(window->metaObject()->className()).section(QStringLiteral("::"), -1);
+    for (const auto& [dialog, topic] : kTopics) {
+        if (name == QLatin1String(dialog))
+            return QString::fromLatin1(topic);
+    }
+    return {};
+}
+
+QStringList helpTopics()
+{
+    QStringList topics;
+    for (const auto& [dialog, topic] : kTopics)
+        topics << QString::fromLatin1(topic);
+    return topics;
+}
+
+void installDialogHelp(QObject* owner)
+{
+    QCoreApplication::instance()->installEventFilter(new DialogHelpFilter(owner));
+}
 } // namespace torvm::ui

@@ -2,6 +2,7 @@
 
 #include "app/ui/ChildFrame.h"
 #include "app/ui/DocumentCommands.h"
+#include "app/ui/StartPage.h"
 #include "app/ui/TorvmApp.h"
 #include "app/ui/TorvmView.h"
 #include "controls/ui/HyperLink.h"
@@ -11,6 +12,7 @@
 #include "widgets/CommandIcons.h"
 #include "widgets/CommandIds.h"
 #include "widgets/OutputNotifier.h"
+#include "widgets/Prompt.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -21,6 +23,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -35,34 +38,34 @@ struct CommandText {
     const char* prompt; // status bar text, after "\n" the tooltip
 };
 
-// Prompts of the program's own commands are its long-standing texts (typing errors included, as
-// users know them); the framework commands carry the usual German prompts.
+// Menu texts keep the wording users know; the standard keys of desktop programs come on top.
 const CommandText kCommands[] = {
-    {cmd::FileNew, "&Neu\tStrg+N", "Ctrl+N", "Legt eine neue Wettkampf-Verwaltung an.\nNeu"},
-    {cmd::FileOpen, "Ö&ffnen...\tStrg+O", "Ctrl+O", "Öffnet eine bestehendes Wettkampf-Verwaltung.\nÖffnen"},
-    {cmd::FileClose, "&Schließen", "", "Schließt die aktive Wettkampf-Verwaltung.\nSchließen"},
+    {cmd::FileNew, "&Neu\tStrg+N", "Ctrl+N", "Legt einen neuen Wettkampf an.\nNeuer Wettkampf (Strg+N)"},
+    {cmd::FileOpen, "Ö&ffnen...\tStrg+O", "Ctrl+O", "Öffnet einen bestehenden Wettkampf.\nWettkampf öffnen (Strg+O)"},
+    {cmd::FileClose, "&Schließen\tStrg+W", "Ctrl+W", "Schließt den aktiven Wettkampf.\nSchließen"},
     {cmd::TeilnehmerImport, "Teilnehmer Import", "",
      "Teilnehmer und Vereine von BSSB Win übernehmen.\nTeilnehmer und Vereine übernehmen"},
-    {cmd::ErgebnisImport, "Ergebnis Import", "", "Ergebnisse übernehmen.\nErgebnisse übernehmen."},
-    {cmd::WebExport, "Web Export", "", "Erstellt Webseiten zur Veröffentlichung im Internet.\nWebseiten"},
+    {cmd::ErgebnisImport, "Ergebnis Import", "",
+     "Übernimmt die Ergebnisse eines Durchgangs aus einer anderen Wettkampfdatei.\nErgebnisse übernehmen"},
+    {cmd::WebExport, "Web Export", "", "Erstellt Webseiten zur Veröffentlichung im Internet.\nWebseiten erstellen"},
     {cmd::SpeichernUnter, "Speichern unter", "",
-     "Erzeugt eine Textdatei mit Ergebnisse und Tabellen\nErgebisse und Tabellen speichern"},
+     "Erzeugt eine Textdatei mit Ergebnissen und Tabellen.\nErgebnisse und Tabellen speichern"},
     {cmd::FilePrint, "&Drucken...\tStrg+P", "Ctrl+P",
-     "Druckt Ergebnisse, Tabellen und Listen des Wettkampfs.\nDrucken"},
+     "Druckt Ergebnisse, Tabellen und Listen des Wettkampfs.\nDrucken (Strg+P)"},
     {cmd::FilePrintPreview, "Sei&tenansicht", "", "Zeigt die Seiten so an, wie sie gedruckt werden.\nSeitenansicht"},
     {cmd::AlsPdfSpeichern, "Als P&DF speichern...", "",
      "Speichert die Seiten, die gedruckt würden, in einer PDF-Datei.\nAls PDF speichern"},
     {cmd::FilePrintSetup, "Drucker&einrichtung...", "",
      "Wählt den Drucker und ändert die Druckeinstellungen.\nDruckereinrichtung"},
-    {cmd::FileMruFirst, "Letzte Datei", "", "Öffnet diese Wettkampf-Verwaltung.\nZuletzt geöffnet"},
-    {cmd::AppExit, "&Beenden", "", "Verläßt die Velmarik Anwendung.\nBeenden"},
+    {cmd::FileMruFirst, "Letzte Datei", "", "Öffnet diesen Wettkampf.\nZuletzt geöffnet"},
+    {cmd::AppExit, "&Beenden\tStrg+Q", "Ctrl+Q", "Beendet die Velmarik Wettkampfverwaltung.\nBeenden"},
     {cmd::EditUndo, "&Rückgängig\tStrg+Z", "Ctrl+Z;Alt+Backspace", "Macht die letzte Aktion rückgängig.\nRückgängig"},
     {cmd::EditCut, "&Ausschneiden\tStrg+X", "Ctrl+X;Shift+Del",
      "Schneidet die Markierung aus und legt sie in die Zwischenablage.\nAusschneiden"},
     {cmd::EditCopy, "&Kopieren\tStrg+C", "Ctrl+C;Ctrl+Ins", "Kopiert die Markierung in die Zwischenablage.\nKopieren"},
     {cmd::EditPaste, "E&infügen\tStrg+V", "Ctrl+V;Shift+Ins", "Fügt den Inhalt der Zwischenablage ein.\nEinfügen"},
-    {cmd::Teilnehmer, "&Teilnehmer", "", "Öffnet Dialog zur Bearbeitung der Teilnehmer.\nTeilnehmer"},
-    {cmd::Verein, "&Verein", "", "Öffnet Dialog zur Bearbeitung der Vereine.\nVereine"},
+    {cmd::Teilnehmer, "&Teilnehmer", "", "Öffnet den Dialog zur Bearbeitung der Teilnehmer.\nTeilnehmer"},
+    {cmd::Verein, "&Verein", "", "Öffnet den Dialog zur Bearbeitung der Vereine.\nVereine"},
     {cmd::Wettbewerb, "&Wettbewerb", "", "Titel bearbeiten.\nTitel bearbeiten"},
     {cmd::Klasse, "&Klasse", "", "Klasseneinteilung festlegen.\nKlasseneinteilung festlegen"},
     {cmd::KlassenZuordnen, "Klassen &zuordnen...", "",
@@ -71,16 +74,16 @@ const CommandText kCommands[] = {
     {cmd::TeilnehmerListe, "Teilnehmer&liste", "", "Zeigt alle Teilnehmer in einer Liste.\nTeilnehmerliste"},
     {cmd::GruppenListe, "Gr&uppenliste", "", "Zeigt alle Gruppen mit ihren Mannschaften.\nGruppenliste"},
     {cmd::Plan, "Wettkampf&plan", "", "Wettkampfplan eingeben.\nWettkampfplan eingeben"},
-    {cmd::Gruppe, "&Gruppe", "", "Öffnet Dialog zur Einteilung der Gruppen.\nGruppen"},
-    {cmd::Ergebnis, "&Ergebnis", "", "Öffnet Dialog zur Eingabe der Ergebnisse.\nErgebnisse"},
+    {cmd::Gruppe, "&Gruppe", "", "Öffnet den Dialog zur Einteilung der Gruppen.\nGruppen"},
+    {cmd::Ergebnis, "&Ergebnis", "", "Öffnet den Dialog zur Eingabe der Ergebnisse.\nErgebnisse"},
     {cmd::ViewToolbar, "&Symbolleiste", "", "Blendet die Symbolleiste ein oder aus.\nSymbolleiste ein/aus"},
     {cmd::ViewStatusBar, "S&tatusleiste", "", "Blendet die Statusleiste ein oder aus.\nStatusleiste ein/aus"},
     {cmd::WindowNew, "Neues &Fenster", "", "Öffnet ein weiteres Fenster für den aktiven Wettkampf.\nNeues Fenster"},
     {cmd::WindowCascade, "Über&lappend", "", "Ordnet die Fenster überlappend an.\nÜberlappend"},
     {cmd::WindowTile, "&Nebeneinander", "", "Ordnet die Fenster nebeneinander an.\nNebeneinander"},
     {cmd::WindowArrange, "&Symbole anordnen", "", "Ordnet die Symbole am unteren Fensterrand an.\nSymbole anordnen"},
-    {cmd::HelpFinder, "&Hilfethemen\tF1", "F1", "Zeigt die Hilfe zur Wettkampfverwaltung an.\nHilfethemen"},
-    {cmd::AppAbout, "Inf&o über Wettkampfverwaltung...", "",
+    {cmd::HelpFinder, "&Hilfethemen\tF1", "F1", "Zeigt die Hilfe zur Wettkampfverwaltung an.\nHilfe (F1)"},
+    {cmd::AppAbout, "Inf&o über Velmarik Wettkampfverwaltung...", "",
      "Zeigt Programminformationen, Versionsnummer und Copyright an.\nInfo"},
 };
 
@@ -152,19 +155,24 @@ QLabel* indicator(const QString& text)
 
 QString CMainFrame::baseCaption()
 {
-    return QStringLiteral("Velmarik Wettkampfverwaltung");
+    return QString::fromUtf8(kProgramName);
 }
 
 CMainFrame::CMainFrame(CTorvmApp& app)
     : m_app(app)
-    , m_mdi(new QMdiArea(this))
+    , m_mdi(new QMdiArea)
+    , m_pages(new QStackedWidget(this))
+    , m_startPage(
+          new CStartPage({[&app] { app.OnFileNew(); }, [&app] { app.OnFileOpen(); }, [&app] { app.OnOpenDemo(); }}))
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(applicationIcon());
     setWindowTitle(baseCaption());
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_mdi);
+    m_pages->addWidget(m_startPage);
+    m_pages->addWidget(m_mdi);
+    setCentralWidget(m_pages);
 
     createActions();
     createMenus();
@@ -333,6 +341,7 @@ QList<CChildFrame*> CMainFrame::childFrames() const
 
 void CMainFrame::addChild(CChildFrame* frame, bool maximise)
 {
+    m_pages->setCurrentWidget(m_mdi);
     m_mdi->addSubWindow(frame);
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::updateCaption);
     if (maximise) {
@@ -363,8 +372,14 @@ void CMainFrame::showMenu(bool competition)
     menuBar()->addMenu(m_help);
 }
 
+void CMainFrame::updateStartPage()
+{
+    m_pages->setCurrentWidget(childFrames().isEmpty() ? m_startPage : static_cast<QWidget*>(m_mdi));
+}
+
 void CMainFrame::onSubWindowActivated()
 {
+    updateStartPage();
     const bool competition = activeChild() != nullptr;
     if (competition != m_competitionMenu)
         showMenu(competition);

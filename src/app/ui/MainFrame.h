@@ -10,6 +10,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QStackedWidget;
 class QToolBar;
 
 namespace torvm::ui {
@@ -27,6 +28,8 @@ public:
     ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return m_mdi; }
+    // The page with the three ways to begin, shown while no competition is open.
+    QWidget* startPage() const { return m_startPage; }
     QToolBar* toolBar() const { return m_toolBar; }
     // The action of a command id; nullptr for an id the program does not know.
     QAction* action(int id) const;
@@ -43,6 +46,7 @@ public:
     void updateCommandStates();
     void updateRecentFileMenu();
     void updateCaption();
+    void updateStartPage();
     // The caption for the current state: string 128, then the active competition's name.
     QString wantedCaption() const;
 
@@ -67,6 +71,8 @@ private:
 
     CTorvmApp& m_app;
     QMdiArea* m_mdi;
+    QStackedWidget* m_pages;
+    QWidget* m_startPage;
     QToolBar* m_toolBar = nullptr;
     std::map<int, QAction*> m_actions;
     QMenu* m_fileNoDoc = nullptr;

@@ -9,18 +9,21 @@
 #include "db/CompetitionFile.h"
 #include "db/Settings.h"
 #include "document/TorvmDoc.h"
+#include "exchange/DemoCompetition.h"
 #include "exchange/LegacyConversion.h"
 #include "widgets/Prompt.h"
 #include "widgets/WaitCursor.h"
 #include "widgets/WindowPlacement.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSplashScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <algorithm>
@@ -32,7 +35,8 @@ namespace {
 constexpr auto kNewFilter = "Velmarik (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||"; // string 148
 constexpr auto kNewTitle = "Neuen Wettkampf anlegen";                          // string 149
 constexpr auto kOpenFilter = "Dateityp Velmarik (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||";
-constexpr int kSplashMilliseconds = 1200;
+// How long the picture stays over the window that is already at work.
+constexpr int kSplashMilliseconds = 800;
 
 bool platformShowsWindows()
 {
@@ -47,6 +51,7 @@ CTorvmApp::CTorvmApp(QObject* parent)
     , m_commands([this](CTorvmDoc& doc) { CloseDocument(doc); })
     , m_showSplash(platformShowsWindows())
 {
+    installDialogHelp(this);
     m_commands.onChanged = [this] {
         if (m_frame)
             m_frame->updateCommandStates();
@@ -72,36 +77,37 @@ void CTorvmApp::InitInstance()
         message(nullptr, MessageIcon::None, QString::fromUtf8(kStrHelpMissing));
     m_maximiseFirstChild = true;
 
-    std::unique_ptr<QSplashScreen> splash;
     if (m_showSplash) {
-        splash = std::make_unique<QSplashScreen>(productPicture());
-        splash->show();
+        m_splash = new QSplashScreen(productPicture());
+        m_splash->show();
     }
 
     m_frame = std::make_unique<CMainFrame>(*this);
     placeMainWindow(m_frame.get(), QString::fromLatin1(kMainSection));
     m_frame->show();
+    // The competition opens at once; the picture only lies over the window for a moment.
+    openStartupFile();
+    if (m_splash)
+        QTimer::singleShot(kSplashMilliseconds, this, &CTorvmApp::dismissSplash);
+}
 
-    if (!splash) {
-        openStartupFile();
+void CTorvmApp::dismissSplash()
+{
+    if (!m_splash)
         return;
-    }
-    // The splash stays a moment over the main window; the competition opens after it, so that a
-    // message about the file is not hidden behind it.
-    QTimer::singleShot(kSplashMilliseconds, this, [this, shown = QPointer<QSplashScreen>(splash.release())] {
-        if (shown) {
-            shown->finish(m_frame.get());
-            shown->deleteLater();
-        }
-        openStartupFile();
-    });
+    m_splash->finish(m_frame.get());
+    m_splash->deleteLater();
+    m_splash = nullptr;
 }
 
 void CTorvmApp::openStartupFile()
 {
-    const QString path = profileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey),
-                                       QString::fromLatin1(kDefaultFileName));
-    OpenDocumentFile(path);
+    const QString stored =
+        profileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey), QString());
+    // A first start in a folder without a competition is no error: the start page offers the ways in.
+    if (stored.isEmpty() && !QFileInfo::exists(QString::fromLatin1(kDefaultFileName)))
+        return;
+    OpenDocumentFile(stored.isEmpty() ? QString::fromLatin1(kDefaultFileName) : stored);
 }
 
 std::vector<CTorvmDoc*> CTorvmApp::documents() const
@@ -149,6 +155,7 @@ void CTorvmApp::OnFileNew()
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QString::fromUtf8(kNewTitle);
+    request.lastFolder = FileRequest::LastFolder::Competitions;
     request.filter = QString::fromUtf8(kNewFilter);
     request.defaultSuffix = QStringLiteral("mdb");
     request.confirmOverwrite = true;
@@ -171,6 +178,7 @@ void CTorvmApp::OnFileOpen()
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral("Öffnen");
+    request.lastFolder = FileRequest::LastFolder::Competitions;
     request.filter = QString::fromUtf8(kOpenFilter);
     const QString path = fileName(m_frame.get(), request);
     if (!path.isEmpty())
@@ -214,11 +222,13 @@ CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
 
 CTorvmDoc* CTorvmApp::ConvertLegacyFile(const QString& path)
 {
+    dismissSplash();
     if (message(m_frame.get(), MessageIcon::Question, conversionQuestion(path), Buttons::YesNo) != Reply::Yes)
         return nullptr;
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QStringLiteral("Neue Wettkampfdatei speichern unter");
+    request.lastFolder = FileRequest::LastFolder::Competitions;
     request.proposed = proposedConversionName(path);
     request.filter = QString::fromUtf8(kNewFilter);
     request.defaultSuffix = QStringLiteral("mdb");
@@ -257,8 +267,40 @@ CTorvmDoc* CTorvmApp::ConvertLegacyFile(const QString& path)
     return OpenDocumentFile(target);
 }
 
+QString CTorvmApp::demoPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("Beispielwettkampf.mdb"));
+}
+
+void CTorvmApp::OnOpenDemo()
+{
+    const QString path = demoPath();
+    if (!QFileInfo::exists(path)) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        CTorvmDoc maker;
+        QString error;
+        bool made = false;
+        {
+            const WaitCursor wait;
+            made = maker.OnNewDocument(path) && fillDemoCompetition(maker, 1, &error);
+        }
+        if (!made) {
+            maker.OnCloseDocument();
+            QFile::remove(path);
+            showFailure(maker);
+            if (!error.isEmpty())
+                message(m_frame.get(), MessageIcon::Exclamation, databaseErrorText(error));
+            return;
+        }
+        maker.OnCloseDocument();
+    }
+    OpenDocumentFile(path);
+}
+
 void CTorvmApp::showFailure(const CTorvmDoc& doc)
 {
+    dismissSplash();
     if (!doc.failure().text.isEmpty())
         message(m_frame.get(), doc.failure().icon, doc.failure().text);
 }
@@ -314,6 +356,9 @@ void CTorvmApp::frameClosing(CChildFrame* frame)
     const auto it = std::find_if(m_docs.begin(), m_docs.end(), [doc](const auto& owned) { return owned.get() == doc; });
     if (it != m_docs.end())
         m_docs.erase(it);
+    // The closing window still counts until it has gone.
+    if (m_frame)
+        QTimer::singleShot(0, m_frame.get(), &CMainFrame::updateStartPage);
 }
 
 void CTorvmApp::CloseDocument(CTorvmDoc& doc)

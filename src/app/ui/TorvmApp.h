@@ -12,6 +12,7 @@
 #include <vector>
 
 class QPrinter;
+class QSplashScreen;
 
 namespace torvm {
 class CTorvmDoc;
@@ -56,6 +57,9 @@ public:
 
     void OnFileNew();
     void OnFileOpen();
+    // Opens the demonstration competition, made on first use in the user's data folder.
+    void OnOpenDemo();
+    static QString demoPath();
     void OnFileOpenRecent(int index);
     void OnFilePrintSetup();
     void OnAppAbout();
@@ -78,6 +82,8 @@ private:
     void frameClosing(CChildFrame* frame);
     void updateFrameTitles(const CTorvmDoc* doc);
     void showFailure(const CTorvmDoc& doc);
+    // A message must not open beneath the splash picture.
+    void dismissSplash();
 
     DocumentCommands m_commands;
     RecentFileList m_recent;
@@ -86,6 +92,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     PrintHandler m_print;
     bool m_showSplash;
+    QSplashScreen* m_splash = nullptr;
     // Set at start-up and cleared by the first competition window, which alone opens maximised.
     bool m_maximiseFirstChild = false;
 };

@@ -68,34 +68,33 @@ QString CHyperLink::errorText(int code)
 {
     switch (code) {
     case 0:
-        return QStringLiteral("The operating system is out\nof memory or resources.");
+        return QStringLiteral("Das Betriebssystem hat nicht genügend\nSpeicher oder Ressourcen.");
     case 2:
-        return QStringLiteral("The specified file was not found.");
+        return QStringLiteral("Die angegebene Datei wurde nicht gefunden.");
     case 3:
-        return QStringLiteral("The specified path was not found.");
+        return QStringLiteral("Der angegebene Pfad wurde nicht gefunden.");
     case 5:
-        return QStringLiteral("The operating system denied\naccess to the specified file.");
+        return QStringLiteral("Das Betriebssystem hat den Zugriff\nauf die Datei verweigert.");
     case 8:
-        return QStringLiteral("There was not enough memory to complete the operation.");
+        return QStringLiteral("Für diesen Vorgang ist nicht genügend Speicher vorhanden.");
     case 11:
-        return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+        return QStringLiteral("Die Programmdatei ist ungültig.");
     case 26:
-        return QStringLiteral("A sharing violation occurred. ");
+        return QStringLiteral("Die Datei wird von einem anderen Programm verwendet.");
     case 27:
-        return QStringLiteral("The filename association is\nincomplete or invalid.");
+        return QStringLiteral("Die Zuordnung des Dateityps zu einem Programm\nist unvollständig oder ungültig.");
     case 28:
-        return QStringLiteral("The DDE transaction could not\nbe completed because the request timed out.");
+        return QStringLiteral("Das Programm hat nicht rechtzeitig geantwortet.");
     case 29:
-        return QStringLiteral("The DDE transaction failed.");
+        return QStringLiteral("Das Programm konnte die Adresse nicht übernehmen.");
     case 30:
-        return QStringLiteral("The DDE transaction could not\nbe completed because other DDE transactions\nwere "
-                              "being processed.");
+        return QStringLiteral("Das Programm ist mit einer anderen Anfrage beschäftigt.");
     case 31:
-        return QStringLiteral("There is no application associated\nwith the given filename extension.");
+        return QStringLiteral("Für diesen Dateityp ist kein Programm zum Öffnen eingerichtet.");
     case 32:
-        return QStringLiteral("The specified dynamic-link library was not found.");
+        return QStringLiteral("Eine benötigte Programmbibliothek wurde nicht gefunden.");
     default:
-        return QStringLiteral("Unknown Error (%1) occurred.").arg(code);
+        return QStringLiteral("Unbekannter Fehler (%1).").arg(code);
     }
 }
 
@@ -172,7 +171,8 @@ bool CHyperLink::open()
         return true;
     }
     beep();
-    message(this, MessageIcon::Exclamation, QStringLiteral("Can't open link:\n\n") + errorText(code));
+    message(this, MessageIcon::Exclamation,
+            QStringLiteral("Der Verweis kann nicht geöffnet werden:\n\n") + errorText(code));
     return false;
 }
 

@@ -18,7 +18,7 @@ constexpr auto kStrQuestion = "Achtung, die zu importierenden Teilnehmer und Ver
                               "Vereine überschrieben, fortfahren?";                // string 138
 constexpr auto kStrFilter = "Datendateien (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||"; // string 139
 constexpr auto kStrFileTitle = "Teilnehmer importieren von";                       // string 140
-constexpr auto kStrWindowTitle = "Velmarik Teilnehmer Import";                     // string 141
+constexpr auto kStrWindowTitle = "Teilnehmer Import";                              // string 141
 constexpr auto kStrImporting = "Importiere Teilnehmer";                            // string 142
 constexpr auto kStrImportingNumber = "Importiere Teilnehmer %1";                   // string 143
 constexpr auto kDefaultSource = "Bssbvd.mdb";
@@ -47,6 +47,7 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QString::fromUtf8(kStrFileTitle);
+    request.lastFolder = FileRequest::LastFolder::Imports;
     request.proposed = QString::fromUtf8(kDefaultSource);
     request.filter = QString::fromUtf8(kStrFilter);
     request.defaultSuffix = QStringLiteral("mdb");

@@ -27,7 +27,7 @@ namespace torvm::ui {
 
 namespace {
 
-constexpr auto kCaption = "Velmarik 2000 - Wettkampfverwaltung";
+constexpr auto kCaption = kProgramName;
 
 // Keeps the user out of a window while an operation runs in it. Its parts are disabled rather
 // than the window itself, which would disable the progress window it owns as well.
@@ -170,7 +170,7 @@ CWebFertigDlg::CWebFertigDlg(const QString& indexPath, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QString::fromUtf8(kCaption));
-    auto* done = new QLabel(QStringLiteral("Die Webseiten wurde erfolgreich erstellt."), this);
+    auto* done = new QLabel(QStringLiteral("Die Webseiten wurden erfolgreich erstellt."), this);
     m_link = new CHyperLink(QStringLiteral("Klicken Sie hier, um Ihre Website zu sehen"), this, indexPath);
     m_link->setObjectName(QStringLiteral("link"));
     auto* path = new QLabel(QStringLiteral("(") + indexPath + QStringLiteral(")"), this);
@@ -223,7 +223,7 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder)
     exporter.setProgress({[&] {
                               block = std::make_unique<WindowInputBlock>(window);
                               progress = std::make_unique<CFortschrittDlg>(window);
-                              progress->setWindowTitle(QStringLiteral("Velmarik 2000  Wettkampfverwaltung"));
+                              progress->setWindowTitle(QString::fromUtf8(kProgramName));
                               progress->setStatus(QString::fromUtf8(kStrWebBusy));
                               guard = std::make_unique<ProgressOnlyInput>(progress.get());
                               progress->poll();

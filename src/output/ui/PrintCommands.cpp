@@ -54,7 +54,7 @@ void printPages(const PrintJob& job, QPrinter& printer, int from, int to, QWidge
 QString proposedName(const CTorvmDoc& doc, const QString& suffix)
 {
     const QFileInfo file(doc.path());
-    return file.completeBaseName().isEmpty() ? QString() : file.dir().filePath(file.completeBaseName() + suffix);
+    return file.completeBaseName().isEmpty() ? QString() : file.completeBaseName() + suffix;
 }
 
 // Writes the file through `write` and replaces the old one only when everything went well.
@@ -79,7 +79,9 @@ QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = title;
+    request.lastFolder = FileRequest::LastFolder::Exports;
     request.proposed = proposedName(doc, QLatin1Char('.') + suffix);
+    request.defaultFolder = QFileInfo(doc.path()).absolutePath();
     request.filter = QStringLiteral("%1 Dateien (*.%2)|*.%2|Alle Dateien (*.*)|*.*||").arg(kind, suffix);
     request.defaultSuffix = suffix;
     return fileName(parent, request);

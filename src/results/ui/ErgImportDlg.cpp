@@ -63,7 +63,7 @@ CErgImportDlg::CErgImportDlg(int round, const QString& path, QWidget* parent)
     QPushButton* change = addButton(fileRow, this, "Ändern...", "aendern");
     layout->addLayout(fileRow);
 
-    addOkCancelRow(this, layout, "Cancel");
+    addOkCancelRow(this, layout);
 
     connect(change, &QPushButton::clicked, this, &CErgImportDlg::choose);
     m_roundBox->setFocus();
@@ -74,6 +74,7 @@ void CErgImportDlg::choose()
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral("Ergebnis-Importdatei");
+    request.lastFolder = FileRequest::LastFolder::Imports;
     request.proposed = m_pathEdit->text();
     request.filter = QStringLiteral("Velmarik (*.mdb)|*.mdb|Alle Dateien (*.*)|*.*||");
     request.defaultSuffix = QStringLiteral("mdb");

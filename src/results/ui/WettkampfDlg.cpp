@@ -150,7 +150,7 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     CRSWettbewerb title(doc.GetDatabase(), &doc);
     const EntryPosition saved = title.LoadEntryPosition();
     placeSizedDialog(this, QString::fromLatin1(kWettkampfPositionSection), scrollDialogWidth(m_scroll, kWidth),
-                     heightFor(kShooterRows));
+                     scrollDialogHeight(m_scroll));
     storeRectOnFinish(this, QString::fromLatin1(kWettkampfPositionSection));
     load(saved.group, std::clamp(saved.round, 0, kRounds - 1), std::clamp(saved.pairing, 0, kPairings - 1));
 }
@@ -210,11 +210,6 @@ void CWettkampfDlg::buildRows(QWidget* content)
     static_cast<QVBoxLayout*>(content->layout())->addLayout(grid);
 }
 
-int CWettkampfDlg::heightFor(int teamSize)
-{
-    return teamSize < 8 ? teamSize * 20 + 120 : 275;
-}
-
 void CWettkampfDlg::fillGroupList()
 {
     const QSignalBlocker block(m_groupBox);
@@ -250,7 +245,9 @@ void CWettkampfDlg::load(int group, int round, int pairing)
         m_roundBox->setCurrentIndex(round);
     }
     display();
-    resize(scrollDialogWidth(m_scroll, kWidth), heightFor(m_entry.teamSize()));
+    // The height follows the team: both teams' rows in full where the screen allows. A width the
+    // user chose stays.
+    resize(std::max(width(), scrollDialogWidth(m_scroll, kWidth)), scrollDialogHeight(m_scroll));
     focusFirstField();
 }
 

@@ -39,8 +39,6 @@ public:
     int group() const { return m_entry.group(); }
     int round() const { return m_entry.round(); }
     int pairing() const { return m_entry.pairing(); }
-    // The height the window takes for a team size: small teams need no scrolling.
-    static int heightFor(int teamSize);
 
 public slots:
     void accept() override;

@@ -48,9 +48,10 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     AppFixture f;
     ui::CTorvmApp& app = f.start(f.file(QStringLiteral("keine.mdb")));
     EXPECT_EQ(f.menuItems(kDatei), items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "-", "Drucker&einrichtung...", "-",
-                                          "Letzte Datei", "-", "&Beenden"}));
+                                          "Letzte Datei", "-", "&Beenden\tStrg+Q"}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Ansicht")), items({"&Symbolleiste", "S&tatusleiste"}));
-    EXPECT_EQ(f.menuItems(QStringLiteral("&?")), items({"&Hilfethemen\tF1", "-", "Inf&o über Wettkampfverwaltung..."}));
+    EXPECT_EQ(f.menuItems(QStringLiteral("&?")),
+              items({"&Hilfethemen\tF1", "-", "Inf&o über Velmarik Wettkampfverwaltung..."}));
     EXPECT_FALSE(app.mainFrame()->action(cmd::FileMruFirst)->isEnabled());
 
     const QString path = f.competition(QStringLiteral("liga.mdb"));
@@ -61,10 +62,10 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     // The recent-file list holds the competition just opened, numbered.
     EXPECT_TRUE(file129[15].startsWith(QStringLiteral("&1 "))) << file129[15].toStdString();
     file129[15] = QStringLiteral("<recent>");
-    EXPECT_EQ(file129,
-              items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen", "-", "Teilnehmer Import", "Ergebnis Import",
-                     "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P", "Sei&tenansicht",
-                     "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-", "&Beenden"}));
+    EXPECT_EQ(file129, items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen\tStrg+W", "-", "Teilnehmer Import",
+                              "Ergebnis Import", "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P",
+                              "Sei&tenansicht", "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-",
+                              "&Beenden\tStrg+Q"}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Bearbeiten")),
               items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
                      "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis", "-",
@@ -103,19 +104,26 @@ TEST(MainFrame, ToolbarStatusBarPromptsAndKeys)
         const char* tip;
     };
     const Prompt prompts[] = {
-        {cmd::Teilnehmer, "Öffnet Dialog zur Bearbeitung der Teilnehmer.", "Teilnehmer"},
-        {cmd::SpeichernUnter, "Erzeugt eine Textdatei mit Ergebnisse und Tabellen", "Ergebisse und Tabellen speichern"},
-        {cmd::ErgebnisImport, "Ergebnisse übernehmen.", "Ergebnisse übernehmen."},
-        {cmd::FileOpen, "Öffnet eine bestehendes Wettkampf-Verwaltung.", "Öffnen"},
-        {cmd::AppExit, "Verläßt die Velmarik Anwendung.", "Beenden"},
+        {cmd::Teilnehmer, "Öffnet den Dialog zur Bearbeitung der Teilnehmer.", "Teilnehmer"},
+        {cmd::SpeichernUnter, "Erzeugt eine Textdatei mit Ergebnissen und Tabellen.",
+         "Ergebnisse und Tabellen speichern"},
+        {cmd::ErgebnisImport, "Übernimmt die Ergebnisse eines Durchgangs aus einer anderen Wettkampfdatei.",
+         "Ergebnisse übernehmen"},
+        {cmd::FileOpen, "Öffnet einen bestehenden Wettkampf.", "Wettkampf öffnen (Strg+O)"},
+        {cmd::AppExit, "Beendet die Velmarik Wettkampfverwaltung.", "Beenden"},
     };
     for (const Prompt& p : prompts) {
         EXPECT_EQ(frame->action(p.id)->statusTip(), QString::fromUtf8(p.status)) << p.id;
         EXPECT_EQ(frame->action(p.id)->toolTip(), QString::fromUtf8(p.tip)) << p.id;
     }
 
-    EXPECT_EQ(frame->action(cmd::FileNew)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
-    EXPECT_EQ(frame->action(cmd::FilePrint)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    const std::pair<int, QKeySequence> standardKeys[] = {
+        {cmd::FileNew, QKeySequence(Qt::CTRL | Qt::Key_N)},   {cmd::FileOpen, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {cmd::FileClose, QKeySequence(Qt::CTRL | Qt::Key_W)}, {cmd::FilePrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {cmd::AppExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},   {cmd::HelpFinder, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto& [id, key] : standardKeys)
+        EXPECT_EQ(frame->action(id)->shortcut(), key) << id;
     EXPECT_EQ(frame->action(cmd::EditPaste)->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}));
     EXPECT_EQ(frame->action(cmd::HelpFinder)->shortcut(), QKeySequence(Qt::Key_F1));
@@ -305,6 +313,15 @@ TEST(MainFrame, ClosingTheLastWindowClosesTheCompetition)
     EXPECT_TRUE(app.documents().empty());
     EXPECT_TRUE(app.mainFrame()->childFrames().isEmpty());
     EXPECT_TRUE(f.prompter.messages.empty());
+
+    // The same from the keyboard: Ctrl+W closes the competition, Ctrl+Q the program.
+    ASSERT_NE(app.OpenDocumentFile(path), nullptr);
+    app.mainFrame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app.mainFrame()));
+    QTest::keyClick(app.mainFrame(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(app.documents().empty());
+    QTest::keyClick(app.mainFrame(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(app.mainFrame()->isVisible());
 }
 
 TEST(MainFrame, RecentFilesOpenAndForgetFilesThatAreGone)

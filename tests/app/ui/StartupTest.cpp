@@ -6,10 +6,16 @@
 #include "db/Placement.h"
 #include "db/Settings.h"
 
+#include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
+#include <QSplashScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -23,21 +29,29 @@ QString storedFileName()
     return profileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey), QString());
 }
 
-TEST(Startup, FirstStartWithoutSettingsOrFileShowsFileNotFoundAndTheEmptyWindow)
+TEST(Startup, FirstStartWithoutSettingsOrFileShowsTheStartPageAndNoMessage)
 {
     AppFixture f;
     ui::CTorvmApp& app = f.start({});
 
-    ASSERT_EQ(f.prompter.messages.size(), 1u);
-    EXPECT_EQ(f.prompter.messages[0].text, fileNotFoundText(QStringLiteral("torvm.mdb")));
+    EXPECT_TRUE(f.prompter.messages.empty());
     EXPECT_TRUE(app.documents().empty());
+    QWidget* start = app.mainFrame()->startPage();
+    EXPECT_TRUE(start->isVisible());
+    for (const char* choice : {"startNeu", "startOeffnen", "startBeispiel"}) {
+        auto* button = start->findChild<QPushButton*>(QString::fromLatin1(choice));
+        ASSERT_NE(button, nullptr) << choice;
+        EXPECT_TRUE(button->isVisible()) << choice;
+    }
     EXPECT_EQ(f.menuTitles(),
               (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Ansicht"), QStringLiteral("&?")}));
     EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("Velmarik Wettkampfverwaltung"));
 
-    const QSize screen = app.mainFrame()->screen()->geometry().size();
-    EXPECT_EQ(app.mainFrame()->size(), QSize(640, 440));
-    EXPECT_EQ(app.mainFrame()->pos(), QPoint(screen.width() / 2 - 320, screen.height() / 2 - 220));
+    const QRect available = app.mainFrame()->screen()->availableGeometry();
+    const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    EXPECT_EQ(app.mainFrame()->size(), size);
+    EXPECT_EQ(app.mainFrame()->pos(), available.topLeft() + QPoint((available.width() - size.width()) / 2,
+                                                                   (available.height() - size.height()) / 2));
 }
 
 TEST(Startup, MissingLastFileLeavesTheProgramUsable)
@@ -149,6 +163,66 @@ TEST(Startup, OffScreenMainWindowIsPulledBackOntoASmallerScreen)
     ui::CTorvmApp& app = f.start(f.file(QStringLiteral("keine.mdb")));
     EXPECT_EQ(app.mainFrame()->pos(), QPoint(0, 50));
     EXPECT_EQ(app.mainFrame()->size(), QSize(screen.width() - 1, screen.height() - 1 - 50));
+}
+
+// The three ways in: new and open ask for a file in the competitions' folder, the demo opens at
+// once; with a competition open the start page gives way, and comes back when it is closed.
+TEST(Startup, TheStartPageLeadsIntoTheProgram)
+{
+    AppFixture f;
+    QFile::remove(ui::CTorvmApp::demoPath());
+    ui::CTorvmApp& app = f.start({});
+    QWidget* start = app.mainFrame()->startPage();
+
+    start->findChild<QPushButton*>(QStringLiteral("startNeu"))->click();
+    start->findChild<QPushButton*>(QStringLiteral("startOeffnen"))->click();
+    ASSERT_EQ(f.prompter.fileRequests.size(), 2u);
+    EXPECT_EQ(f.prompter.fileRequests[0].kind, ui::FileRequest::Kind::Save);
+    EXPECT_EQ(f.prompter.fileRequests[1].kind, ui::FileRequest::Kind::Open);
+    for (const ui::FileRequest& request : f.prompter.fileRequests)
+        EXPECT_EQ(request.lastFolder, ui::FileRequest::LastFolder::Competitions);
+
+    start->findChild<QPushButton*>(QStringLiteral("startBeispiel"))->click();
+    ASSERT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(app.documents().front()->path(), ui::CTorvmApp::demoPath());
+    EXPECT_FALSE(app.documents().front()->title().isEmpty());
+    EXPECT_FALSE(start->isVisible());
+    EXPECT_TRUE(f.prompter.messages.empty());
+
+    // A second time the demo made before is opened again, not made anew.
+    const QDateTime made = QFileInfo(ui::CTorvmApp::demoPath()).lastModified();
+    app.CloseDocument(*app.documents().front());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(start->isVisible());
+    start->findChild<QPushButton*>(QStringLiteral("startBeispiel"))->click();
+    ASSERT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(QFileInfo(ui::CTorvmApp::demoPath()).lastModified(), made);
+    f.quit();
+    QFile::remove(ui::CTorvmApp::demoPath());
+}
+
+// The picture never holds the work up: the last competition is open and in the caption when the
+// start returns, while the picture still lies over the window for a moment.
+TEST(Startup, TheSplashDoesNotDelayTheLastCompetition)
+{
+    AppFixture f;
+    const QString path = f.competition(QStringLiteral("liga.mdb"));
+    writeProfileString(QString::fromLatin1(kMainSection), QString::fromLatin1(kFileNameKey), path);
+    ui::CTorvmApp app;
+    app.setShowSplash(true);
+    app.InitInstance();
+    ASSERT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("Velmarik Wettkampfverwaltung - [liga.mdb]"));
+    auto splashes = [] {
+        int shown = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown += qobject_cast<QSplashScreen*>(w) && w->isVisible();
+        return shown;
+    };
+    EXPECT_EQ(splashes(), 1);
+    for (int waited = 0; waited < 3000 && splashes() > 0; waited += 20)
+        QTest::qWait(20);
+    EXPECT_EQ(splashes(), 0);
 }
 
 TEST(Startup, HelpViewerIsCheckedOnceAtStart)

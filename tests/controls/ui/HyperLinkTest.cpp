@@ -156,13 +156,13 @@ TEST(HyperLink, FailureBeepsAndSaysWhy)
         QString text;
     };
     const std::vector<Case> cases{
-        {0, QStringLiteral("The operating system is out\nof memory or resources.")},
-        {2, QStringLiteral("The specified file was not found.")},
-        {3, QStringLiteral("The specified path was not found.")},
-        {26, QStringLiteral("A sharing violation occurred. ")},
-        {31, QStringLiteral("There is no application associated\nwith the given filename extension.")},
-        {32, QStringLiteral("The specified dynamic-link library was not found.")},
-        {12, QStringLiteral("Unknown Error (12) occurred.")},
+        {0, QStringLiteral("Das Betriebssystem hat nicht genügend\nSpeicher oder Ressourcen.")},
+        {2, QStringLiteral("Die angegebene Datei wurde nicht gefunden.")},
+        {3, QStringLiteral("Der angegebene Pfad wurde nicht gefunden.")},
+        {26, QStringLiteral("Die Datei wird von einem anderen Programm verwendet.")},
+        {31, QStringLiteral("Für diesen Dateityp ist kein Programm zum Öffnen eingerichtet.")},
+        {32, QStringLiteral("Eine benötigte Programmbibliothek wurde nicht gefunden.")},
+        {12, QStringLiteral("Unbekannter Fehler (12).")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
@@ -174,7 +174,7 @@ TEST(HyperLink, FailureBeepsAndSaysWhy)
         EXPECT_EQ(prompter.beeps, 1);
         ASSERT_EQ(prompter.messages.size(), 1u);
         EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Can't open link:\n\n") + c.text);
+        EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Der Verweis kann nicht geöffnet werden:\n\n") + c.text);
     }
 }
 
@@ -183,7 +183,9 @@ TEST(HyperLink, DesktopOpenerReportsAMissingFile)
     test::ScriptedPrompter prompter;
     CHyperLink link(QStringLiteral("Website"), nullptr, QStringLiteral("/nonexistent-torvm/web/index.htm"));
     EXPECT_FALSE(link.open());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Can't open link:\n\nThe specified path was not found.")});
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral(
+                  "Der Verweis kann nicht geöffnet werden:\n\nDer angegebene Pfad wurde nicht gefunden.")});
 }
 
 } // namespace

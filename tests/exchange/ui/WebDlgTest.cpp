@@ -125,7 +125,7 @@ TEST_F(WebDlgTest, ExportEndsWithTheSuccessDialogAndItsLink)
 
     const QString index = QDir::toNativeSeparators(QDir(site).absoluteFilePath(QStringLiteral("index.htm")));
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(caption, QStringLiteral("Velmarik 2000 - Wettkampfverwaltung"));
+    EXPECT_EQ(caption, QStringLiteral("Velmarik Wettkampfverwaltung"));
     EXPECT_EQ(linkText, QStringLiteral("Klicken Sie hier, um Ihre Website zu sehen"));
     EXPECT_EQ(linkUrl, index);
     EXPECT_EQ(pathText, QStringLiteral("(") + index + QStringLiteral(")"));
@@ -215,7 +215,7 @@ TEST_F(WebDlgTest, AbbrechenInTheProgressWindowStopsBeforeTheNextGroup)
     EXPECT_TRUE(closeRefused);
     EXPECT_TRUE(central->isEnabled());
     EXPECT_TRUE(window.menuBar()->isEnabled());
-    EXPECT_EQ(title, QStringLiteral("Velmarik 2000  Wettkampfverwaltung"));
+    EXPECT_EQ(title, QStringLiteral("Velmarik Wettkampfverwaltung"));
     EXPECT_EQ(status, QStringLiteral("Webseiten werden erstellt ..."));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(prompter.texts(),

@@ -6,9 +6,11 @@
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollArea>
 
 namespace torvm::ui {
@@ -63,6 +65,24 @@ protected:
     }
     static QString label(QWidget* dlg, const char* name) { return child<QLabel>(dlg, name)->text(); }
 
+    // Rows of both teams that can be read without scrolling.
+    static int rowsInView(QWidget* dlg)
+    {
+        auto* scroll = child<QScrollArea>(dlg, "scroll");
+        const QRect view = scroll->viewport()->rect();
+        int rows = 0;
+        for (int row = 1; row <= 20; ++row) {
+            bool both = true;
+            for (char side : {'A', 'B'}) {
+                QLineEdit* field = rings(dlg, side, row);
+                const QRect at(field->mapTo(scroll->viewport(), QPoint(0, 0)), field->size());
+                both = both && field->isVisible() && view.contains(at);
+            }
+            rows += both ? 1 : 0;
+        }
+        return rows;
+    }
+
     static void overtype(QLineEdit* field, const QString& text)
     {
         field->setFocus();
@@ -89,7 +109,7 @@ TEST_F(WettkampfDlgTest, FourShootersShownAndStoredPerTeam)
             EXPECT_EQ(number(&dlg, 'A', row)->isVisible(), row <= 4) << row;
             EXPECT_EQ(rings(&dlg, 'B', row)->isVisible(), row <= 4) << row;
         }
-        EXPECT_EQ(dlg.height(), CWettkampfDlg::heightFor(4));
+        EXPECT_EQ(rowsInView(&dlg), 4);
         const int shooters[4] = {101, 102, 103, 104};
         const int scored[4] = {381, 377, 390, 0};
         for (int row = 1; row <= 4; ++row) {
@@ -358,11 +378,11 @@ TEST_F(WettkampfDlgTest, CancelKeepsWhatNavigationSavedAndDropsTheRest)
     click(&dlg, "next");
     overtype(rings(&dlg, 'A', 1), QStringLiteral("360"));
     dlg.move(40, 30);
+    const int height = dlg.height();
     click(&dlg, "cancel");
     // The window keeps its place for next time, however it was closed.
     EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("x"), -1), 40);
-    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("yend"), -1),
-              30 + CWettkampfDlg::heightFor(4));
+    EXPECT_EQ(profileInt(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("yend"), -1), 30 + height);
     EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 350);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID = 301"), 0);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettbewerb WHERE Val1 <> 0"), 0);
@@ -401,11 +421,47 @@ TEST_F(WettkampfDlgTest, PointsChosenInThePointsDialogAreStoredWithThePairing)
     click(&again, "cancel");
 }
 
-TEST(WettkampfDlgSize, HeightFollowsTheTeamSizeBelowEight)
+// Both teams in full for small teams; for big ones as many rows as the screen takes, at least ten
+// at the system font (five at twice its size on the small test screen). A width the user chose
+// is kept; the height follows the team.
+TEST_F(WettkampfDlgTest, OpensShowingBothTeamsAtAnyFontSize)
 {
-    const std::pair<int, int> cases[] = {{2, 160}, {4, 200}, {7, 260}, {8, 275}, {20, 275}};
-    for (const auto& [size, height] : cases)
-        EXPECT_EQ(CWettkampfDlg::heightFor(size), height) << size;
+    const QFont systemFont = QApplication::font();
+    for (const double scale : {1.0, 2.0}) {
+        for (const int teamSize : {2, 4, 10, 20}) {
+            SCOPED_TRACE(testing::Message() << "font x" << scale << ", team of " << teamSize);
+            QFont font = systemFont;
+            font.setPointSizeF(systemFont.pointSizeF() * scale);
+            QApplication::setFont(font);
+            exec(QStringLiteral("UPDATE Gruppe SET Anzahl = %1").arg(teamSize).toUtf8().constData());
+            removeProfileValue(QString::fromLatin1(kWettkampfPositionSection), QStringLiteral("xend"));
+            CWettkampfDlg dlg(comp.doc());
+            test::showActive(&dlg);
+            const QRect screen = dlg.screen()->availableGeometry();
+            EXPECT_LE(dlg.height(), screen.height());
+            EXPECT_GE(rowsInView(&dlg), std::min(teamSize, scale == 1.0 ? 10 : 5));
+            if (teamSize <= 4) {
+                EXPECT_EQ(rowsInView(&dlg), teamSize);
+                // Small teams get a small window: below the fields at most a row's worth of space.
+                QLineEdit* lastRow = rings(&dlg, 'B', teamSize);
+                const int below = dlg.height() - lastRow->mapTo(&dlg, QPoint(0, lastRow->height())).y();
+                EXPECT_LT(below, 3 * lastRow->height());
+            }
+            click(&dlg, "cancel");
+        }
+    }
+    QApplication::setFont(systemFont);
+
+    CWettkampfDlg first(comp.doc());
+    test::showActive(&first);
+    const int chosen = std::min(first.width() + 50, first.screen()->availableGeometry().width() - 20);
+    ASSERT_NE(chosen, first.width());
+    first.resize(chosen, first.height());
+    click(&first, "cancel");
+    CWettkampfDlg again(comp.doc());
+    test::showActive(&again);
+    EXPECT_EQ(again.width(), chosen);
+    click(&again, "cancel");
 }
 
 } // namespace

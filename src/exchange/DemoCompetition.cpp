@@ -1,4 +1,4 @@
-#include "cli/DemoCompetition.h"
+#include "exchange/DemoCompetition.h"
 
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
