@@ -200,6 +200,12 @@ QString Statement::text(int column) const
     return data ? QString::fromUtf8(data, size) : QString();
 }
 
+QByteArrayView Statement::utf8(int column) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return data ? QByteArrayView(data, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
+}
+
 int Statement::columnCount() const
 {
     return m_stmt ? sqlite3_column_count(m_stmt) : 0;

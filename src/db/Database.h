@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -60,6 +61,8 @@ public:
     double real(int column) const;
     std::int64_t int64(int column) const;
     QString text(int column) const;
+    // The column's text as the engine holds it, valid until the next step; empty for Null.
+    QByteArrayView utf8(int column) const;
     int columnCount() const;
 
 private:

@@ -2,8 +2,13 @@
 
 #include "db/Messages.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <limits>
+#include <numeric>
+#include <tuple>
+#include <unordered_map>
 
 namespace torvm {
 
@@ -82,6 +87,59 @@ ComboItems CGruppeTable::GroupComboItems()
     }
     Close();
     return items;
+}
+
+std::optional<int> CGruppeTable::LastGroupId()
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT MAX("ID") FROM "Gruppe")");
+    if (!st.next())
+        return std::nullopt;
+    return st.isNull(0) ? -1 : static_cast<int>(st.int64(0));
+}
+
+namespace {
+
+// A result row the entry wrote for an empty line holds nothing worth keeping.
+constexpr const char* kResultRowHoldsSomething =
+    R"((COALESCE("TNr", 0) <> 0 OR COALESCE("Ergebnis", 0) <> 0 OR COALESCE("Punkte", 0) <> 0
+        OR COALESCE("Text", '') <> ''))";
+
+} // namespace
+
+int CGruppeTable::ResultRowCount(int id)
+{
+    Database* db = GetDatabase();
+    if (!db || !isValidResultKey(id, 0, 0, 0))
+        return -1;
+    Statement st = db->prepare(std::string(R"(SELECT COUNT(*) FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? AND )") +
+                               kResultRowHoldsSomething);
+    st.bind(1, std::int64_t{resultKey(id, 0, 0, 0)});
+    st.bind(2, std::int64_t{resultKey(id, 0, 0, 0)} + 999999);
+    if (!st.next())
+        return -1;
+    return static_cast<int>(st.int64(0));
+}
+
+bool CGruppeTable::DeleteGroup(int id)
+{
+    Database* db = GetDatabase();
+    if (!db || !isValidResultKey(id, 0, 0, 0))
+        return false;
+    Transaction tx(*db);
+    if (!tx.active())
+        return false;
+    Statement rows = db->prepare(std::string(R"(DELETE FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? AND NOT )") +
+                                 kResultRowHoldsSomething);
+    rows.bind(1, std::int64_t{resultKey(id, 0, 0, 0)});
+    rows.bind(2, std::int64_t{resultKey(id, 0, 0, 0)} + 999999);
+    if (!rows.exec())
+        return false;
+    Statement group = db->prepare(R"(DELETE FROM "Gruppe" WHERE "ID" = ?)");
+    group.bind(1, std::int64_t{id});
+    return group.exec() && tx.commit();
 }
 
 QString CGruppeTable::TeamName(int slot)
@@ -403,21 +461,23 @@ bool CTeilnehmerTable::SaveClasses(const std::vector<std::pair<std::int32_t, int
 
 namespace {
 
-// The rows of a list query whose first column is the key; every column becomes a cell.
-std::optional<std::vector<ListRow>> listRows(Database* db, const char* sql)
+// The rows of a list query whose first column is the key; every column becomes a cell, read
+// straight from the engine's text into the rows' one buffer.
+std::optional<MasterRows> listRows(Database* db, const char* sql)
 {
     if (!db)
         return std::nullopt;
     Statement st = db->prepare(sql);
-    std::vector<ListRow> rows;
+    const int columns = st.columnCount();
+    MasterRows rows(columns);
     while (st.next()) {
-        ListRow row;
-        row.key = static_cast<std::int32_t>(st.int64(0));
-        const int columns = st.columnCount();
-        row.cells.reserve(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c)
-            row.cells.push_back(st.isNull(c) ? QString() : st.text(c));
-        rows.push_back(std::move(row));
+        rows.addRow(static_cast<std::int32_t>(st.int64(0)));
+        for (int c = 0; c < columns; ++c) {
+            if (st.type(c) == Statement::Type::Integer)
+                rows.addNumberCell(st.int64(c));
+            else
+                rows.addUtf8Cell(st.utf8(c));
+        }
     }
     if (!st.valid() || st.failed())
         return std::nullopt;
@@ -447,13 +507,79 @@ bool deleteByKey(Database* db, const char* sql, std::int64_t key)
     return st.exec() && tx.commit();
 }
 
+// The place of each row's text of column among the column's distinct texts, by code units as the
+// engine's ORDER BY orders them. Names repeat a lot; sorting the distinct ones once and then whole
+// numbers is far cheaper than comparing the texts again for every pair of rows.
+std::vector<int> textRanks(const MasterRows& rows, int column)
+{
+    QHash<QStringView, int> distinct;
+    std::vector<int> ranks(static_cast<std::size_t>(rows.size()));
+    std::vector<QStringView> texts;
+    for (int row = 0; row < rows.size(); ++row) {
+        const QStringView text = rows.cell(row, column);
+        auto it = distinct.constFind(text);
+        if (it == distinct.cend()) {
+            it = distinct.insert(text, static_cast<int>(texts.size()));
+            texts.push_back(text);
+        }
+        ranks[static_cast<std::size_t>(row)] = it.value();
+    }
+    std::vector<int> byText(texts.size());
+    std::iota(byText.begin(), byText.end(), 0);
+    std::sort(byText.begin(), byText.end(), [&texts](int x, int y) {
+        return texts[static_cast<std::size_t>(x)].compare(texts[static_cast<std::size_t>(y)]) < 0;
+    });
+    std::vector<int> place(texts.size());
+    for (std::size_t i = 0; i < byText.size(); ++i)
+        place[static_cast<std::size_t>(byText[i])] = static_cast<int>(i);
+    for (int& rank : ranks)
+        rank = place[static_cast<std::size_t>(rank)];
+    return ranks;
+}
+
 } // namespace
 
-std::optional<std::vector<ListRow>> CTeilnehmerTable::ListRows()
+std::optional<MasterRows> CTeilnehmerTable::ListRows()
 {
-    return listRows(GetDatabase(), R"(SELECT t."Paßnummer", t."Name", t."Vorname", t."Verein", v."Name", t."Ort"
-        FROM "Teilnehmer" t LEFT JOIN "Verein" v ON v."Vereinsnummer" = t."Verein"
-        ORDER BY t."Name", t."Vorname", t."Paßnummer")");
+    // Reading by the name index fetches every row through it and looks its club up once per row;
+    // reading both tables as stored and sorting here costs half as much.
+    const std::optional<MasterRows> clubs = listRows(GetDatabase(), R"(SELECT "Vereinsnummer", "Name" FROM "Verein")");
+    const std::optional<MasterRows> read =
+        listRows(GetDatabase(), R"(SELECT "Paßnummer", "Name", "Vorname", "Verein", "Ort" FROM "Teilnehmer")");
+    if (!clubs || !read)
+        return std::nullopt;
+    std::unordered_map<std::int32_t, int> clubRow;
+    for (int row = 0; row < clubs->size(); ++row)
+        clubRow.emplace(clubs->key(row), row);
+    const std::vector<int> names = textRanks(*read, 1);
+    const std::vector<int> firstNames = textRanks(*read, 2);
+    struct Order {
+        int name, firstName;
+        std::int32_t number;
+        int row;
+    };
+    std::vector<Order> order;
+    order.reserve(static_cast<std::size_t>(read->size()));
+    for (int row = 0; row < read->size(); ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        order.push_back({names[r], firstNames[r], read->key(row), row});
+    }
+    std::sort(order.begin(), order.end(), [](const Order& x, const Order& y) {
+        return std::tie(x.name, x.firstName, x.number) < std::tie(y.name, y.firstName, y.number);
+    });
+    MasterRows rows(6);
+    rows.reserve(read->size(), 64);
+    for (const Order& o : order) {
+        rows.addRow(o.number);
+        for (int column = 0; column < 4; ++column)
+            rows.addCell(read->cell(o.row, column));
+        bool isNumber = false;
+        const QStringView club = read->cell(o.row, 3);
+        const auto found = clubRow.find(static_cast<std::int32_t>(club.toLongLong(&isNumber)));
+        rows.addCell(isNumber && found != clubRow.end() ? clubs->cell(found->second, 1) : QStringView());
+        rows.addCell(read->cell(o.row, 4));
+    }
+    return rows;
 }
 
 int CTeilnehmerTable::ResultRowCount(int number)
@@ -533,7 +659,7 @@ ComboItems CVereinTable::ClubComboItems(const QString& namePart)
     return items;
 }
 
-std::optional<std::vector<ListRow>> CVereinTable::ListRows()
+std::optional<MasterRows> CVereinTable::ListRows()
 {
     return listRows(GetDatabase(), R"(SELECT "Vereinsnummer", "Name", "Sortieren", "Ort" FROM "Verein"
         ORDER BY "Sortieren", "Vereinsnummer")");

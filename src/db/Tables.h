@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/MasterRows.h"
 #include "db/Recordsets.h"
 
 #include <QString>
@@ -31,6 +32,14 @@ public:
     bool SaveGroup(int id);
     // All groups by [ID]: [Name] with [ID]. Opens and closes the table itself.
     ComboItems GroupComboItems();
+    // The highest [ID], -1 without groups; none on a database error.
+    std::optional<int> LastGroupId();
+    // Result rows under the group's keys that hold anything (a participant, rings, points or a
+    // remark); -1 on a database error.
+    int ResultRowCount(int id);
+    // Deletes the group with the empty result rows the entry left under its keys, in one
+    // transaction; the caller has made sure it is the last group and holds no results.
+    bool DeleteGroup(int id);
 
     QString TeamName(int slot);
     bool SlotUsed(int slot) const;
@@ -88,12 +97,6 @@ private:
     Lookup selectSetting(const QString& section, const QString& key);
 };
 
-// One line of a master data list: the key, the texts of its columns (numbers as text too).
-struct ListRow {
-    std::int32_t key = 0;
-    std::vector<QString> cells;
-};
-
 class CTeilnehmerTable : public CRSTeilnehmer {
 public:
     CTeilnehmerTable(Database* db, const CompetitionSource* doc);
@@ -115,7 +118,7 @@ public:
     bool SaveClasses(const std::vector<std::pair<std::int32_t, int>>& classes);
     // Every participant as the list shows it: number, name, first name, club number, club name,
     // town; by name. None on a database error.
-    std::optional<std::vector<ListRow>> ListRows();
+    std::optional<MasterRows> ListRows();
     // Result rows that name the participant; -1 on a database error.
     int ResultRowCount(int number);
     // Deletes the participant in one transaction; false on a database error.
@@ -138,7 +141,7 @@ public:
     ComboItems ClubComboItems(const QString& namePart);
     // Every club as the list shows it: number, name, sort name, town; by sort name. None on a
     // database error.
-    std::optional<std::vector<ListRow>> ListRows();
+    std::optional<MasterRows> ListRows();
     // Participants of the club and group slots naming it; -1 each on a database error.
     std::pair<int, int> ClubUse(int number);
     bool DeleteClub(int number);

@@ -14,28 +14,60 @@ MasterListModel::MasterListModel(std::vector<Column> columns, QObject* parent)
 {
 }
 
-void MasterListModel::setRows(std::vector<ListRow> rows)
+namespace {
+
+// Unicode simple case folding, code point by code point, the same for the rows and the search text.
+void appendFolded(QStringView text, std::vector<char16_t>& out)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) { // most letters: no table needed
+            out.push_back(static_cast<char16_t>(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
+        c = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(c)) {
+            out.push_back(QChar::highSurrogate(c));
+            out.push_back(QChar::lowSurrogate(c));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+    }
+}
+
+} // namespace
+
+void MasterListModel::setRows(MasterRows rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
     m_folded.clear();
-    m_folded.reserve(m_rows.size());
-    for (const ListRow& row : m_rows) {
-        QString text;
-        for (const QString& cell : row.cells) {
-            text += cell;
-            text += QLatin1Char('\n'); // a search never runs from one cell into the next
-        }
-        m_folded.push_back(text.toCaseFolded());
-    }
+    m_foldedEnds.clear();
     order();
     refilter();
     endResetModel();
 }
 
+void MasterListModel::foldRows()
+{
+    m_folded.reserve(static_cast<std::size_t>(m_rows.size()) * 64);
+    m_foldedEnds.reserve(static_cast<std::size_t>(m_rows.size()));
+    for (int row = 0; row < m_rows.size(); ++row) {
+        for (int column = 0; column < m_rows.columns(); ++column) {
+            appendFolded(m_rows.cell(row, column), m_folded);
+            m_folded.push_back(u'\n');
+        }
+        m_foldedEnds.push_back(m_folded.size());
+    }
+}
+
 void MasterListModel::setFilter(const QString& text)
 {
-    const QString folded = text.trimmed().toCaseFolded();
+    std::vector<char16_t> buffer;
+    appendFolded(QStringView(text).trimmed(), buffer);
+    const QString folded = QStringView(buffer.data(), static_cast<qsizetype>(buffer.size())).toString();
     if (folded == m_filter)
         return;
     beginResetModel();
@@ -48,13 +80,13 @@ std::int32_t MasterListModel::keyAt(int row) const
 {
     if (row < 0 || row >= static_cast<int>(m_shown.size()))
         return 0;
-    return m_rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])].key;
+    return m_rows.key(m_shown[static_cast<std::size_t>(row)]);
 }
 
 int MasterListModel::rowOfKey(std::int32_t key) const
 {
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
-        if (m_rows[static_cast<std::size_t>(m_shown[i])].key == key)
+        if (m_rows.key(m_shown[i]) == key)
             return static_cast<int>(i);
     }
     return -1;
@@ -80,8 +112,8 @@ QVariant MasterListModel::data(const QModelIndex& index, int role) const
                                                              : Qt::AlignLeft | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
         return {};
-    const ListRow& row = m_rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(index.row())])];
-    return column < row.cells.size() ? row.cells[column] : QString();
+    const int row = m_shown[static_cast<std::size_t>(index.row())];
+    return index.column() < m_rows.columns() ? m_rows.cell(row, index.column()).toString() : QString();
 }
 
 QVariant MasterListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -105,21 +137,16 @@ void MasterListModel::sort(int column, Qt::SortOrder order)
 
 void MasterListModel::order()
 {
-    m_sorted.resize(m_rows.size());
+    m_sorted.resize(static_cast<std::size_t>(m_rows.size()));
     std::iota(m_sorted.begin(), m_sorted.end(), 0);
-    if (m_sortColumn < 0)
+    if (m_sortColumn < 0 || m_sortColumn >= m_rows.columns())
         return;
-    const auto column = static_cast<std::size_t>(m_sortColumn);
-    auto cell = [this, column](int row) -> const QString& {
-        static const QString none;
-        const ListRow& r = m_rows[static_cast<std::size_t>(row)];
-        return column < r.cells.size() ? r.cells[column] : none;
-    };
+    const int column = m_sortColumn;
     const bool descending = m_sortOrder == Qt::DescendingOrder;
-    if (m_columns[column].numeric) {
-        std::vector<qint64> values(m_rows.size());
-        for (std::size_t i = 0; i < m_rows.size(); ++i)
-            values[i] = cell(static_cast<int>(i)).toLongLong();
+    if (m_columns[static_cast<std::size_t>(column)].numeric) {
+        std::vector<qint64> values(static_cast<std::size_t>(m_rows.size()));
+        for (int row = 0; row < m_rows.size(); ++row)
+            values[static_cast<std::size_t>(row)] = m_rows.cell(row, column).toLongLong();
         std::stable_sort(m_sorted.begin(), m_sorted.end(), [&](int x, int y) {
             const auto vx = values[static_cast<std::size_t>(x)];
             const auto vy = values[static_cast<std::size_t>(y)];
@@ -128,7 +155,7 @@ void MasterListModel::order()
         return;
     }
     std::stable_sort(m_sorted.begin(), m_sorted.end(), [&](int x, int y) {
-        const int c = cell(x).compare(cell(y), Qt::CaseInsensitive);
+        const int c = m_rows.cell(x, column).compare(m_rows.cell(y, column), Qt::CaseInsensitive);
         return descending ? c > 0 : c < 0;
     });
 }
@@ -136,9 +163,18 @@ void MasterListModel::order()
 void MasterListModel::refilter()
 {
     m_shown.clear();
+    if (m_filter.isEmpty()) {
+        m_shown = m_sorted;
+        return;
+    }
+    if (m_foldedEnds.empty() && m_rows.size() > 0)
+        foldRows();
     m_shown.reserve(m_sorted.size());
     for (const int row : m_sorted) {
-        if (m_filter.isEmpty() || m_folded[static_cast<std::size_t>(row)].contains(m_filter))
+        const std::size_t start = row == 0 ? 0 : m_foldedEnds[static_cast<std::size_t>(row) - 1];
+        const QStringView text(m_folded.data() + start,
+                               static_cast<qsizetype>(m_foldedEnds[static_cast<std::size_t>(row)] - start));
+        if (text.contains(m_filter))
             m_shown.push_back(row);
     }
 }
@@ -149,17 +185,17 @@ std::unique_ptr<MasterListModel> makeListModel(MasterList kind, QObject* parent)
     std::vector<C> columns;
     switch (kind) {
     case MasterList::Clubs:
-        columns = {C{QStringLiteral("Nummer"), true}, C{QStringLiteral("Verein")}, C{QStringLiteral("Sortiername")},
-                   C{QStringLiteral("Ort")}};
+        columns = {C{QStringLiteral("Nummer"), true, 7}, C{QStringLiteral("Verein"), false, 30},
+                   C{QStringLiteral("Sortiername"), false, 20}, C{QStringLiteral("Ort"), false, 20}};
         break;
     case MasterList::Participants:
-        columns = {C{QStringLiteral("Nummer"), true}, C{QStringLiteral("Nachname")},
-                   C{QStringLiteral("Vorname")},      C{QStringLiteral("Vereinsnummer"), true},
-                   C{QStringLiteral("Verein")},       C{QStringLiteral("Ort")}};
+        columns = {C{QStringLiteral("Nummer"), true, 7},    C{QStringLiteral("Nachname"), false, 18},
+                   C{QStringLiteral("Vorname"), false, 14}, C{QStringLiteral("Vereinsnummer"), true, 12},
+                   C{QStringLiteral("Verein"), false, 26},  C{QStringLiteral("Ort"), false, 16}};
         break;
     case MasterList::Groups:
-        columns = {C{QStringLiteral("Nummer"), true}, C{QStringLiteral("Gruppe")},
-                   C{QStringLiteral("Mannschaften"), true}, C{QStringLiteral("Teams")}};
+        columns = {C{QStringLiteral("Nummer"), true, 7}, C{QStringLiteral("Gruppe"), false, 20},
+                   C{QStringLiteral("Mannschaften"), true, 12}, C{QStringLiteral("Teams"), false, 40}};
         break;
     }
     return std::make_unique<MasterListModel>(std::move(columns), parent);
@@ -167,12 +203,12 @@ std::unique_ptr<MasterListModel> makeListModel(MasterList kind, QObject* parent)
 
 namespace {
 
-std::optional<std::vector<ListRow>> groupRows(CTorvmDoc& doc)
+std::optional<MasterRows> groupRows(CTorvmDoc& doc)
 {
     CGruppeTable groups(doc.GetDatabase(), &doc);
     if (!groups.OpenTable())
         return std::nullopt;
-    std::vector<ListRow> rows;
+    MasterRows rows(4);
     for (const ComboItem& item : groups.GroupComboItems()) {
         groups.LoadGroup(item.data);
         QStringList teams;
@@ -180,9 +216,11 @@ std::optional<std::vector<ListRow>> groupRows(CTorvmDoc& doc)
             if (groups.SlotUsed(slot))
                 teams << QStringLiteral("M%1 %2").arg(slot).arg(groups.TeamName(slot));
         }
-        rows.push_back({item.data,
-                        {QString::number(item.data + 1), item.text, QString::number(teams.size()),
-                         teams.join(QStringLiteral(", "))}});
+        rows.addRow(item.data);
+        rows.addNumberCell(std::int64_t{item.data} + 1);
+        rows.addCell(item.text);
+        rows.addNumberCell(teams.size());
+        rows.addCell(teams.join(QStringLiteral(", ")));
     }
     return rows;
 }
@@ -191,7 +229,7 @@ std::optional<std::vector<ListRow>> groupRows(CTorvmDoc& doc)
 
 bool loadList(MasterList kind, CTorvmDoc& doc, MasterListModel& model)
 {
-    std::optional<std::vector<ListRow>> rows;
+    std::optional<MasterRows> rows;
     switch (kind) {
     case MasterList::Clubs:
         rows = CVereinTable(doc.GetDatabase(), &doc).ListRows();
@@ -205,7 +243,7 @@ bool loadList(MasterList kind, CTorvmDoc& doc, MasterListModel& model)
     }
     if (!rows) {
         showDatabaseError(doc.GetDatabase() ? doc.GetDatabase()->lastError().text : QString());
-        model.setRows({});
+        model.setRows(MasterRows(model.columnCount()));
         return false;
     }
     model.setRows(std::move(*rows));

@@ -91,6 +91,27 @@ TEST_F(MasterListTest, ParticipantListFiltersAndSorts)
     EXPECT_EQ(model->totalCount(), 4);
 }
 
+TEST_F(MasterListTest, ParticipantsAreReadByNameFirstNameAndNumberWithTheirClub)
+{
+    exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Verein) VALUES (101, 'Huber', 'Anna', 2), "
+         "(50, 'Huber', 'Anna', 9), (51, 'huber', 'Anna', 1), (52, NULL, NULL, NULL)");
+    auto model = makeListModel(MasterList::Participants);
+    ASSERT_TRUE(loadList(MasterList::Participants, comp.doc(), *model));
+    struct Row {
+        std::int32_t key;
+        const char* club; // name, empty for a club that does not exist
+    };
+    const std::vector<Row> expected{{52, ""},      {50, ""},       {101, "SG Öd"},  {100, ""},
+                                    {12, "SG Öd"}, {3, "SV Tell"}, {51, "SV Tell"}, {7, "SV Tell"}};
+    ASSERT_EQ(model->rowCount(), static_cast<int>(expected.size()));
+    for (int r = 0; r < model->rowCount(); ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(model->keyAt(r), expected[static_cast<std::size_t>(r)].key);
+        EXPECT_EQ(model->data(model->index(r, 4)).toString(),
+                  QString::fromUtf8(expected[static_cast<std::size_t>(r)].club));
+    }
+}
+
 TEST_F(MasterListTest, DeletingTellsWhatStillUsesAnEntry)
 {
     exec("INSERT INTO Gruppe (ID, Name, Verein03) VALUES (0, 'A', 2), (1, 'B', 2)");

@@ -66,6 +66,11 @@ CListenDlg::CListenDlg(CTorvmDoc& doc, MasterList kind, QWidget* parent)
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
+    // Widths from the font instead of from the contents: measuring the cells would read and lay
+    // out the text of every row.
+    const int charWidth = m_view->fontMetrics().averageCharWidth();
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        m_view->setColumnWidth(c, charWidth * m_model->columnWidth(c) + 12);
     layout->addWidget(m_view, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -75,11 +80,6 @@ CListenDlg::CListenDlg(CTorvmDoc& doc, MasterList kind, QWidget* parent)
     buttons->addStretch(1);
     QPushButton* close = addButton(buttons, this, "Schließen", "close");
     layout->addLayout(buttons);
-    // Groups are numbered by their place; the group dialog adds them at the end and removing one
-    // would renumber the others, so the group list only shows and opens.
-    create->setVisible(kind != MasterList::Groups);
-    remove->setVisible(kind != MasterList::Groups);
-
     connect(m_search, &QLineEdit::textChanged, m_model.get(), &MasterListModel::setFilter);
     connect(m_view, &QTableView::activated, this, &CListenDlg::editEntry);
     connect(create, &QPushButton::clicked, this, &CListenDlg::createEntry);
@@ -87,63 +87,118 @@ CListenDlg::CListenDlg(CTorvmDoc& doc, MasterList kind, QWidget* parent)
     connect(remove, &QPushButton::clicked, this, &CListenDlg::deleteEntry);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-    reload(0);
-    m_view->resizeColumnsToContents();
+    reload(std::nullopt);
     resize(720, 480);
     m_search->setFocus();
 }
 
-void CListenDlg::reload(std::int32_t select)
+void CListenDlg::reload(std::optional<std::int32_t> select)
 {
     loadList(m_kind, m_doc, *m_model);
-    const int row = select != 0 ? m_model->rowOfKey(select) : -1;
+    const int row = select ? m_model->rowOfKey(*select) : -1;
     if (row >= 0)
         m_view->selectRow(row);
 }
 
-std::int32_t CListenDlg::currentKey() const
+std::optional<std::int32_t> CListenDlg::currentKey() const
 {
     const QModelIndex index = m_view->currentIndex();
-    return index.isValid() && m_view->selectionModel()->isRowSelected(index.row()) ? m_model->keyAt(index.row()) : 0;
+    if (!index.isValid() || !m_view->selectionModel()->isRowSelected(index.row()))
+        return std::nullopt;
+    return m_model->keyAt(index.row());
 }
 
 void CListenDlg::createEntry()
 {
-    if (m_kind == MasterList::Participants) {
+    switch (m_kind) {
+    case MasterList::Participants: {
         CTeilnehmerDlg editor(m_doc, 0, this);
         editor.exec();
         reload(currentKey());
-    } else if (m_kind == MasterList::Clubs) {
+        break;
+    }
+    case MasterList::Clubs: {
         CVereinTable clubs(m_doc.GetDatabase(), &m_doc);
         CVereinDlg editor(m_doc, clubs.NextClubNumber(), this);
         editor.exec();
         reload(editor.returnedNumber());
+        break;
+    }
+    case MasterList::Groups: {
+        const std::optional<int> last = CGruppeTable(m_doc.GetDatabase(), &m_doc).LastGroupId();
+        if (!last) {
+            message(this, MessageIcon::Exclamation, databaseErrorText(m_doc.GetDatabase()->lastError().text));
+            return;
+        }
+        CGruppeDlg editor(m_doc, this, *last + 1);
+        editor.exec();
+        reload(editor.currentGroup());
+        break;
+    }
     }
 }
 
 void CListenDlg::editEntry()
 {
-    const std::int32_t key = currentKey();
-    if (m_kind == MasterList::Groups) {
-        CGruppeDlg editor(m_doc, this);
-        editor.exec();
-        reload(key);
+    const std::optional<std::int32_t> key = currentKey();
+    if (!key)
         return;
+    switch (m_kind) {
+    case MasterList::Participants: {
+        CTeilnehmerDlg editor(m_doc, *key, this);
+        editor.exec();
+        break;
     }
-    if (key == 0)
-        return;
-    if (m_kind == MasterList::Participants) {
-        CTeilnehmerDlg editor(m_doc, key, this);
+    case MasterList::Clubs: {
+        CVereinDlg editor(m_doc, *key, this);
         editor.exec();
-    } else {
-        CVereinDlg editor(m_doc, key, this);
+        break;
+    }
+    case MasterList::Groups: {
+        CGruppeDlg editor(m_doc, this, *key);
         editor.exec();
+        break;
+    }
     }
     reload(key);
 }
 
+QString CListenDlg::groupRefusal(std::int32_t id)
+{
+    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
+    const std::optional<int> last = groups.LastGroupId();
+    const int results = groups.ResultRowCount(id);
+    if (!last || results < 0 || !groups.OpenTable())
+        return QStringLiteral("Ob die Gruppe %1 noch verwendet wird, ließ sich nicht prüfen.").arg(id + 1);
+    // The results of every group are stored under its number, and the outputs take the groups as
+    // numbered without gaps: removing one from the middle would shift or lose the others.
+    if (id != *last)
+        return QStringLiteral("Die Gruppe %1 kann nicht gelöscht werden: Gruppen sind lückenlos nummeriert, "
+                              "und die Ergebnisse jeder Gruppe sind unter ihrer Nummer gespeichert. "
+                              "Nur die letzte Gruppe (%2) kann gelöscht werden.")
+            .arg(id + 1)
+            .arg(*last + 1);
+    if (results > 0)
+        return QStringLiteral("Die Gruppe %1 kann nicht gelöscht werden: für sie sind noch %2 Ergebniszeilen "
+                              "gespeichert.")
+            .arg(id + 1)
+            .arg(results);
+    groups.LoadGroup(id);
+    int teams = 0;
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+        teams += groups.SlotUsed(slot) ? 1 : 0;
+    if (teams > 0)
+        return QStringLiteral("Die Gruppe %1 kann nicht gelöscht werden: ihr gehören noch %2 Mannschaften. "
+                              "Leeren Sie zuerst ihre Mannschaftsplätze in der Gruppeneinteilung.")
+            .arg(id + 1)
+            .arg(teams);
+    return {};
+}
+
 QString CListenDlg::refusal(std::int32_t key)
 {
+    if (m_kind == MasterList::Groups)
+        return groupRefusal(key);
     if (m_kind == MasterList::Participants) {
         const int results = CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).ResultRowCount(key);
         if (results != 0)
@@ -166,9 +221,10 @@ QString CListenDlg::refusal(std::int32_t key)
 
 void CListenDlg::deleteEntry()
 {
-    const std::int32_t key = currentKey();
-    if (key == 0 || m_kind == MasterList::Groups)
+    const std::optional<std::int32_t> chosen = currentKey();
+    if (!chosen)
         return;
+    const std::int32_t key = *chosen;
     const QString why = refusal(key);
     if (!why.isEmpty()) {
         message(this, MessageIcon::Exclamation, why);
@@ -176,17 +232,36 @@ void CListenDlg::deleteEntry()
     }
     const int row = m_model->rowOfKey(key);
     const QString name = m_model->data(m_model->index(row, 1)).toString();
-    const QString question = m_kind == MasterList::Participants
-                                 ? QStringLiteral("Teilnehmer %1 (%2) wirklich löschen?").arg(name).arg(key)
-                                 : QStringLiteral("Verein %1 (%2) wirklich löschen?").arg(name).arg(key);
+    QString question;
+    switch (m_kind) {
+    case MasterList::Participants:
+        question = QStringLiteral("Teilnehmer %1 (%2) wirklich löschen?").arg(name).arg(key);
+        break;
+    case MasterList::Clubs:
+        question = QStringLiteral("Verein %1 (%2) wirklich löschen?").arg(name).arg(key);
+        break;
+    case MasterList::Groups:
+        question = QStringLiteral("Gruppe %1 (%2) wirklich löschen?").arg(name).arg(key + 1);
+        break;
+    }
     if (message(this, MessageIcon::Question, question, Buttons::YesNo) != Reply::Yes)
         return;
-    const bool deleted = m_kind == MasterList::Participants
-                             ? CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).DeleteParticipant(key)
-                             : CVereinTable(m_doc.GetDatabase(), &m_doc).DeleteClub(key);
+    bool deleted = false;
+    switch (m_kind) {
+    case MasterList::Participants:
+        deleted = CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).DeleteParticipant(key);
+        break;
+    case MasterList::Clubs:
+        deleted = CVereinTable(m_doc.GetDatabase(), &m_doc).DeleteClub(key);
+        break;
+    case MasterList::Groups:
+        deleted = CGruppeTable(m_doc.GetDatabase(), &m_doc).DeleteGroup(key);
+        break;
+    }
     if (!deleted)
         message(this, MessageIcon::Exclamation, databaseErrorText(m_doc.GetDatabase()->lastError().text));
-    reload(m_model->keyAt(row + 1 < m_model->rowCount() ? row + 1 : row - 1));
+    const int neighbour = row + 1 < m_model->rowCount() ? row + 1 : row - 1;
+    reload(neighbour >= 0 ? std::optional<std::int32_t>(m_model->keyAt(neighbour)) : std::nullopt);
 }
 
 void runListCommand(QWidget* parent, CTorvmDoc& doc, MasterList kind)

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -25,13 +27,15 @@ public:
     MasterListModel& model() { return *m_model; }
 
 private:
-    void reload(std::int32_t select);
-    std::int32_t currentKey() const;
+    void reload(std::optional<std::int32_t> select);
+    // The key of the chosen row; none without a choice (group 0 and participant 0 are keys).
+    std::optional<std::int32_t> currentKey() const;
     void createEntry();
     void editEntry();
     void deleteEntry();
     // Why the entry cannot go, or empty when it may.
     QString refusal(std::int32_t key);
+    QString groupRefusal(std::int32_t id);
 
     CTorvmDoc& m_doc;
     MasterList m_kind;
