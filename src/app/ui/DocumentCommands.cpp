@@ -38,9 +38,9 @@ constexpr CommandRule kRules[] = {
     {cmd::ErgebnisImport, false, false, true},
     {cmd::FileClose, false, false, false},
     {cmd::KlassenZuordnen, true, false, true},
-    {cmd::VereinListe, true, false, false},
-    {cmd::TeilnehmerListe, true, false, false},
-    {cmd::GruppenListe, true, false, false},
+    {cmd::VereinListe, true, false, true},
+    {cmd::TeilnehmerListe, true, false, true},
+    {cmd::GruppenListe, true, false, true},
 };
 
 const CommandRule* rule(int id)

@@ -252,11 +252,12 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
     EXPECT_TRUE(f.prompter.messages[0].text.contains(QStringLiteral("nur zum Lesen geöffnet")));
 
     f.prompter.messages.clear();
-    const std::vector<int> writing = {cmd::Teilnehmer,     cmd::Verein,         cmd::Wettbewerb, cmd::Klasse,
-                                      cmd::Plan,           cmd::Gruppe,         cmd::Ergebnis,   cmd::TeilnehmerImport,
-                                      cmd::ErgebnisImport, cmd::KlassenZuordnen};
-    const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter, cmd::VereinListe, cmd::TeilnehmerListe,
-                                      cmd::GruppenListe};
+    // The master lists are where entries are made, changed and deleted.
+    const std::vector<int> writing = {
+        cmd::Teilnehmer,  cmd::Verein,          cmd::Wettbewerb,       cmd::Klasse,         cmd::Plan,
+        cmd::Gruppe,      cmd::Ergebnis,        cmd::TeilnehmerImport, cmd::ErgebnisImport, cmd::KlassenZuordnen,
+        cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe};
+    const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();
     EXPECT_TRUE(ran.empty());
