@@ -809,34 +809,62 @@ std::optional<std::int32_t> CWettkampfTable::FindShooterInRound(int round, int p
     return static_cast<std::int32_t>(st.int64(0));
 }
 
-std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(int round)
+std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(int first, int last)
 {
     Database* db = GetDatabase();
     if (!db)
         return std::nullopt;
-    Statement st = db->prepare(R"(SELECT w."ID", w."TNr", w."Ergebnis", t."Paßnummer" IS NOT NULL,
-        t."Titel", t."Name", t."Vorname", t."Zusatz", t."Klasse"
-        FROM "Wettkampf" w LEFT JOIN "Teilnehmer" t ON t."Paßnummer" = w."TNr"
-        WHERE w."Durchgang" = ? AND typeof(w."Ergebnis") = 'integer' AND w."Ergebnis" BETWEEN 1 AND 2147483647
-            AND w."TNr" <> 0
-        ORDER BY w."Ergebnis" DESC, w."ID")");
-    st.bind(1, std::int64_t{round});
+    // One pass over the table for any number of rounds, ordered here and each participant looked
+    // up once: a season holds every shooter's row some twenty times over. A round stored as
+    // anything but a whole number belongs to none.
+    Statement st = db->prepare(R"(SELECT "ID", "TNr", "Durchgang", "Ergebnis" FROM "Wettkampf"
+        WHERE "Durchgang" BETWEEN ? AND ? AND typeof("Durchgang") = 'integer'
+            AND typeof("Ergebnis") = 'integer' AND "Ergebnis" BETWEEN 1 AND 2147483647 AND "TNr" <> 0)");
+    st.bind(1, std::int64_t{first});
+    st.bind(2, std::int64_t{last});
     std::vector<RoundResultRow> rows;
     while (st.next()) {
         RoundResultRow row;
         row.id = static_cast<std::int32_t>(st.int64(0));
         row.participant = static_cast<std::int32_t>(st.int64(1));
-        row.rings = st.int64(2);
-        row.known = st.int64(3) != 0;
-        row.titel = st.text(4);
-        row.name = st.text(5);
-        row.vorname = st.text(6);
-        row.zusatz = st.text(7);
-        row.klasse = static_cast<std::int32_t>(st.int64(8));
+        row.round = static_cast<int>(st.int64(2));
+        row.rings = st.int64(3);
         rows.push_back(std::move(row));
     }
     if (!st.valid() || st.failed())
         return std::nullopt;
+    std::sort(rows.begin(), rows.end(), [](const RoundResultRow& a, const RoundResultRow& b) {
+        return std::tie(a.round, b.rings, a.id) < std::tie(b.round, a.rings, b.id);
+    });
+
+    Statement person =
+        db->prepare(R"(SELECT "Titel", "Name", "Vorname", "Zusatz", "Klasse" FROM "Teilnehmer" WHERE "Paßnummer" = ?)");
+    std::unordered_map<std::int32_t, const RoundResultRow*> seen;
+    for (RoundResultRow& row : rows) {
+        const auto [it, added] = seen.try_emplace(row.participant, &row);
+        if (!added) {
+            const RoundResultRow& known = *it->second;
+            row.known = known.known;
+            row.titel = known.titel;
+            row.name = known.name;
+            row.vorname = known.vorname;
+            row.zusatz = known.zusatz;
+            row.klasse = known.klasse;
+            continue;
+        }
+        person.bind(1, std::int64_t{row.participant});
+        if (person.next()) {
+            row.known = true;
+            row.titel = person.text(0);
+            row.name = person.text(1);
+            row.vorname = person.text(2);
+            row.zusatz = person.text(3);
+            row.klasse = static_cast<std::int32_t>(person.int64(4));
+        }
+        if (!person.valid() || person.failed())
+            return std::nullopt;
+        person.reset();
+    }
     return rows;
 }
 

@@ -160,6 +160,7 @@ struct TeamRoundSum {
 struct RoundResultRow {
     std::int32_t id = 0; // [ID]: group, round, slot and row
     std::int32_t participant = 0;
+    int round = 0; // [Durchgang]
     std::int64_t rings = 0;
     bool known = false; // the participant exists in Teilnehmer
     QString titel, name, vorname, zusatz;
@@ -184,9 +185,10 @@ public:
     // summed (Null rings count 0), adjustment and remark of row 99. One query over the group's
     // key range; none on a database error (not shown).
     std::optional<std::vector<TeamRoundSum>> SumTeamRounds(int group, int lastRound, int teamSize);
-    // Rows of the round (by [Durchgang]) with rings above 0 and a participant number, best first,
-    // equal rings in key order, each with its participant's name and class. None on an error.
-    std::optional<std::vector<RoundResultRow>> RankedRoundResults(int round);
+    // Rows of the rounds first..last (by [Durchgang]) with rings above 0 and a participant number,
+    // round by round, in a round best first and equal rings in key order, each with its
+    // participant's name and class. None on an error.
+    std::optional<std::vector<RoundResultRow>> RankedRoundResults(int first, int last);
     // The key of a shooter row of the round (any group) that names participant, leaving out the
     // teams (group, slot) in except and rows above their group's team size; none when there is
     // no such row or on a database error.

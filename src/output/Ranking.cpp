@@ -74,9 +74,9 @@ struct RankingSources {
     {
     }
     bool open() { return results.OpenTable() && groups.OpenTable(); }
-    std::optional<std::vector<RoundResultRow>> round(CTorvmDoc& doc, int r)
+    std::optional<std::vector<RoundResultRow>> rounds(CTorvmDoc& doc, int first, int last)
     {
-        auto rows = results.RankedRoundResults(r);
+        auto rows = results.RankedRoundResults(first, last);
         if (!rows) {
             Database* db = doc.GetDatabase();
             showDatabaseError(db ? db->lastError().text : QString());
@@ -109,7 +109,7 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
         ranking.ok = false;
         return ranking;
     }
-    const auto rows = sources.round(doc, round);
+    const auto rows = sources.rounds(doc, round, round);
     if (!rows) {
         ranking.ok = false;
         return ranking;
@@ -172,32 +172,30 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
     };
     std::unordered_map<std::int32_t, Shooter> shooters;
     std::vector<std::int32_t> order; // first appearance, so equal rows keep a stable order
-    for (int r = 0; r <= lastRound; ++r) {
-        const auto rows = sources.round(doc, r);
-        if (!rows) {
-            ranking.ok = false;
-            return ranking;
+    const auto results = sources.rounds(doc, 0, lastRound);
+    if (!results) {
+        ranking.ok = false;
+        return ranking;
+    }
+    for (const RoundResultRow& result : *results) {
+        auto [it, added] = shooters.try_emplace(result.participant);
+        Shooter& s = it->second;
+        if (added) {
+            order.push_back(result.participant);
+            s.row.name = participantDisplayName(result.titel, result.name, result.vorname, result.zusatz);
+            s.row.titled = !result.titel.isEmpty();
         }
-        for (const RoundResultRow& result : *rows) {
-            auto [it, added] = shooters.try_emplace(result.participant);
-            Shooter& s = it->second;
-            if (added) {
-                order.push_back(result.participant);
-                s.row.name = participantDisplayName(result.titel, result.name, result.vorname, result.zusatz);
-                s.row.titled = !result.titel.isEmpty();
-            }
-            // Two rows of one shooter in a round (a slip in entry) make one round of both.
-            if (s.lastRound != r) {
-                s.lastRound = r;
-                s.roundRings = 0;
-                ++s.row.rounds;
-            }
-            s.roundRings += result.rings;
-            s.row.total += result.rings;
-            s.row.best = std::max(s.row.best, s.roundRings);
-            s.row.team = groups.team(result.id);
-            s.klasse = groups.rowClass(result, mode);
+        // Two rows of one shooter in a round (a slip in entry) make one round of both.
+        if (s.lastRound != result.round) {
+            s.lastRound = result.round;
+            s.roundRings = 0;
+            ++s.row.rounds;
         }
+        s.roundRings += result.rings;
+        s.row.total += result.rings;
+        s.row.best = std::max(s.row.best, s.roundRings);
+        s.row.team = groups.team(result.id);
+        s.klasse = groups.rowClass(result, mode);
     }
 
     CKlassenTabelle classNames;

@@ -309,6 +309,69 @@ TEST_F(TablesTest, TeamNameJoinsClubAndDesignation)
     EXPECT_TRUE(groups.TeamName(21).isEmpty());
 }
 
+// ---------------------------------------------------------------------------------- rankings
+
+// Rows of group 1, team 1: round 0 has a tie, round 1 a second row of one shooter; rows that
+// hold no valid round, no rings or no participant belong to no round.
+TEST_F(TablesTest, RankedRoundResultsGoRoundByRoundBestFirst)
+{
+    exec("INSERT INTO Teilnehmer (Paßnummer, Titel, Name, Vorname, Zusatz, Klasse) VALUES "
+         "(7, 'Dr.', 'Weiß', 'Jörg', 'sen.', 3), (8, NULL, 'Öztürk', 'Ali', NULL, 2)");
+    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES "
+         "(1000104, 7, 0, 180), (1000102, 8, 0, 190), (1000101, 9, 0, 180), (1000199, 0, 0, 550), "
+         "(1010103, 8, 1, 170), (1010101, 7, 1, 195), (1010102, 8, 1, 171), "
+         "(1020101, 7, 2, 0), (1020102, 8, 2, -5), (1020103, 7, 2, 188.5), (1020104, 7, 2, '190'), "
+         "(1030101, 7, 1.5, 150), (1030102, 7, 'zwei', 150), (1030103, 0, 3, 150), (1030104, 8, 3, 160)");
+    struct Case {
+        int first, last;
+        std::vector<std::pair<std::int32_t, int>> rows; // key and round, in order
+    };
+    const Case cases[] = {
+        {0, 0, {{1000102, 0}, {1000101, 0}, {1000104, 0}}},
+        {1, 1, {{1010101, 1}, {1010102, 1}, {1010103, 1}}},
+        // A text that reads as a number is stored as one; a real is no ring count.
+        {2, 2, {{1020104, 2}}},
+        {0,
+         3,
+         {{1000102, 0},
+          {1000101, 0},
+          {1000104, 0},
+          {1010101, 1},
+          {1010102, 1},
+          {1010103, 1},
+          {1020104, 2},
+          {1030104, 3}}},
+        {4, 9, {}},
+    };
+    CWettkampfTable results(&db(), doc());
+    ASSERT_TRUE(results.OpenTable());
+    for (const Case& c : cases) {
+        const auto rows = results.RankedRoundResults(c.first, c.last);
+        ASSERT_TRUE(rows.has_value());
+        std::vector<std::pair<std::int32_t, int>> got;
+        for (const RoundResultRow& row : *rows) {
+            got.emplace_back(row.id, row.round);
+            // Every row of a shooter carries the name, not only the first one looked up.
+            switch (row.participant) {
+            case 7:
+                EXPECT_TRUE(row.known);
+                EXPECT_EQ(row.titel + row.name + row.vorname + row.zusatz, QStringLiteral("Dr.WeißJörgsen."));
+                EXPECT_EQ(row.klasse, 3);
+                break;
+            case 8:
+                EXPECT_TRUE(row.known);
+                EXPECT_EQ(row.name, QStringLiteral("Öztürk"));
+                EXPECT_EQ(row.klasse, 2);
+                break;
+            default:
+                EXPECT_FALSE(row.known) << row.participant;
+                EXPECT_TRUE(row.name.isEmpty());
+            }
+        }
+        EXPECT_EQ(got, c.rows) << c.first << ".." << c.last;
+    }
+}
+
 // ---------------------------------------------------------------------------------- plans
 
 TEST_F(TablesTest, CountPlayedRounds)
