@@ -211,12 +211,10 @@ QString CPlanTable::PlanName(int plan)
 bool CPlanTable::SetPlanName(int plan, const QString& name)
 {
     Database* db = GetDatabase();
-    if (!db)
+    if (!db || !isValidPlanRound(plan, 0))
         return false;
     Transaction tx(*db);
     if (!tx.active())
-        return false;
-    if (!isValidPlanRound(plan, 0))
         return false;
     for (int round = 0; round < kRoundsPerPlan; ++round) {
         const std::int64_t key = planKey(plan, round);

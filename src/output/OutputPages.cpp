@@ -33,6 +33,31 @@ int gap(const QPainter& painter, int units)
     return units * painter.device()->logicalDpiX() / 300;
 }
 
+// The class of a ranking that page n (from 1) belongs to, and which of its pages it is; none
+// past the last page.
+template <typename Class, typename PageCount>
+std::pair<const Class*, int> classOfPage(const std::vector<Class>& classes, int n, PageCount pagesOf)
+{
+    for (const Class& c : classes) {
+        if (n < 1)
+            break;
+        const int pages = pagesOf(c);
+        if (n <= pages)
+            return {&c, n};
+        n -= pages;
+    }
+    return {nullptr, 0};
+}
+
+// "Einzelwertung - Jugend / …"; shooters of no class get no class name.
+template <typename Class> QString rankingTitle(const QString& kind, const Class& cls, const QString& rounds)
+{
+    QString title = kind;
+    if (cls.index != 0)
+        title += QStringLiteral(" - ") + cls.name;
+    return title + QStringLiteral(" / ") + rounds;
+}
+
 } // namespace
 
 // ------------------------------------------------------------------------------ league tables
@@ -152,27 +177,16 @@ EinzelPage::EinzelPage(CTorvmDoc& doc, const OutputSettings& settings)
 
 bool EinzelPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
 {
-    // The class the page belongs to, and which of its pages it is.
-    const RankingClass* cls = nullptr;
-    int part = n;
-    for (const RankingClass& c : m_ranking.classes) {
-        const int pages = rankingLayout(c).pages(c);
-        if (part <= pages) {
-            cls = &c;
-            break;
-        }
-        part -= pages;
-    }
-    if (n < 1 || cls == nullptr)
+    const auto [cls, part] =
+        classOfPage(m_ranking.classes, n, [](const RankingClass& c) { return rankingLayout(c).pages(c); });
+    if (cls == nullptr)
         return m_ranking.ok;
 
     const FontGuard guard(painter);
     const PageGeometry g(page);
-    QString title = QStringLiteral("Einzelwertung");
-    if (cls->index != 0)
-        title += QStringLiteral(" - ") + cls->name;
-    title += QString::asprintf(" / %d. ", m_ranking.round + 1) + QLatin1String(kDurchgang);
-    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), title);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(),
+                   rankingTitle(QStringLiteral("Einzelwertung"), *cls,
+                                QString::asprintf("%d. ", m_ranking.round + 1) + QLatin1String(kDurchgang)));
 
     const RankingLayout layout = rankingLayout(*cls);
     painter.setFont(layout.smallFont ? fonts.footer : fonts.medium);
@@ -235,25 +249,14 @@ int GesamtPage::pageCount() const
 
 bool GesamtPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
 {
-    const SeasonClass* cls = nullptr;
-    int part = n;
-    for (const SeasonClass& c : m_ranking.classes) {
-        if (part <= seasonPages(c)) {
-            cls = &c;
-            break;
-        }
-        part -= seasonPages(c);
-    }
-    if (n < 1 || cls == nullptr)
+    const auto [cls, part] = classOfPage(m_ranking.classes, n, seasonPages);
+    if (cls == nullptr)
         return m_ranking.ok;
 
     const FontGuard guard(painter);
     const PageGeometry g(page);
-    QString title = QStringLiteral("Gesamtwertung");
-    if (cls->index != 0)
-        title += QStringLiteral(" - ") + cls->name;
-    title += QStringLiteral(" / ") + seasonRoundsText(m_ranking.lastRound);
-    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(), title);
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(),
+                   rankingTitle(QStringLiteral("Gesamtwertung"), *cls, seasonRoundsText(m_ranking.lastRound)));
 
     const RankingLayout layout = seasonLayout(*cls);
     painter.setFont(layout.smallFont ? fonts.footer : fonts.medium);

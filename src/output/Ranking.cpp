@@ -64,7 +64,7 @@ private:
     std::unordered_map<int, GroupInfo> m_cache;
 };
 
-// The tables both rankings read, opened; none after a database error (shown).
+// The tables both rankings read.
 struct RankingSources {
     CWettkampfTable results;
     CGruppeTable groups;
@@ -73,9 +73,11 @@ struct RankingSources {
         , groups(doc.GetDatabase(), &doc)
     {
     }
-    bool open() { return results.OpenTable() && groups.OpenTable(); }
+    // The ranked rows of rounds first..last; none after a database error (shown).
     std::optional<std::vector<RoundResultRow>> rounds(CTorvmDoc& doc, int first, int last)
     {
+        if (!results.OpenTable() || !groups.OpenTable())
+            return std::nullopt;
         auto rows = results.RankedRoundResults(first, last);
         if (!rows) {
             Database* db = doc.GetDatabase();
@@ -105,10 +107,6 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
     IndividualRanking ranking;
     ranking.round = round;
     RankingSources sources(doc);
-    if (!sources.open()) {
-        ranking.ok = false;
-        return ranking;
-    }
     const auto rows = sources.rounds(doc, round, round);
     if (!rows) {
         ranking.ok = false;
@@ -159,7 +157,8 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
     SeasonRanking ranking;
     ranking.lastRound = lastRound;
     RankingSources sources(doc);
-    if (!sources.open()) {
+    const auto results = sources.rounds(doc, 0, lastRound);
+    if (!results) {
         ranking.ok = false;
         return ranking;
     }
@@ -172,11 +171,6 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
     };
     std::unordered_map<std::int32_t, Shooter> shooters;
     std::vector<std::int32_t> order; // first appearance, so equal rows keep a stable order
-    const auto results = sources.rounds(doc, 0, lastRound);
-    if (!results) {
-        ranking.ok = false;
-        return ranking;
-    }
     for (const RoundResultRow& result : *results) {
         auto [it, added] = shooters.try_emplace(result.participant);
         Shooter& s = it->second;
