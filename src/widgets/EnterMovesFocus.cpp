@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <functional>
+
 namespace torvm::ui {
 
 namespace {
@@ -17,48 +19,44 @@ bool isEnter(QEvent* event)
     return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & ~Qt::KeypadModifier);
 }
 
+// Swallows Enter on the watched object and runs the action in its place.
 class EnterFilter : public QObject {
 public:
-    using QObject::QObject;
+    EnterFilter(QObject* parent, std::function<void()> action)
+        : QObject(parent)
+        , m_action(std::move(action))
+    {
+    }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
         if (!isEnter(event))
             return false;
-        // A real Tab, so that a scroll area around the fields brings the next one into view.
-        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(watched, &tab);
+        m_action();
         return true;
     }
-};
 
-class PressFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (!isEnter(event))
-            return false;
-        static_cast<QPushButton*>(watched)->click();
-        return true;
-    }
+private:
+    std::function<void()> m_action;
 };
 
 } // namespace
 
 void enterMovesFocus(QWidget* field)
 {
-    field->installEventFilter(new EnterFilter(field));
+    field->installEventFilter(new EnterFilter(field, [field] {
+        // A real Tab, so that a scroll area around the fields brings the next one into view.
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(field, &tab);
+    }));
 }
 
 void enterPresses(QPushButton* button)
 {
     // A dialog makes its first auto-default button the default when it is shown.
     button->setAutoDefault(false);
-    button->installEventFilter(new PressFilter(button));
+    button->installEventFilter(new EnterFilter(button, [button] { button->click(); }));
 }
 
 } // namespace torvm::ui
