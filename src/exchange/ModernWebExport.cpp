@@ -243,9 +243,8 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
     return modernPage(t.name, body);
 }
 
-std::optional<QByteArray> CWebExport::modernRankingPage()
+std::optional<QByteArray> CWebExport::modernRankingPage(const OutputSettings& settings)
 {
-    const OutputSettings settings = loadOutputSettings(m_doc);
     const IndividualRanking ranking = ComputeRanking(m_doc, m_options.round, settings.platz, settings.klasse);
     if (!ranking.ok)
         return std::nullopt;
@@ -265,9 +264,8 @@ std::optional<QByteArray> CWebExport::modernRankingPage()
     return modernPage(QStringLiteral("Einzelwertung"), body);
 }
 
-std::optional<QByteArray> CWebExport::modernSeasonPage()
+std::optional<QByteArray> CWebExport::modernSeasonPage(const OutputSettings& settings)
 {
-    const OutputSettings settings = loadOutputSettings(m_doc);
     const SeasonRanking ranking = ComputeSeasonRanking(m_doc, m_options.round, settings.mindestens, settings.klasse);
     if (!ranking.ok)
         return std::nullopt;
@@ -295,49 +293,31 @@ std::optional<QByteArray> CWebExport::modernSeasonPage()
     return modernPage(QStringLiteral("Gesamtwertung"), body);
 }
 
-bool CWebExport::writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result)
+WebExportResult::Status CWebExport::buildModernSite()
 {
-    if (!stage(name, bytes))
-        return false;
-    ++result.pagesWritten;
-    return true;
-}
-
-WebExportResult CWebExport::runModern(WebExportResult result)
-{
-    result.indexPath = QDir::toNativeSeparators(QDir(m_folder).absoluteFilePath(QStringLiteral("index.html")));
-    if (!writeFile(QStringLiteral("style.css"), kStylesheet, result))
-        return result;
+    using Status = WebExportResult::Status;
+    if (!stage(QStringLiteral("style.css"), kStylesheet))
+        return Status::Failed;
     if (m_progress.started)
         m_progress.started();
-    result.status = WebExportResult::Status::Complete;
 
+    Status status = Status::Complete;
     QByteArray links;
-    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
-    if (!groups.OpenTable()) {
-        result.status = WebExportResult::Status::Incomplete;
-    } else if (!groups.Select(nullptr, {}, R"("ID")")) {
-        showDatabaseError(groups.GetLastError().text);
-        result.status = WebExportResult::Status::Incomplete;
-    } else {
-        for (; !groups.IsEOF(); groups.MoveNext()) {
-            if (m_cancelled || (m_progress.nextGroup && !m_progress.nextGroup())) {
-                m_cancelled = true;
-                break;
-            }
-            const QString name = groupFile(groups.m_ID);
-            links += "<li><a href=\"" + name.toUtf8() + "\">" + html5Text(groups.m_Name) + "</a></li>\n";
-            const auto page = modernGroupPage(groups);
-            if (!page || !writeFile(name, *page, result)) {
-                result.status = WebExportResult::Status::Incomplete;
-                break;
-            }
-        }
-    }
-    for (const auto& [name, page] : {std::pair{QStringLiteral("einzel.html"), modernRankingPage()},
-                                     std::pair{QStringLiteral("gesamt.html"), modernSeasonPage()}}) {
-        if (!page || !writeFile(name, *page, result))
-            result.status = WebExportResult::Status::Incomplete;
+    const Walk walk = forEachGroup(status, [&](CGruppeTable& groups) {
+        const QString name = groupFile(groups.m_ID);
+        const auto page = modernGroupPage(groups);
+        if (!page || !stage(name, *page))
+            return false;
+        links += "<li><a href=\"" + name.toUtf8() + "\">" + html5Text(groups.m_Name) + "</a></li>\n";
+        return true;
+    });
+    if (walk == Walk::Failed)
+        return Status::Failed;
+    const OutputSettings settings = loadOutputSettings(m_doc);
+    for (const auto& [name, page] : {std::pair{QStringLiteral("einzel.html"), modernRankingPage(settings)},
+                                     std::pair{QStringLiteral("gesamt.html"), modernSeasonPage(settings)}}) {
+        if (!page || !stage(name, *page))
+            return Status::Failed;
     }
 
     QByteArray body = "<h2>Gruppen</h2>\n";
@@ -346,13 +326,11 @@ WebExportResult CWebExport::runModern(WebExportResult result)
             ". Durchgang</a></li>\n<li><a href=\"gesamt.html\">Gesamtwertung " +
             html5Text(seasonRoundsText(m_options.round)) +
             "</a></li>\n</ul>\n<p>Letzte Aktualisierung: " + dayText(m_today) + "</p>\n";
-    if (!writeFile(QStringLiteral("index.html"), modernPage(QString(), body), result)) {
-        result.status = WebExportResult::Status::Failed;
-        return result;
-    }
-    if (m_cancelled && result.status == WebExportResult::Status::Complete)
-        result.status = WebExportResult::Status::Cancelled;
-    return result;
+    if (!stage(QStringLiteral("index.html"), modernPage(QString(), body)))
+        return Status::Failed;
+    if (m_cancelled && status == Status::Complete)
+        return Status::Cancelled;
+    return status;
 }
 
 } // namespace torvm

@@ -465,7 +465,6 @@ bool CWebExport::stage(const QString& name, const QByteArray& bytes)
         m_staged.append(name);
         return true;
     }
-    m_stageFailed = true;
     showMessage(MessageIcon::Information, QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') +
                                               QDir::toNativeSeparators(QDir(m_folder).filePath(name)) + notWritten());
     return false;
@@ -496,43 +495,52 @@ int CWebExport::publish()
     return moved;
 }
 
-void CWebExport::groupPass(Pass pass, QByteArray& menu, WebExportResult& result)
+CWebExport::Walk CWebExport::forEachGroup(WebExportResult::Status& status,
+                                          const std::function<bool(CGruppeTable&)>& page)
 {
     CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
-    if (!groups.OpenTable()) {
-        result.status = WebExportResult::Status::Failed;
-        return;
-    }
+    if (!groups.OpenTable())
+        return Walk::Failed;
     if (!groups.Select(nullptr, {}, R"("ID")")) {
         showDatabaseError(groups.GetLastError().text);
-        result.status = WebExportResult::Status::Failed;
-        return;
+        return Walk::Failed;
     }
     std::set<int> seen;
     for (; !groups.IsEOF(); groups.MoveNext()) {
         if (m_cancelled || (m_progress.nextGroup && !m_progress.nextGroup())) {
             m_cancelled = true;
-            return;
+            return Walk::Cancelled;
         }
-        const int id = groups.m_ID;
         // A number that is Null, no number, or a second group's would name another group's page.
-        if (!isValidResultKey(id, 0, 0, 0) || !seen.insert(id).second) {
+        if (!isValidResultKey(groups.m_ID, 0, 0, 0) || !seen.insert(groups.m_ID).second) {
             m_skippedGroups.insert(groups.m_Name);
-            result.status = WebExportResult::Status::Incomplete;
+            status = WebExportResult::Status::Incomplete;
             continue;
         }
+        if (!page(groups))
+            return Walk::Failed;
+    }
+    return Walk::Done;
+}
+
+void CWebExport::groupPass(Pass pass, QByteArray& menu, WebExportResult& result)
+{
+    const Walk walk = forEachGroup(result.status, [&](CGruppeTable& groups) {
+        const int id = groups.m_ID;
         const QString name =
             pass == Pass::Termin ? QStringLiteral("Gruppe%1.htm").arg(id) : QStringLiteral("Erg%1.htm").arg(id);
         const auto page = pass == Pass::Termin
                               ? fixturePage(groups)
                               : resultsPage(ComputeLeagueTable(m_doc.GetDatabase(), &m_doc, id, m_options.round));
-        if (!page || !stage(name, *page)) {
-            result.status = WebExportResult::Status::Failed;
-            return;
-        }
+        if (!page || !stage(name, *page))
+            return false;
         menu += menuLinkRow(name, groups.m_Name);
-    }
-    menu += menuClosingRow();
+        return true;
+    });
+    if (walk == Walk::Failed)
+        result.status = WebExportResult::Status::Failed;
+    if (walk == Walk::Done)
+        menu += menuClosingRow();
 }
 
 WebExportResult CWebExport::run(const QString& folder)
@@ -543,7 +551,8 @@ WebExportResult CWebExport::run(const QString& folder)
     m_plans.clear();
     m_staged.clear();
     m_skippedGroups.clear();
-    result.indexPath = QDir::toNativeSeparators(QDir(folder).absoluteFilePath(QStringLiteral("index.htm")));
+    result.indexPath = QDir::toNativeSeparators(QDir(folder).absoluteFilePath(
+        m_style == WebStyle::Modern ? QStringLiteral("index.html") : QStringLiteral("index.htm")));
 
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(nativeFileName(folder).toStdString()), error);
@@ -575,13 +584,7 @@ WebExportResult CWebExport::run(const QString& folder)
     }
     m_staging = fileNameFromNative(staging);
     const Transaction view(*m_doc.GetDatabase(), Transaction::Kind::Read);
-    m_stageFailed = false;
-    if (m_style == WebStyle::Modern)
-        result = runModern(std::move(result));
-    else
-        result.status = buildSite();
-    if (m_stageFailed)
-        result.status = WebExportResult::Status::Failed;
+    result.status = m_style == WebStyle::Modern ? buildModernSite() : buildSite();
     if (result.status != WebExportResult::Status::Failed) {
         const int moved = publish();
         if (moved < 0)

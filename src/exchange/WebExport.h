@@ -21,6 +21,7 @@ namespace torvm {
 class CGruppeTable;
 class CTorvmDoc;
 struct LeagueTable;
+struct OutputSettings;
 
 inline constexpr auto kStrFileOpenFailed = "Datei kann nicht geoeffnet werden"; // string 163
 inline constexpr auto kStrWebBusy = "Webseiten werden erstellt ...";            // string 164
@@ -109,6 +110,7 @@ public:
 
 private:
     enum class Pass { Termin, Tabelle };
+    enum class Walk { Done, Cancelled, Failed };
     struct PlanRound {
         DateTime date;
         std::array<std::int32_t, kPairingsPerRound> a{}, b{};
@@ -118,6 +120,10 @@ private:
     QByteArray footer() const;
     QByteArray indexPage() const;
     QByteArray startPage() const;
+    // Calls page for every group in number order; a page that returns false ends the walk as a
+    // failure. A group without a valid number or with another group's is left out (status then
+    // Incomplete) and named when the site is done.
+    Walk forEachGroup(WebExportResult::Status& status, const std::function<bool(CGruppeTable&)>& page);
     // Writes the pass's link rows into the menu and its pages into the folder.
     void groupPass(Pass pass, QByteArray& menu, WebExportResult& result);
     std::optional<QByteArray> fixturePage(CGruppeTable& group);
@@ -130,14 +136,13 @@ private:
     bool stage(const QString& name, const QByteArray& bytes);
     // Moves the staged pages over those of the site; the number moved, or -1 (reported).
     int publish();
-    // The modern site: start page, stylesheet, one page per group and the two rankings.
-    WebExportResult runModern(WebExportResult result);
+    // The modern site into the staging folder: start page, stylesheet, one page per group and the
+    // two rankings; Failed as soon as one cannot be written.
+    WebExportResult::Status buildModernSite();
     QByteArray modernPage(const QString& title, const QByteArray& body) const;
     std::optional<QByteArray> modernGroupPage(CGruppeTable& groups);
-    std::optional<QByteArray> modernRankingPage();
-    std::optional<QByteArray> modernSeasonPage();
-    // Stages one page; false after a reported failure.
-    bool writeFile(const QString& name, const QByteArray& bytes, WebExportResult& result);
+    std::optional<QByteArray> modernRankingPage(const OutputSettings& settings);
+    std::optional<QByteArray> modernSeasonPage(const OutputSettings& settings);
 
     CTorvmDoc& m_doc;
     WebOptions m_options;
@@ -148,7 +153,6 @@ private:
     QString m_folder;
     QString m_staging;
     QStringList m_staged;
-    bool m_stageFailed = false;        // a page could not be staged: the site stays as it was
     std::set<QString> m_skippedGroups; // names of groups left out for their number
     WebExportProgress m_progress;
     WebStyle m_style = WebStyle::Classic;

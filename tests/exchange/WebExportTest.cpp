@@ -363,6 +363,49 @@ TEST_F(WebExportTest, ReadOnlySiteFolderIsReportedAndKeepsItsFiles)
     EXPECT_EQ(readFile(QDir(site).filePath(QStringLiteral("index.htm"))), QByteArray("alt"));
 }
 
+// A group without a number or with one outside the key range would name no page or a wrong one:
+// it is left out and named, in either style, and the rest of the site is published.
+TEST_F(WebExportTest, GroupsWithoutASoundNumberAreLeftOutAndNamed)
+{
+    data.exec("INSERT INTO Gruppe (ID, Name, Anzahl, Plan) VALUES (-1, 'Minus', 2, 1), (NULL, 'Ohne', 2, 1)");
+    struct Case {
+        WebStyle style;
+        std::vector<const char*> files;
+        const char* menu; // the page that links the groups
+        std::vector<const char*> links;
+    };
+    const Case cases[] = {
+        {WebStyle::Classic,
+         {"Erg0.htm", "Erg1.htm", "Gruppe0.htm", "Gruppe1.htm", "index.htm", "index_c.htm", "index_l.htm"},
+         "index_l.htm",
+         {"Gruppe0.htm", "Gruppe1.htm", "Erg0.htm", "Erg1.htm"}},
+        {WebStyle::Modern,
+         {"einzel.html", "gesamt.html", "gruppe1.html", "gruppe2.html", "index.html", "style.css"},
+         "index.html",
+         {"gruppe1.html", "gruppe2.html"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.menu);
+        QDir(site).removeRecursively();
+        Shown shown;
+        CWebExport exporter(comp.doc(), allPages(), QStringLiteral("Gau"));
+        exporter.setStyle(c.style);
+        const WebExportResult result = exporter.run(site);
+        EXPECT_EQ(result.status, WebExportResult::Status::Incomplete);
+        EXPECT_EQ(result.pagesWritten, static_cast<int>(c.files.size()));
+        QStringList files;
+        for (const char* f : c.files)
+            files << QString::fromLatin1(f);
+        EXPECT_EQ(siteFiles(), files);
+        const QByteArray menu = readFile(QDir(site).filePath(QString::fromLatin1(c.menu)));
+        for (const char* link : c.links)
+            EXPECT_EQ(menu.count(QByteArray("href=\"") + link + '"'), 1) << link;
+        EXPECT_FALSE(menu.contains("Minus"));
+        EXPECT_EQ(shown.texts, QStringList{QStringLiteral("Diese Gruppen haben keine gültige oder eine doppelte Nummer "
+                                                          "und fehlen auf den Webseiten: Minus, Ohne")});
+    }
+}
+
 TEST_F(WebExportTest, MenuOfACompetitionWithoutGroupsHoldsOnlyTheClosingRows)
 {
     data.exec("DELETE FROM Gruppe");
