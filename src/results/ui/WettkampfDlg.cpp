@@ -463,17 +463,23 @@ void CWettkampfDlg::editPoints()
 
 void CWettkampfDlg::reject()
 {
-    if (m_entry.conflict().isEmpty() && collect() && m_entry.isModified()) {
-        switch (message(this, MessageIcon::Question, QStringLiteral("Änderungen an dieser Paarung speichern?"),
-                        Buttons::YesNoCancel)) {
-        case Reply::Yes:
-            if (!saveShown())
-                return;
-            break;
-        case Reply::No:
-            break;
-        default:
+    if (m_entry.conflict().isEmpty()) {
+        // A wrong value has been shown and keeps the dialog open: leaving now would drop the other
+        // changes of the pairing without asking. "Abbrechen" still leaves.
+        if (!collect())
             return;
+        if (m_entry.isModified()) {
+            switch (message(this, MessageIcon::Question, QStringLiteral("Änderungen an dieser Paarung speichern?"),
+                            Buttons::YesNoCancel)) {
+            case Reply::Yes:
+                if (!saveShown())
+                    return;
+                break;
+            case Reply::No:
+                break;
+            default:
+                return;
+            }
         }
     }
     QDialog::reject();

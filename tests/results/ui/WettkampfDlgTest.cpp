@@ -547,6 +547,23 @@ TEST_F(WettkampfDlgTest, EscapeAsksBeforeAChangedPairingIsLost)
         if (dlg.isVisible())
             click(&dlg, "cancel");
     }
+    // A wrong value is shown and keeps the pairing's other changes on the screen.
+    {
+        exec("DELETE FROM Wettkampf");
+        prompter.messages.clear();
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        overtype(rings(&dlg, 'A', 1), QStringLiteral("350"));
+        overtype(rings(&dlg, 'B', 1), QStringLiteral("99999"));
+        prompter.replies = {ui::Reply::Ok};
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        EXPECT_EQ(prompter.messages.size(), 1u);
+        EXPECT_NE(prompter.texts(), QStringList{QStringLiteral("Änderungen an dieser Paarung speichern?")});
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("350"));
+        click(&dlg, "cancel");
+        EXPECT_FALSE(dlg.isVisible());
+    }
     // Nothing changed: no question.
     prompter.messages.clear();
     CWettkampfDlg dlg(comp.doc());
