@@ -61,7 +61,8 @@ int cmdAssignClasses(const QStringList& args, QTextStream& out, QTextStream& err
     QString error;
     const auto plan = planClassAssignment(doc, &error);
     if (!plan || !applyClassAssignment(doc, *plan, &error)) {
-        err << databaseErrorText(error) << '\n';
+        if (!error.isEmpty())
+            err << databaseErrorText(error) << '\n';
         return kCliFileError;
     }
     out << plan->summary() << '\n';

@@ -53,10 +53,8 @@ QString ClassAssignment::summary() const
 std::optional<ClassAssignment> planClassAssignment(CTorvmDoc& doc, QString* error)
 {
     ClassAssignment plan;
-    if (!plan.classes.Load(doc)) {
-        *error = QStringLiteral("Die Klassen konnten nicht gelesen werden.");
-        return std::nullopt;
-    }
+    if (!plan.classes.Load(doc))
+        return std::nullopt; // shown by the class table
     CRSTeilnehmer people(doc.GetDatabase(), &doc);
     if (!people.Select(nullptr, {}, R"("Paßnummer")")) {
         *error = people.GetLastError().text;

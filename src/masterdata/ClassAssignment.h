@@ -33,7 +33,8 @@ struct ClassAssignment {
     QString summary() const;
 };
 
-// Reads classes and participants; none (error in *error) on a database error.
+// Reads classes and participants; none on a database error, with its text in *error unless it
+// has been shown already (*error then empty).
 std::optional<ClassAssignment> planClassAssignment(CTorvmDoc& doc, QString* error);
 // Writes the changes in one transaction: all or nothing. false with the engine's text in *error.
 bool applyClassAssignment(CTorvmDoc& doc, const ClassAssignment& assignment, QString* error);

@@ -1,3 +1,4 @@
+#include "db/Messages.h"
 #include "db/Tables.h"
 #include "masterdata/ClassAssignment.h"
 #include "masterdata/MasterListModel.h"
@@ -187,10 +188,23 @@ TEST_F(MasterListTest, ClassesFollowBirthdayAndSalutation)
     EXPECT_EQ(plan->moves, (std::map<int, int>{{1, 2}, {3, 1}}));
     EXPECT_EQ(plan->summary(), QStringLiteral("2 Teilnehmer in Herren\n1 Teilnehmer in Damen"));
     ASSERT_TRUE(applyClassAssignment(comp.doc(), *plan, &error));
-    Statement st = comp.db()->prepare(
-        R"(SELECT group_concat("Paßnummer" || ':' || "Klasse", ' ') FROM (SELECT * FROM "Teilnehmer" ORDER BY 1))");
-    ASSERT_TRUE(st.next());
-    EXPECT_EQ(st.text(0), QStringLiteral("3:0 7:0 12:0 100:0 201:1 202:3 203:2 204:1"));
+    {
+        Statement st = comp.db()->prepare(
+            R"(SELECT group_concat("Paßnummer" || ':' || "Klasse", ' ') FROM (SELECT * FROM "Teilnehmer" ORDER BY 1))");
+        ASSERT_TRUE(st.next());
+        EXPECT_EQ(st.text(0), QStringLiteral("3:0 7:0 12:0 100:0 201:1 202:3 203:2 204:1"));
+    }
+
+    // Classes that cannot be read are reported once, where they are read.
+    exec("DROP TABLE Klasse");
+    QStringList shown;
+    const MessageHandler previous =
+        setMessageHandler([&shown](MessageIcon, const QString& text) { shown.append(text); });
+    error.clear();
+    EXPECT_FALSE(planClassAssignment(comp.doc(), &error));
+    setMessageHandler(previous);
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
 }
 
 } // namespace

@@ -37,7 +37,8 @@ void runKlassenZuordnenCommand(QWidget* parent, CTorvmDoc& doc)
         plan = planClassAssignment(doc, &error);
     }
     if (!plan) {
-        message(parent, MessageIcon::Exclamation, databaseErrorText(error));
+        if (!error.isEmpty())
+            message(parent, MessageIcon::Exclamation, databaseErrorText(error));
         return;
     }
     if (plan->changes.empty()) {
