@@ -2,6 +2,8 @@
 
 #include "db/SafeFile.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -35,8 +37,12 @@ bool CompetitionLock::acquire(const QString& competition, Mode mode)
         if (fd < 0)
             return true;
         if (::flock(fd, (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
-            // Perhaps only the last holder removing the file: look again shortly.
+            const int failure = errno;
             ::close(fd);
+            // A network share that knows no locks must not lock every instance out.
+            if (failure != EWOULDBLOCK)
+                return true;
+            // Perhaps only the last holder removing the file: look again shortly.
             ::usleep(kRetryMicroseconds);
             continue;
         }

@@ -18,7 +18,7 @@ public:
     CompetitionLock& operator=(const CompetitionLock&) = delete;
 
     // false when another holder keeps us out. A folder where no lock file can be made (read-only
-    // media) gives true without a lock: nobody can replace a file there either.
+    // media) or that cannot lock one (some network shares) gives true without a lock.
     bool acquire(const QString& competition, Mode mode);
     // From exclusive (while replacing) to shared (while working).
     void share();
