@@ -213,11 +213,13 @@ CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
         showFailure(*doc);
         return nullptr;
     }
-    if (doc->IsReadOnly())
+    if (doc->IsReadOnly()) {
+        dismissSplash(); // the notice would wait under it
         message(m_frame.get(), MessageIcon::Information,
                 QStringLiteral("Die Wettkampfdatei %1 ist schreibgeschützt und wurde nur zum Lesen geöffnet. Sie "
                                "können drucken und exportieren; Änderungen werden nicht gespeichert.")
                     .arg(displayPath(path)));
+    }
     m_recent.add(path);
     if (m_frame)
         m_frame->updateRecentFileMenu();
