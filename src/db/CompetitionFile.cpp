@@ -138,6 +138,9 @@ bool checkCompetitionFile(Database& db, QString* why)
 
 namespace {
 
+// A large page cache keeps a season's results in memory; key lookups then never wait for the disk.
+constexpr auto kCachePragmas = "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;";
+
 // After a power cut or a kill in the middle of a save the engine's journal is left beside the
 // file. Only a connection that may write can play it back; a read-only probe would call the file
 // "schreibgeschützt" for ever. The engine itself decides whether the journal is hot (nobody is
@@ -198,7 +201,7 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error, A
     if (!checkCompetitionFile(*probe, error))
         return nullptr;
     const auto readOnly = [&probe] {
-        probe->execute("PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
+        probe->execute(kCachePragmas);
         return std::move(probe);
     };
     if (access == Access::ReadOnly)
@@ -217,10 +220,8 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error, A
         return nullptr;
     }
     probe.reset();
-    // One complete file after every save, since users copy it between computers. A large page
-    // cache keeps a season's results in memory; key lookups then never wait for the disk.
-    if (!db->execute("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL; PRAGMA cache_size = -32768; PRAGMA "
-                     "mmap_size = 268435456;")) {
+    // One complete file after every save, since users copy it between computers.
+    if (!db->execute("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL;") || !db->execute(kCachePragmas)) {
         *error = db->lastError().text;
         return nullptr;
     }

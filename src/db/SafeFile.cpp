@@ -96,6 +96,15 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
+// A new, empty file beside target, named ".NAME" and suffix (which ends in XXXXXX): its name in
+// *temp and its descriptor, or -1 with errno set.
+int createBeside(const QByteArray& target, const char* suffix, QByteArray* temp)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    *temp = target.left(slash + 1) + '.' + target.mid(slash + 1).left(100) + suffix;
+    return ::mkostemp(temp->data(), O_CLOEXEC);
+}
+
 bool isEscapedByte(char16_t c)
 {
     return c >= 0xDC80 && c <= 0xDCFF;
@@ -228,10 +237,8 @@ QString inputFileProblem(const QString& path)
 FileUnderConstruction::FileUnderConstruction(const QString& target)
     : m_target(target)
 {
-    const QByteArray native = nativeFileName(target);
-    const qsizetype slash = native.lastIndexOf('/');
-    QByteArray temp = native.left(slash + 1) + '.' + native.mid(slash + 1).left(100) + ".neu-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    QByteArray temp;
+    const int fd = createBeside(nativeFileName(target), ".neu-XXXXXX", &temp);
     if (fd < 0) {
         m_error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2")
                       .arg(displayPath(target), systemErrorText(errno));
@@ -332,11 +339,8 @@ bool writeFileSafely(const QString& target, const std::function<bool(QIODevice&)
         return true;
     }
 
-    const qsizetype slash = native.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
-    const QByteArray base = native.mid(slash + 1);
-    QByteArray temp = folder + '/' + '.' + base.left(100) + ".tmp-XXXXXX";
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    QByteArray temp;
+    Descriptor fd(createBeside(native, ".tmp-XXXXXX", &temp));
     if (fd.get() < 0)
         return failed("Die Datei %1 kann nicht angelegt werden: %2", errno);
     const auto abandon = [&](int errorNumber) {

@@ -154,7 +154,7 @@ QString CTorvmDoc::CompetitionTitle() const
 {
     if (!m_open)
         return {};
-    CRSWettbewerb title(m_db.get(), const_cast<CTorvmDoc*>(this));
+    CRSWettbewerb title(m_db.get(), this);
     return title.GetTitle();
 }
 

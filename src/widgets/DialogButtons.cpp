@@ -59,13 +59,13 @@ void showReadOnly(QLineEdit* field)
     field->setPalette(palette);
 }
 
-void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText)
+void addOkCancelRow(QDialog* dialog, QBoxLayout* layout)
 {
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     QPushButton* ok = addButton(row, dialog, "OK", "ok");
     ok->setDefault(true);
-    QPushButton* cancel = addButton(row, dialog, cancelText, "cancel");
+    QPushButton* cancel = addButton(row, dialog, "Abbrechen", "cancel");
     layout->addLayout(row);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

@@ -17,8 +17,8 @@ QPushButton* addButton(QBoxLayout* row, QWidget* parent, const char* text, const
 // A field the user cannot change looks like it: the window's colour instead of a white field.
 void showReadOnly(QLineEdit* field);
 
-// The closing row of a dialog: "OK" (the default) and the cancel button ("Abbrechen" unless the
-// dialog has always said otherwise), right-aligned, wired to accept() and reject().
-void addOkCancelRow(QDialog* dialog, QBoxLayout* layout, const char* cancelText = "Abbrechen");
+// The closing row of a dialog: "OK" (the default) and "Abbrechen", right-aligned, wired to
+// accept() and reject().
+void addOkCancelRow(QDialog* dialog, QBoxLayout* layout);
 
 } // namespace torvm::ui
