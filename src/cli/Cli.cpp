@@ -100,15 +100,16 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
         {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, 2, cmdConvert}},
         {QStringLiteral("demo"), {QStringLiteral("DATEI [--seed N]"), 1, -1, cmdDemo}},
         {QStringLiteral("export-text"),
-         {QStringLiteral("DATEI AUSGABE.txt [--round N] [--outputs termin,gruppe,tabelle,einzel,verein,teilnehmer] "
-                         "[--plans 1,3] [--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] "
-                         "[--klasse 0|1|2] [--sort 0|1]"),
+         {QStringLiteral("DATEI AUSGABE.txt [--round N] "
+                         "[--outputs termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt] [--plans 1,3] "
+                         "[--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] "
+                         "[--sort 0|1] [--mindestens N] [--encoding utf-8]"),
           2, -1, cmdExportText}},
         {QStringLiteral("print-pdf"),
          {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, -1, cmdPrintPdf}},
         {QStringLiteral("web-export"),
          {QStringLiteral("DATEI ORDNER [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1] "
-                         "[--organiser TEXT]"),
+                         "[--organiser TEXT] [--style classic|modern]"),
           2, -1, cmdWebExport}},
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"),

@@ -300,7 +300,7 @@ int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
     // The competition's stored choices, changed for this run only.
     WebOptions options = loadWebOptions(doc);
     QString organiser = loadOrganiser(doc);
-    WebStyle style = WebStyle::Classic;
+    WebStyle style = loadWebStyle(doc);
     for (const auto& [name, value] : parsed->options) {
         if (name == QLatin1String("organiser")) {
             organiser = value;

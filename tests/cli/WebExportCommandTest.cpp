@@ -46,6 +46,32 @@ TEST_F(WebExportCommandTest, WritesTheSiteOfTheDemoWithItsStoredSettings)
     EXPECT_FALSE(page("Erg0.htm").contains(" - 2. Durchgang"));
 }
 
+// The style chosen in the program is a stored choice like the others; --style overrides it.
+TEST_F(WebExportCommandTest, StoredStyleIsUsedUnlessOverridden)
+{
+    {
+        CTorvmDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(demo()));
+        ASSERT_TRUE(storeWebStyle(doc, WebStyle::Modern));
+    }
+    struct Case {
+        QStringList extra;
+        const char* index;
+    };
+    const Case cases[] = {
+        {{}, "index.html"},
+        {{QStringLiteral("--style"), QStringLiteral("classic")}, "index.htm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        QDir(site()).removeRecursively();
+        ASSERT_EQ(run(QStringList{QStringLiteral("web-export"), demo(), site()} + c.extra), kCliOk)
+            << err.toStdString();
+        EXPECT_TRUE(out.contains(QDir(site()).absoluteFilePath(QString::fromLatin1(c.index)))) << out.toStdString();
+        EXPECT_FALSE(page(c.index).isEmpty());
+    }
+}
+
 TEST_F(WebExportCommandTest, OptionsOverrideForOneRunAndAreNotStored)
 {
     ASSERT_EQ(run({QStringLiteral("web-export"), demo(), site(), QStringLiteral("--round"), QStringLiteral("3"),
