@@ -208,17 +208,18 @@ std::optional<MasterRows> groupRows(CTorvmDoc& doc)
     CGruppeTable groups(doc.GetDatabase(), &doc);
     if (!groups.OpenTable())
         return std::nullopt;
+    if (!groups.Select(nullptr, {}, R"("ID")"))
+        return std::nullopt;
     MasterRows rows(4);
-    for (const ComboItem& item : groups.GroupComboItems()) {
-        groups.LoadGroup(item.data);
+    for (; !groups.IsEOF(); groups.MoveNext()) {
         QStringList teams;
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             if (groups.SlotUsed(slot))
                 teams << QStringLiteral("M%1 %2").arg(slot).arg(groups.TeamName(slot));
         }
-        rows.addRow(item.data);
-        rows.addNumberCell(std::int64_t{item.data} + 1);
-        rows.addCell(item.text);
+        rows.addRow(groups.m_ID);
+        rows.addNumberCell(std::int64_t{groups.m_ID} + 1);
+        rows.addCell(groups.m_Name);
         rows.addNumberCell(teams.size());
         rows.addCell(teams.join(QStringLiteral(", ")));
     }
