@@ -181,11 +181,25 @@ WebOptions loadWebOptions(CTorvmDoc& doc)
 
 bool storeWebOptions(CTorvmDoc& doc, const WebOptions& options)
 {
-    CProfileTable profile(doc.GetDatabase(), &doc);
-    return profile.WriteInt(kWebSection, QStringLiteral("Termin"), options.termin ? 1 : 0) &&
-           profile.WriteInt(kWebSection, QStringLiteral("Tabelle"), options.tabelle ? 1 : 0) &&
-           profile.WriteInt(kWebSection, QStringLiteral("Einzel"), options.einzel ? 1 : 0) &&
-           profile.WriteInt(QStringLiteral("All"), QStringLiteral("Durchgang"), options.round);
+    Database* db = doc.GetDatabase();
+    if (!db || db->isReadOnly())
+        return false; // a write-protected competition keeps its settings
+    Transaction tx(*db);
+    if (!tx.active()) {
+        showDatabaseError(db->lastError().text);
+        return false;
+    }
+    CProfileTable profile(db, &doc);
+    if (!profile.WriteInt(kWebSection, QStringLiteral("Termin"), options.termin ? 1 : 0) ||
+        !profile.WriteInt(kWebSection, QStringLiteral("Tabelle"), options.tabelle ? 1 : 0) ||
+        !profile.WriteInt(kWebSection, QStringLiteral("Einzel"), options.einzel ? 1 : 0) ||
+        !profile.WriteInt(QStringLiteral("All"), QStringLiteral("Durchgang"), options.round))
+        return false;
+    if (!tx.commit()) {
+        showDatabaseError(db->lastError().text);
+        return false;
+    }
+    return true;
 }
 
 QString normalisedOrganiser(const QString& text)
