@@ -114,7 +114,7 @@ void CListenDlg::createEntry()
     case MasterList::Participants: {
         CTeilnehmerDlg editor(m_doc, 0, this);
         editor.exec();
-        reload(currentKey());
+        reload(editor.shownNumber()); // the new entry, as with clubs and groups
         break;
     }
     case MasterList::Clubs: {

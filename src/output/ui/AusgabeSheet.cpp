@@ -47,7 +47,7 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent, Use use)
     setWindowTitle(QStringLiteral("Eigenschaften von Ausgabe"));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
-    // All six tabs in view at once: the sheet grows with the font rather than hiding tabs.
+    // All seven tabs in view at once: the sheet grows with the font rather than hiding tabs.
     m_tabs->tabBar()->setUsesScrollButtons(false);
     m_tabs->tabBar()->setElideMode(Qt::ElideNone);
     m_tabs->addTab(createMainPage(), QStringLiteral("Ausgabe"));

@@ -150,6 +150,16 @@ TEST_F(ListenDlgTest, EditOpensTheEditorOnTheChosenEntry)
     click(&dlg, "edit");
     EXPECT_EQ(opened, QStringLiteral("Oster"));
     EXPECT_TRUE(column(view, 1).contains(QStringLiteral("Osterer"))); // shown afresh
+
+    // "Neu" leaves the new participant chosen, as the club and group lists do.
+    test::whenShown<CTeilnehmerDlg>([](CTeilnehmerDlg& editor) {
+        child<QLineEdit>(&editor, "name")->setText(QStringLiteral("Neumann"));
+        click(&editor, "ok");
+    });
+    click(&dlg, "new");
+    const QModelIndex chosen = view->currentIndex();
+    ASSERT_TRUE(view->selectionModel()->isRowSelected(chosen.row()));
+    EXPECT_EQ(view->model()->index(chosen.row(), 1).data().toString(), QStringLiteral("Neumann"));
     click(&dlg, "close");
 }
 
