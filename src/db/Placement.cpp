@@ -79,14 +79,10 @@ StoredRect loadStoredRect(const QString& section)
 
 void storeRect(const QString& section, const QRect& frame)
 {
-    if (!workplaceWritable())
-        return;
-    QSettings settings(QStringLiteral("Velmarik"), QStringLiteral("torvm"));
-    settings.beginGroup(section);
-    settings.setValue(QStringLiteral("x"), frame.left());
-    settings.setValue(QStringLiteral("y"), frame.top());
-    settings.setValue(QStringLiteral("xend"), frame.left() + frame.width());
-    settings.setValue(QStringLiteral("yend"), frame.top() + frame.height());
+    writeProfileInt(section, QStringLiteral("x"), frame.left());
+    writeProfileInt(section, QStringLiteral("y"), frame.top());
+    writeProfileInt(section, QStringLiteral("xend"), frame.left() + frame.width());
+    writeProfileInt(section, QStringLiteral("yend"), frame.top() + frame.height());
 }
 
 } // namespace torvm

@@ -35,11 +35,6 @@ ScopedReadOnlyWorkplace::~ScopedReadOnlyWorkplace()
     readOnly() = m_previous;
 }
 
-bool workplaceWritable()
-{
-    return !readOnly();
-}
-
 int profileInt(const QString& section, const QString& key, int defaultValue)
 {
     bool ok = false;

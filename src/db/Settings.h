@@ -25,7 +25,6 @@ public:
 private:
     bool m_previous;
 };
-bool workplaceWritable();
 
 inline constexpr auto kMainSection = "VMMainDlg";
 inline constexpr auto kFileNameKey = "FileName";
