@@ -13,9 +13,7 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace torvm {
 
@@ -58,20 +56,9 @@ std::int64_t pragmaValue(Database& db, const char* sql, bool* ok)
 
 FileKind sniffFile(const QString& path)
 {
-    // Not blocking: a pipe under the name must not hang the caller until someone writes to it.
-    const int fd = ::open(nativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FileKind::Unreadable;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return FileKind::Unreadable;
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!openForReading(file, path))
         return FileKind::Unreadable;
-    }
     const QByteArray head = file.read(32);
     if (head.isEmpty())
         return FileKind::Empty;

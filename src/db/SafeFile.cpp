@@ -143,10 +143,13 @@ QString fileNameFromNative(const QByteArray& bytes)
 
 bool openForReading(QFile& file, const QString& path)
 {
-    const int fd = ::open(nativeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe under the name must not hang the caller until someone writes to it.
+    const int fd = ::open(nativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return true;
     ::close(fd);
     return false;

@@ -54,7 +54,8 @@ private:
 QByteArray nativeFileName(const QString& path);
 QString fileNameFromNative(const QByteArray& bytes);
 
-// Opens file for reading under the name's bytes, which QFile alone would re-encode.
+// Opens a regular file for reading under the name's bytes, which QFile alone would re-encode;
+// false for anything else (a pipe, a device), without waiting on it.
 bool openForReading(QFile& file, const QString& path);
 
 // Whether anything (a file, a folder, a dangling link) has this name.
