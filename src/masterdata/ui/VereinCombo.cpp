@@ -39,7 +39,13 @@ ComboItems CVereinCombo::completionItems(const QString& typed)
 void CVereinCombo::SelectClub(int number, bool reload)
 {
     if (reload)
-        setItems(completionItems(QString()));
+        setItems(AllClubs());
+    selectNumber(number);
+}
+
+void CVereinCombo::SelectClub(int number, const ComboItems& clubs)
+{
+    setItems(clubs);
     selectNumber(number);
 }
 

@@ -22,6 +22,10 @@ public:
     // Selects the last club with number, none when there is no such club; with reload the list is
     // first read again with every club by sort name.
     void SelectClub(int number, bool reload);
+    // The same with the list given, as AllClubs() read it once for several combos.
+    void SelectClub(int number, const ComboItems& clubs);
+    // Every club by sort name.
+    ComboItems AllClubs() { return completionItems(QString()); }
     // Writes the selected club's number (0 without a selection) to the bound int and edit.
     void WriteNumber();
 
