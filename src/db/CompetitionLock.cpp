@@ -2,6 +2,8 @@
 
 #include "db/SafeFile.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 
 #include <fcntl.h>
@@ -17,8 +19,12 @@ constexpr useconds_t kRetryMicroseconds = 25000;
 
 QString CompetitionLock::lockPath(const QString& competition)
 {
-    const qsizetype slash = competition.lastIndexOf(QLatin1Char('/'));
-    return competition.left(slash + 1) + QLatin1Char('.') + competition.mid(slash + 1) + QLatin1String(".lock");
+    // A link and the file it names are one competition (a new one replaces the file, not the
+    // link), so they share the lock beside the file.
+    const QString canonical = QFileInfo(competition).canonicalFilePath();
+    const QString& path = canonical.isEmpty() ? competition : canonical;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QLatin1String(".lock");
 }
 
 CompetitionLock::~CompetitionLock()

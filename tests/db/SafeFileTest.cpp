@@ -210,6 +210,16 @@ TEST(CompetitionLockTest, SharedWhileOpenExclusiveToReplaceAndNeverStale)
     writeRaw(CompetitionLock::lockPath(file), {});
     CompetitionLock after;
     EXPECT_TRUE(after.acquire(file, CompetitionLock::Mode::Exclusive));
+    after.release();
+
+    // A link to the competition is the competition: it cannot be replaced while the file is open.
+    writeRaw(file, "SQLite");
+    const QString link = dir.filePath(QStringLiteral("verweis.mdb"));
+    ASSERT_TRUE(QFile::link(file, link));
+    CompetitionLock working;
+    ASSERT_TRUE(working.acquire(file, CompetitionLock::Mode::Shared));
+    CompetitionLock throughLink;
+    EXPECT_FALSE(throughLink.acquire(link, CompetitionLock::Mode::Exclusive));
 }
 
 } // namespace
