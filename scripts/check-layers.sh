@@ -31,6 +31,17 @@ allowed() {
     esac
 }
 
+subsystem_rank() {
+    case ${1%%/*} in
+        controls) echo 0 ;;
+        masterdata) echo 1 ;;
+        fixtures) echo 2 ;;
+        results) echo 3 ;;
+        output) echo 4 ;;
+        exchange) echo 5 ;;
+    esac
+}
+
 faults=0
 checked=0
 while IFS= read -r file; do
@@ -59,6 +70,11 @@ while IFS= read -r file; do
         if [[ $ok != *" $to "* ]]; then
             echo "$file ($from) includes $target ($to)" >&2
             faults=$((faults + 1))
+        elif [ "$from" = "$to" ] && { [ "$from" = core ] || [ "$from" = ui ]; }; then
+            if [ "$(subsystem_rank "$target")" -gt "$(subsystem_rank "$file")" ]; then
+                echo "$file includes $target, a subsystem after its own" >&2
+                faults=$((faults + 1))
+            fi
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done < <(find . -name '*.h' -o -name '*.cpp' | sed 's#^\./##' | sort)

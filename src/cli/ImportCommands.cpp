@@ -7,9 +7,9 @@
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 #include "exchange/MemberImport.h"
-#include "fixtures/GroupSchedule.h"
+#include "exchange/ResultsImport.h"
 #include "masterdata/ClassAssignment.h"
-#include "results/ResultsImport.h"
+#include "output/GroupSchedule.h"
 
 #include <optional>
 

@@ -13,21 +13,6 @@ std::int64_t PairingSide::total() const
     return std::accumulate(rings.begin(), rings.end(), std::int64_t{0});
 }
 
-int highestSingleResult(Database* db, CTorvmDoc* doc)
-{
-    CProfileTable settings(db, doc);
-    const int rings = settings.GetInt(QString::fromLatin1(kEntrySection), QString::fromLatin1(kHighestResultKey),
-                                      kDefaultHighestResult);
-    // A damaged value must neither question every result nor switch the check off unasked.
-    return rings >= 0 && rings <= kMaxRings ? rings : kDefaultHighestResult;
-}
-
-bool setHighestSingleResult(Database* db, CTorvmDoc* doc, int rings)
-{
-    CProfileTable settings(db, doc);
-    return settings.WriteInt(QString::fromLatin1(kEntrySection), QString::fromLatin1(kHighestResultKey), rings);
-}
-
 PairingEntry::PairingEntry(Database* db, CTorvmDoc* doc)
     : m_db(db)
     , m_groups(db, doc)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Tables.h"
+#include "results/CompetitionRules.h"
 
 #include <QString>
 
@@ -11,16 +12,7 @@ namespace torvm {
 
 class CTorvmDoc;
 
-inline constexpr int kMaxRings = 10000;
 inline constexpr int kShooterRows = 20;
-
-// The competition's highest single result: rings above it are questioned when a pairing is saved.
-// Kept in the competition's settings; 0 turns the check off.
-inline constexpr auto kEntrySection = "Ergebnis";
-inline constexpr auto kHighestResultKey = "HoechstesEinzelergebnis";
-inline constexpr int kDefaultHighestResult = 400;
-int highestSingleResult(Database* db, CTorvmDoc* doc);
-bool setHighestSingleResult(Database* db, CTorvmDoc* doc, int rings);
 
 // Something in a pairing that a careful official would look at again before it is stored.
 struct PairingWarning {

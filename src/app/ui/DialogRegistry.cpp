@@ -3,15 +3,17 @@
 #include "app/ui/DocumentCommands.h"
 #include "app/ui/TorvmApp.h"
 #include "app/ui/TorvmView.h"
+#include "exchange/ui/ErgImportDlg.h"
 #include "exchange/ui/TeilnehmerImport.h"
 #include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
+#include "fixtures/ui/GruppenListeDlg.h"
 #include "fixtures/ui/PlanAuswahlDlg.h"
 #include "masterdata/ui/ListenDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
 #include "masterdata/ui/WettbewerbDlg.h"
 #include "output/ui/PrintCommands.h"
-#include "results/ui/ErgImportDlg.h"
+#include "results/ui/RegelnDlg.h"
 #include "results/ui/WettkampfDlg.h"
 #include "widgets/CommandIds.h"
 
@@ -28,6 +30,7 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
+    commands.setOpener(cmd::Wertungsregeln, [](CTorvmDoc& doc, QWidget* parent) { runRegelnCommand(parent, doc); });
     commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
     commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
     commands.setOpener(cmd::TeilnehmerImport,
@@ -39,8 +42,7 @@ void registerDialogs(DocumentCommands& commands)
                        [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Clubs); });
     commands.setOpener(cmd::TeilnehmerListe,
                        [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Participants); });
-    commands.setOpener(cmd::GruppenListe,
-                       [](CTorvmDoc& doc, QWidget* parent) { runListCommand(parent, doc, MasterList::Groups); });
+    commands.setOpener(cmd::GruppenListe, [](CTorvmDoc& doc, QWidget* parent) { runGruppenListeCommand(parent, doc); });
 }
 
 void registerPrinting(CTorvmApp& app)

@@ -28,6 +28,7 @@ constexpr CommandRule kRules[] = {
     {cmd::Teilnehmer, true, false, true},
     {cmd::Verein, true, false, true},
     {cmd::Wettbewerb, true, true, true},
+    {cmd::Wertungsregeln, true, false, true},
     {cmd::Klasse, false, false, true},
     {cmd::Plan, true, false, true},
     {cmd::Gruppe, true, false, true},

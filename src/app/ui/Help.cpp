@@ -28,6 +28,7 @@ const std::pair<const char*, const char*> kTopics[] = {
     {"CVereinNrDlg", "saison.html#vereine"},
     {"CKlasseDlg", "saison.html#klassen"},
     {"CWettbewerbDlg", "saison.html#titel"},
+    {"CRegelnDlg", "saison.html#regeln"},
     {"CPlanAuswahlDlg", "saison.html#plaene"},
     {"CPlanDlg", "saison.html#plaene"},
     {"CSpielplanDlg", "saison.html#generator"},

@@ -67,6 +67,8 @@ const CommandText kCommands[] = {
     {cmd::Teilnehmer, "&Teilnehmer", "", "Öffnet den Dialog zur Bearbeitung der Teilnehmer.\nTeilnehmer"},
     {cmd::Verein, "&Verein", "", "Öffnet den Dialog zur Bearbeitung der Vereine.\nVereine"},
     {cmd::Wettbewerb, "&Wettbewerb", "", "Titel bearbeiten.\nTitel bearbeiten"},
+    {cmd::Wertungsregeln, "Wertu&ngsregeln...", "",
+     "Legt fest, wie Ergebnisse gewertet und geprüft werden.\nWertungsregeln"},
     {cmd::Klasse, "&Klasse", "", "Klasseneinteilung festlegen.\nKlasseneinteilung festlegen"},
     {cmd::KlassenZuordnen, "Klassen &zuordnen...", "",
      "Ordnet jedem Teilnehmer die Klasse nach Geburtstag und Anrede zu.\nKlassen zuordnen"},
@@ -108,10 +110,25 @@ const std::vector<int> kFileDoc = {cmd::FileNew,
                                    kRecent,
                                    0,
                                    cmd::AppExit};
-const std::vector<int> kEdit = {
-    cmd::EditUndo,   0,           cmd::EditCut,         cmd::EditCopy,    cmd::EditPaste,    0,
-    cmd::Teilnehmer, cmd::Verein, cmd::Wettbewerb,      cmd::Klasse,      cmd::Plan,         cmd::Gruppe,
-    cmd::Ergebnis,   0,           cmd::TeilnehmerListe, cmd::VereinListe, cmd::GruppenListe, cmd::KlassenZuordnen};
+const std::vector<int> kEdit = {cmd::EditUndo,
+                                0,
+                                cmd::EditCut,
+                                cmd::EditCopy,
+                                cmd::EditPaste,
+                                0,
+                                cmd::Teilnehmer,
+                                cmd::Verein,
+                                cmd::Wettbewerb,
+                                cmd::Wertungsregeln,
+                                cmd::Klasse,
+                                cmd::Plan,
+                                cmd::Gruppe,
+                                cmd::Ergebnis,
+                                0,
+                                cmd::TeilnehmerListe,
+                                cmd::VereinListe,
+                                cmd::GruppenListe,
+                                cmd::KlassenZuordnen};
 const std::vector<int> kViewMenu = {cmd::ViewToolbar, cmd::ViewStatusBar};
 const std::vector<int> kWindow = {cmd::WindowNew, cmd::WindowCascade, cmd::WindowTile, cmd::WindowArrange};
 const std::vector<int> kHelp = {cmd::HelpFinder, 0, cmd::AppAbout};

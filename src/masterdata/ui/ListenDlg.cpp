@@ -1,7 +1,6 @@
 #include "masterdata/ui/ListenDlg.h"
 
 #include "document/TorvmDoc.h"
-#include "fixtures/ui/GruppeDlg.h"
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "masterdata/ui/VereinDlg.h"
 #include "widgets/DialogButtons.h"
@@ -110,32 +109,27 @@ std::optional<std::int32_t> CListenDlg::currentKey() const
 
 void CListenDlg::createEntry()
 {
-    switch (m_kind) {
-    case MasterList::Participants: {
+    if (m_kind == MasterList::Participants) {
         CTeilnehmerDlg editor(m_doc, 0, this);
         editor.exec();
         reload(editor.shownNumber()); // the new entry, as with clubs and groups
-        break;
+        return;
     }
-    case MasterList::Clubs: {
-        CVereinTable clubs(m_doc.GetDatabase(), &m_doc);
-        CVereinDlg editor(m_doc, clubs.NextClubNumber(), this);
+    CVereinTable clubs(m_doc.GetDatabase(), &m_doc);
+    CVereinDlg editor(m_doc, clubs.NextClubNumber(), this);
+    editor.exec();
+    reload(editor.returnedNumber());
+}
+
+void CListenDlg::openEditor(std::int32_t key)
+{
+    if (m_kind == MasterList::Participants) {
+        CTeilnehmerDlg editor(m_doc, key, this);
         editor.exec();
-        reload(editor.returnedNumber());
-        break;
+        return;
     }
-    case MasterList::Groups: {
-        const std::optional<int> last = CGruppeTable(m_doc.GetDatabase(), &m_doc).LastGroupId();
-        if (!last) {
-            message(this, MessageIcon::Exclamation, databaseErrorText(m_doc.GetDatabase()->lastError().text));
-            return;
-        }
-        CGruppeDlg editor(m_doc, this, *last + 1);
-        editor.exec();
-        reload(editor.currentGroup());
-        break;
-    }
-    }
+    CVereinDlg editor(m_doc, key, this);
+    editor.exec();
 }
 
 void CListenDlg::editEntry()
@@ -143,62 +137,12 @@ void CListenDlg::editEntry()
     const std::optional<std::int32_t> key = currentKey();
     if (!key)
         return;
-    switch (m_kind) {
-    case MasterList::Participants: {
-        CTeilnehmerDlg editor(m_doc, *key, this);
-        editor.exec();
-        break;
-    }
-    case MasterList::Clubs: {
-        CVereinDlg editor(m_doc, *key, this);
-        editor.exec();
-        break;
-    }
-    case MasterList::Groups: {
-        CGruppeDlg editor(m_doc, this, *key);
-        editor.exec();
-        break;
-    }
-    }
+    openEditor(*key);
     reload(key);
-}
-
-QString CListenDlg::groupRefusal(std::int32_t id)
-{
-    CGruppeTable groups(m_doc.GetDatabase(), &m_doc);
-    const std::optional<int> last = groups.LastGroupId();
-    const int results = groups.ResultRowCount(id);
-    if (!last || results < 0 || !groups.OpenTable())
-        return QStringLiteral("Ob die Gruppe %1 noch verwendet wird, ließ sich nicht prüfen.").arg(id + 1);
-    // The results of every group are stored under its number, and the outputs take the groups as
-    // numbered without gaps: removing one from the middle would shift or lose the others.
-    if (id != *last)
-        return QStringLiteral("Die Gruppe %1 kann nicht gelöscht werden: Gruppen sind lückenlos nummeriert, "
-                              "und die Ergebnisse jeder Gruppe sind unter ihrer Nummer gespeichert. "
-                              "Nur die letzte Gruppe (%2) kann gelöscht werden.")
-            .arg(id + 1)
-            .arg(*last + 1);
-    if (results > 0)
-        return QStringLiteral("Die Gruppe %1 kann nicht gelöscht werden: für sie sind noch %2 Ergebniszeilen "
-                              "gespeichert.")
-            .arg(id + 1)
-            .arg(results);
-    groups.LoadGroup(id);
-    int teams = 0;
-    for (int slot = 1; slot <= kSlotCount; ++slot)
-        teams += groups.SlotUsed(slot) ? 1 : 0;
-    if (teams > 0)
-        return QStringLiteral("Die Gruppe %1 kann nicht gelöscht werden: ihr gehören noch %2 Mannschaften. "
-                              "Leeren Sie zuerst ihre Mannschaftsplätze in der Gruppeneinteilung.")
-            .arg(id + 1)
-            .arg(teams);
-    return {};
 }
 
 QString CListenDlg::refusal(std::int32_t key)
 {
-    if (m_kind == MasterList::Groups)
-        return groupRefusal(key);
     if (m_kind == MasterList::Participants) {
         const int results = CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).ResultRowCount(key);
         if (results != 0)
@@ -219,6 +163,20 @@ QString CListenDlg::refusal(std::int32_t key)
         .arg(groupSlots);
 }
 
+QString CListenDlg::deleteQuestion(const QString& name, std::int32_t key) const
+{
+    if (m_kind == MasterList::Participants)
+        return QStringLiteral("Teilnehmer %1 (%2) wirklich löschen?").arg(name).arg(key);
+    return QStringLiteral("Verein %1 (%2) wirklich löschen?").arg(name).arg(key);
+}
+
+bool CListenDlg::deleteRow(std::int32_t key)
+{
+    if (m_kind == MasterList::Participants)
+        return CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).DeleteParticipant(key);
+    return CVereinTable(m_doc.GetDatabase(), &m_doc).DeleteClub(key);
+}
+
 void CListenDlg::deleteEntry()
 {
     const std::optional<std::int32_t> chosen = currentKey();
@@ -232,32 +190,9 @@ void CListenDlg::deleteEntry()
     }
     const int row = m_model->rowOfKey(key);
     const QString name = m_model->data(m_model->index(row, 1)).toString();
-    QString question;
-    switch (m_kind) {
-    case MasterList::Participants:
-        question = QStringLiteral("Teilnehmer %1 (%2) wirklich löschen?").arg(name).arg(key);
-        break;
-    case MasterList::Clubs:
-        question = QStringLiteral("Verein %1 (%2) wirklich löschen?").arg(name).arg(key);
-        break;
-    case MasterList::Groups:
-        question = QStringLiteral("Gruppe %1 (%2) wirklich löschen?").arg(name).arg(key + 1);
-        break;
-    }
-    if (message(this, MessageIcon::Question, question, Buttons::YesNo) != Reply::Yes)
+    if (message(this, MessageIcon::Question, deleteQuestion(name, key), Buttons::YesNo) != Reply::Yes)
         return;
-    bool deleted = false;
-    switch (m_kind) {
-    case MasterList::Participants:
-        deleted = CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).DeleteParticipant(key);
-        break;
-    case MasterList::Clubs:
-        deleted = CVereinTable(m_doc.GetDatabase(), &m_doc).DeleteClub(key);
-        break;
-    case MasterList::Groups:
-        deleted = CGruppeTable(m_doc.GetDatabase(), &m_doc).DeleteGroup(key);
-        break;
-    }
+    const bool deleted = deleteRow(key);
     if (!deleted)
         message(this, MessageIcon::Exclamation, databaseErrorText(m_doc.GetDatabase()->lastError().text));
     const int neighbour = row + 1 < m_model->rowCount() ? row + 1 : row - 1;

@@ -2,8 +2,6 @@
 
 #include "db/Recordsets.h"
 #include "document/TorvmDoc.h"
-#include "masterdata/ui/NumberField.h"
-#include "results/PairingEntry.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/Prompt.h"
 #include "widgets/RunDialog.h"
@@ -30,12 +28,6 @@ CWettbewerbDlg::CWettbewerbDlg(CTorvmDoc& doc, QWidget* parent)
     m_title->setText(doc.CompetitionTitle());
     m_title->selectAll();
     form->addRow(QStringLiteral("Wettbewerb:"), m_title);
-    m_highest = new QLineEdit(this);
-    m_highest->setObjectName(QStringLiteral("highest"));
-    m_highest->setMaximumWidth(80);
-    m_highest->setText(QString::number(highestSingleResult(doc.GetDatabase(), &doc)));
-    m_highest->setToolTip(QStringLiteral("Ringzahlen darüber fragt die Ergebniseingabe nach; 0 = keine Prüfung"));
-    form->addRow(QStringLiteral("Höchstes Einzelergebnis:"), m_highest);
     layout->addLayout(form);
 
     addOkCancelRow(this, layout);
@@ -43,13 +35,8 @@ CWettbewerbDlg::CWettbewerbDlg(CTorvmDoc& doc, QWidget* parent)
 
 void CWettbewerbDlg::accept()
 {
-    const std::optional<int> highest = readNumberField(this, m_highest, 0, kMaxRings);
-    if (!highest)
-        return;
     CRSWettbewerb title(m_doc.GetDatabase(), &m_doc);
     title.SetTitle(m_title->text());
-    if (*highest != highestSingleResult(m_doc.GetDatabase(), &m_doc))
-        setHighestSingleResult(m_doc.GetDatabase(), &m_doc, *highest);
     QDialog::accept();
 }
 

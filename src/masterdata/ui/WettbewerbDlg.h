@@ -10,8 +10,7 @@ class CTorvmDoc;
 
 namespace torvm::ui {
 
-// The competition's title and its highest single result (the result entry questions rings above
-// it; 0 = no check): "OK" stores both, "Abbrechen" stores nothing.
+// The competition's title: "OK" stores it, "Abbrechen" stores nothing.
 class CWettbewerbDlg : public QDialog {
     Q_OBJECT
 public:
@@ -23,7 +22,6 @@ public slots:
 private:
     CTorvmDoc& m_doc;
     QLineEdit* m_title;
-    QLineEdit* m_highest;
 };
 
 // The "Wettbewerb" command of a competition window. The command table shows the title read

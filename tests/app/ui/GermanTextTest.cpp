@@ -340,9 +340,10 @@ void walkMainPaths(Walk& walk)
         else
             Walk::close(window);
     };
-    const int commands[] = {cmd::Teilnehmer, cmd::Verein,         cmd::Wettbewerb,     cmd::Klasse,
-                            cmd::Plan,       cmd::Gruppe,         cmd::Ergebnis,       cmd::SpeichernUnter,
-                            cmd::WebExport,  cmd::ErgebnisImport, cmd::FilePrintSetup, cmd::AppAbout};
+    const int commands[] = {cmd::Teilnehmer,     cmd::Verein,    cmd::Wettbewerb,     cmd::Wertungsregeln,
+                            cmd::Klasse,         cmd::Plan,      cmd::Gruppe,         cmd::Ergebnis,
+                            cmd::SpeichernUnter, cmd::WebExport, cmd::ErgebnisImport, cmd::FilePrintSetup,
+                            cmd::AppAbout};
     for (int id : commands) {
         SCOPED_TRACE(id);
         walk.run([&] { frame->action(id)->trigger(); });
@@ -379,9 +380,10 @@ void walkMainPaths(Walk& walk)
     pageSetup.show();
     walk.read(&pageSetup);
 
-    for (const char* expected : {"CTeilnehmerDlg", "CVereinDlg", "CWettbewerbDlg", "CKlasseDlg", "CPlanDlg",
-                                 "CSpielplanDlg", "CGruppeDlg", "CWettkampfDlg", "CPunkteDlg", "AusgabeSheet",
-                                 "CWebDlg", "CErgImportDlg", "QPrintDialog", "QPrintPreviewDialog", "CAboutDlg"}) {
+    for (const char* expected :
+         {"CTeilnehmerDlg", "CVereinDlg", "CWettbewerbDlg", "CRegelnDlg", "CKlasseDlg", "CPlanDlg", "CSpielplanDlg",
+          "CGruppeDlg", "CWettkampfDlg", "CPunkteDlg", "AusgabeSheet", "CWebDlg", "CErgImportDlg", "QPrintDialog",
+          "QPrintPreviewDialog", "CAboutDlg"}) {
         EXPECT_TRUE(std::any_of(walk.seen.begin(), walk.seen.end(),
                                 [expected](const QString& s) { return s.endsWith(QString::fromLatin1(expected)); }))
             << "not reached: " << expected;

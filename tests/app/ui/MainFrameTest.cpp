@@ -70,10 +70,11 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "Ergebnis Import", "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P",
                               "Sei&tenansicht", "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-",
                               "&Beenden\tStrg+Q"}));
-    EXPECT_EQ(f.menuItems(QStringLiteral("&Bearbeiten")),
-              items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
-                     "&Teilnehmer", "&Verein", "&Wettbewerb", "&Klasse", "Wettkampf&plan", "&Gruppe", "&Ergebnis", "-",
-                     "Teilnehmer&liste", "Vereinsli&ste", "Gr&uppenliste", "Klassen &zuordnen..."}));
+    EXPECT_EQ(
+        f.menuItems(QStringLiteral("&Bearbeiten")),
+        items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
+               "&Teilnehmer", "&Verein", "&Wettbewerb", "Wertu&ngsregeln...", "&Klasse", "Wettkampf&plan", "&Gruppe",
+               "&Ergebnis", "-", "Teilnehmer&liste", "Vereinsli&ste", "Gr&uppenliste", "Klassen &zuordnen..."}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Fenster")).mid(0, 4),
               items({"Neues &Fenster", "Über&lappend", "&Nebeneinander", "&Symbole anordnen"}));
 
@@ -256,7 +257,7 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
     const std::vector<int> writing = {
         cmd::Teilnehmer,  cmd::Verein,          cmd::Wettbewerb,       cmd::Klasse,         cmd::Plan,
         cmd::Gruppe,      cmd::Ergebnis,        cmd::TeilnehmerImport, cmd::ErgebnisImport, cmd::KlassenZuordnen,
-        cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe};
+        cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe,     cmd::Wertungsregeln};
     const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();

@@ -1,6 +1,6 @@
 #include "masterdata/ui/ListenDlg.h"
-#include "fixtures/ui/GruppeDlg.h"
 #include "masterdata/ui/DialogDriver.h"
+#include "masterdata/ui/ListenDlgFixture.h"
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
@@ -14,44 +14,6 @@ namespace {
 
 using test::child;
 using test::click;
-
-class ListenDlgTest : public ::testing::Test {
-protected:
-    test::TempCompetition comp;
-    test::ScriptedPrompter prompter;
-
-    void exec(const char* sql)
-    {
-        ASSERT_TRUE(comp.db()->execute(sql)) << sql << ": " << comp.db()->lastError().text.toStdString();
-    }
-    std::int64_t scalar(const char* sql)
-    {
-        Statement st = comp.db()->prepare(sql);
-        EXPECT_TRUE(st.next()) << sql;
-        return st.int64(0);
-    }
-    void SetUp() override
-    {
-        exec("INSERT INTO Verein (Vereinsnummer, Name, Sortieren, Ort) VALUES (1, 'SV Tell', 'Tell', 'Au'), "
-             "(2, 'SG Öd', 'Öd', 'Ebersberg'), (3, 'KK Leer', 'Leer', 'Aßling')");
-        exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Verein) VALUES (7, 'Östermeier', 'Anna', 1), "
-             "(12, 'Müller', 'Sepp', 2), (30, 'Oster', 'Kim', 1)");
-        exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (10101, 7, 0, 300)");
-    }
-    static QStringList column(QTableView* view, int c)
-    {
-        QStringList texts;
-        for (int r = 0; r < view->model()->rowCount(); ++r)
-            texts << view->model()->index(r, c).data().toString();
-        return texts;
-    }
-    static void selectRowOf(QTableView* view, const QString& text, int c)
-    {
-        const int row = column(view, c).indexOf(text);
-        ASSERT_GE(row, 0) << text.toStdString();
-        view->selectRow(row);
-    }
-};
 
 TEST_F(ListenDlgTest, ParticipantListSearchesSortsAndDeletesOnlyWhatIsUnused)
 {
@@ -160,74 +122,6 @@ TEST_F(ListenDlgTest, EditOpensTheEditorOnTheChosenEntry)
     const QModelIndex chosen = view->currentIndex();
     ASSERT_TRUE(view->selectionModel()->isRowSelected(chosen.row()));
     EXPECT_EQ(view->model()->index(chosen.row(), 1).data().toString(), QStringLiteral("Neumann"));
-    click(&dlg, "close");
-}
-
-TEST_F(ListenDlgTest, GroupListOpensTheChosenGroupAndDeletesOnlyAnUnusedLastGroup)
-{
-    exec("INSERT INTO Gruppe (ID, Name, Verein01) VALUES (0, 'Gauliga', 1), (1, 'Kreisliga', 0), "
-         "(2, 'Bezirksliga', 0), (3, 'Leer', 0)");
-    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (2000101, 12, 0, 280)");
-    // Rows the result entry writes for empty lines hold nothing and go with their group.
-    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (3000101, 0, 0, 0), (3000199, 0, 0, 0)");
-    CListenDlg dlg(comp.doc(), MasterList::Groups);
-    test::showActive(&dlg);
-    auto* view = child<QTableView>(&dlg, "list");
-
-    struct Opened {
-        const char* button;
-        const char* row; // chosen before, none for "Neu"
-        int group;
-    };
-    for (const Opened& c : {Opened{"edit", "Kreisliga", 1}, Opened{"edit", "Gauliga", 0}, Opened{"new", "", 4}}) {
-        SCOPED_TRACE(c.group);
-        if (*c.row != 0)
-            selectRowOf(view, QString::fromUtf8(c.row), 1);
-        int opened = -1;
-        test::whenShown<CGruppeDlg>([&opened](CGruppeDlg& editor) {
-            opened = editor.currentGroup();
-            click(&editor, "cancel");
-        });
-        click(&dlg, c.button);
-        EXPECT_EQ(opened, c.group);
-    }
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Gruppe"), 4); // "Neu" left without saving stores nothing
-
-    struct Deleted {
-        const char* row;
-        const char* before;  // the data that keeps it
-        const char* refusal; // empty: deleted after the question
-    };
-    const std::vector<Deleted> cases{
-        {"Kreisliga", "", "Nur die letzte Gruppe (4)"},
-        {"Leer", "UPDATE Gruppe SET Verein05 = 2 WHERE ID = 3", "noch 1 Mannschaften"},
-        {"Leer", "UPDATE Gruppe SET Verein05 = 0 WHERE ID = 3", ""},
-        {"Bezirksliga", "", "noch 1 Ergebniszeilen"},
-        {"Bezirksliga", "UPDATE Wettkampf SET TNr = 0, Ergebnis = 0 WHERE ID = 2000101", ""},
-    };
-    for (const Deleted& c : cases) {
-        SCOPED_TRACE(c.row);
-        if (*c.before != 0)
-            exec(c.before);
-        const std::int64_t groups = scalar("SELECT COUNT(*) FROM Gruppe");
-        prompter.messages.clear();
-        prompter.replies = {Reply::Yes};
-        selectRowOf(view, QString::fromUtf8(c.row), 1);
-        click(&dlg, "delete");
-        ASSERT_EQ(prompter.messages.size(), 1u);
-        if (*c.refusal != 0) {
-            EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
-            EXPECT_TRUE(prompter.messages[0].text.contains(QString::fromUtf8(c.refusal)))
-                << prompter.messages[0].text.toStdString();
-            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Gruppe"), groups);
-        } else {
-            EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Question);
-            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Gruppe"), groups - 1);
-            EXPECT_FALSE(column(view, 1).contains(QString::fromUtf8(c.row)));
-        }
-    }
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID >= 2000000"), 0);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 1); // the other group's row stays
     click(&dlg, "close");
 }
 

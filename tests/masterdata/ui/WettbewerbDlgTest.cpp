@@ -3,7 +3,6 @@
 #include "app/ui/DocumentCommands.h"
 #include "db/Recordsets.h"
 #include "masterdata/ui/DialogDriver.h"
-#include "results/PairingEntry.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
 #include "widgets/CommandIds.h"
@@ -82,29 +81,6 @@ TEST_F(WettbewerbDlgTest, EntryDialogsArePluggedIntoTheirCommands)
 {
     for (int id : {cmd::Wettbewerb, cmd::Gruppe, cmd::Ergebnis})
         EXPECT_TRUE(commands.isAvailable(id)) << id;
-}
-
-TEST_F(WettbewerbDlgTest, HighestSingleResultIsShownCheckedAndStored)
-{
-    struct Case {
-        const char* typed;
-        bool accepted;
-        int stored;
-    };
-    for (const Case& c :
-         {Case{"10001", false, 400}, Case{"abc", false, 400}, Case{"0", true, 0}, Case{"300", true, 300}}) {
-        SCOPED_TRACE(c.typed);
-        prompter.messages.clear();
-        CWettbewerbDlg dlg(comp.doc());
-        auto* highest = child<QLineEdit>(&dlg, "highest");
-        highest->setText(QString::fromLatin1(c.typed));
-        click(&dlg, "ok");
-        EXPECT_EQ(dlg.result() == QDialog::Accepted, c.accepted);
-        EXPECT_EQ(prompter.messages.empty(), c.accepted);
-        EXPECT_EQ(highestSingleResult(comp.db(), &comp.doc()), c.stored);
-    }
-    CWettbewerbDlg dlg(comp.doc());
-    EXPECT_EQ(child<QLineEdit>(&dlg, "highest")->text(), QStringLiteral("300"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "results/ResultsImport.h"
+#include "exchange/ResultsImport.h"
 
 #include "db/CompetitionFile.h"
 #include "db/Database.h"

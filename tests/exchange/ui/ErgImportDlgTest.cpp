@@ -1,5 +1,5 @@
 // "Ergebnis Import": the dialog's round and file settings, and the import it starts.
-#include "results/ui/ErgImportDlg.h"
+#include "exchange/ui/ErgImportDlg.h"
 
 #include "db/Tables.h"
 #include "exchange/JetFile.h"

@@ -1,9 +1,9 @@
-#include "results/ui/ErgImportDlg.h"
+#include "exchange/ui/ErgImportDlg.h"
 
 #include "db/Recordsets.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
-#include "results/ResultsImport.h"
+#include "exchange/ResultsImport.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/Prompt.h"
 #include "widgets/WaitCursor.h"
