@@ -2,6 +2,7 @@
 
 #include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
+#include "cli/SeasonCommands.h"
 #include "db/Messages.h"
 #include "db/Settings.h"
 #include "document/TorvmDoc.h"
@@ -116,6 +117,11 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},
         {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, 1, cmdAssignClasses}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, 4, cmdImportResults}},
+        {QStringLiteral("backup"), {QStringLiteral("DATEI [--to ORDNER]"), 1, 3, cmdBackup}},
+        {QStringLiteral("backups"), {QStringLiteral("DATEI"), 1, 1, cmdBackups}},
+        {QStringLiteral("restore"), {QStringLiteral("DATEI SICHERUNG"), 2, 2, cmdRestore}},
+        {QStringLiteral("missing"), {QStringLiteral("DATEI [--stichtag TT.MM.JJJJ]"), 1, 3, cmdMissing}},
+        {QStringLiteral("new-season"), {QStringLiteral("ALT.mdb NEU.mdb [--auf N] [--ab N]"), 2, 6, cmdNewSeason}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, -1, cmdJetDump, true}},
     };
     if (args.isEmpty())

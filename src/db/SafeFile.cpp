@@ -261,6 +261,25 @@ FileUnderConstruction::~FileUnderConstruction()
         ::unlink(nativeFileName(m_temp + QLatin1String(suffix)).constData());
 }
 
+bool FileUnderConstruction::publishOver(QString* error)
+{
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        const QByteArray companion = nativeFileName(m_target + QLatin1String(suffix));
+        if (::unlink(companion.constData()) != 0 && errno != ENOENT) {
+            *error = QStringLiteral("Die Datei %1 kann nicht entfernt werden: %2")
+                         .arg(displayPath(m_target + QLatin1String(suffix)), systemErrorText(errno));
+            return false;
+        }
+    }
+    if (::rename(nativeFileName(m_temp).constData(), nativeFileName(m_target).constData()) != 0) {
+        *error = QStringLiteral("Die Datei %1 kann nicht ersetzt werden: %2")
+                     .arg(displayPath(m_target), systemErrorText(errno));
+        return false;
+    }
+    m_published = true;
+    return true;
+}
+
 bool FileUnderConstruction::publish(QString* error)
 {
     const QByteArray from = nativeFileName(m_temp);

@@ -40,6 +40,9 @@ public:
     const QString& error() const { return m_error; }
     // Gives the file its target name; refuses when a file of that name has appeared meanwhile.
     bool publish(QString* error);
+    // Gives the file its target name in place of the file there now (a restore). That file's
+    // journal goes first: played into the new file, it would mix two states.
+    bool publishOver(QString* error);
 
 private:
     QString m_target;

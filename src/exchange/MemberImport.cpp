@@ -1,5 +1,6 @@
 #include "exchange/MemberImport.h"
 
+#include "db/Backup.h"
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
 #include "db/SafeFile.h"
@@ -455,6 +456,8 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
         result.error = participants.GetLastError().text;
         return result;
     }
+    if (!backupBeforeChange(db, &result.error))
+        return result;
 
     std::optional<Transaction> batch;
     int inBatch = 0;

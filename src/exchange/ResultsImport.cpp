@@ -1,5 +1,6 @@
 #include "exchange/ResultsImport.h"
 
+#include "db/Backup.h"
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
 #include "db/SafeFile.h"
@@ -156,6 +157,8 @@ ResultsImportResult importResults(Database& db, const QString& sourcePath, int r
         return result;
     }
 
+    if (!backupBeforeChange(db, &result.error))
+        return result;
     Transaction transaction(db);
     if (!transaction.active()) {
         result.error = db.lastError().text;

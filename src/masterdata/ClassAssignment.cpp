@@ -1,5 +1,6 @@
 #include "masterdata/ClassAssignment.h"
 
+#include "db/Backup.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 
@@ -73,6 +74,8 @@ std::optional<ClassAssignment> planClassAssignment(CTorvmDoc& doc, QString* erro
 
 bool applyClassAssignment(CTorvmDoc& doc, const ClassAssignment& assignment, QString* error)
 {
+    if (doc.GetDatabase() && !assignment.changes.empty() && !backupBeforeChange(*doc.GetDatabase(), error))
+        return false;
     CTeilnehmerTable people(doc.GetDatabase(), &doc);
     if (people.SaveClasses(assignment.changes))
         return true;

@@ -91,6 +91,30 @@ TEST_F(ImportCommandsTest, ExitCodes)
     QFile schedule(txt);
     ASSERT_TRUE(schedule.open(QIODevice::ReadOnly));
     EXPECT_TRUE(schedule.readAll().startsWith("Kreisliga\r\n\r\nSG Adler "));
+
+    // Each import kept the state before it; the oldest copy, from before the members came, goes back.
+    db.reset();
+    EXPECT_EQ(run({QStringLiteral("backups"), w}), kCliOk) << err.toStdString();
+    const QStringList copies = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(copies.size(), 2) << out.toStdString();
+    EXPECT_TRUE(copies[0].contains(QStringLiteral("\t1 Teilnehmer\t"))) << copies[0].toStdString();
+    EXPECT_TRUE(copies[1].contains(QStringLiteral("\t0 Teilnehmer\t"))) << copies[1].toStdString();
+    for (const Case& c : {Case{{QStringLiteral("backups")}, kCliUsage},
+                          Case{{QStringLiteral("backup"), path("fehlt.mdb")}, kCliFileError},
+                          Case{{QStringLiteral("backup"), notes}, kCliFileError},
+                          Case{{QStringLiteral("restore"), w, notes}, kCliFileError}}) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(c.args), c.rc);
+        EXPECT_FALSE(err.isEmpty());
+    }
+    EXPECT_EQ(run({QStringLiteral("restore"), w, copies[1].section(QLatin1Char('\t'), -1)}), kCliOk)
+        << err.toStdString();
+    db = Database::open(w, Database::Mode::ReadOnly, nullptr);
+    CTeilnehmerTable restored(db.get(), nullptr);
+    ASSERT_TRUE(restored.Open());
+    EXPECT_TRUE(restored.SelectParticipant(7)); // true: missing
+    EXPECT_EQ(run({QStringLiteral("backup"), w, QStringLiteral("--to"), path("aussen")}), kCliOk) << err.toStdString();
+    EXPECT_EQ(QDir(path("aussen")).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(ImportCommandsTest, AssignClassesPrintsTheMovesAndWritesThem)

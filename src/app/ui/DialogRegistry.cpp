@@ -12,6 +12,7 @@
 #include "masterdata/ui/ListenDlg.h"
 #include "masterdata/ui/MasterDataCommands.h"
 #include "masterdata/ui/WettbewerbDlg.h"
+#include "output/ui/AusstehendDlg.h"
 #include "output/ui/PrintCommands.h"
 #include "results/ui/RegelnDlg.h"
 #include "results/ui/WettkampfDlg.h"
@@ -31,6 +32,8 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
     commands.setOpener(cmd::Wertungsregeln, [](CTorvmDoc& doc, QWidget* parent) { runRegelnCommand(parent, doc); });
+    commands.setOpener(cmd::AusstehendeErgebnisse,
+                       [](CTorvmDoc& doc, QWidget* parent) { runAusstehendCommand(parent, doc); });
     commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
     commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
     commands.setOpener(cmd::TeilnehmerImport,

@@ -41,6 +41,9 @@ const std::pair<const char*, const char*> kTopics[] = {
     {"AusgabeSheet", "ausgaben.html"},
     {"CWebDlg", "ausgaben.html#web"},
     {"CWebFertigDlg", "ausgaben.html#web"},
+    {"CRestoreDlg", "saison.html#sicherungen"},
+    {"CAusstehendDlg", "ergebnisse.html#ausstehend"},
+    {"CNeueSaisonDlg", "saison.html#neue-saison"},
     {"CAboutDlg", "index.html"},
 };
 

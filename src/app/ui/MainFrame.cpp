@@ -47,6 +47,10 @@ const CommandText kCommands[] = {
      "Teilnehmer und Vereine von BSSB Win übernehmen.\nTeilnehmer und Vereine übernehmen"},
     {cmd::ErgebnisImport, "Ergebnis Import", "",
      "Übernimmt die Ergebnisse eines Durchgangs aus einer anderen Wettkampfdatei.\nErgebnisse übernehmen"},
+    {cmd::SicherungWiederherstellen, "Sicherung &wiederherstellen...", "",
+     "Ersetzt den Wettkampf durch eine seiner Sicherungen.\nSicherung wiederherstellen"},
+    {cmd::NeueSaison, "Neue Sais&on...", "",
+     "Legt aus diesem Wettkampf die Datei der nächsten Saison an, mit Auf- und Abstieg.\nNeue Saison"},
     {cmd::WebExport, "Web Export", "", "Erstellt Webseiten zur Veröffentlichung im Internet.\nWebseiten erstellen"},
     {cmd::SpeichernUnter, "Speichern unter", "",
      "Erzeugt eine Textdatei mit Ergebnissen und Tabellen.\nErgebnisse und Tabellen speichern"},
@@ -78,6 +82,9 @@ const CommandText kCommands[] = {
     {cmd::Plan, "Wettkampf&plan", "", "Wettkampfplan eingeben.\nWettkampfplan eingeben"},
     {cmd::Gruppe, "&Gruppe", "", "Öffnet den Dialog zur Einteilung der Gruppen.\nGruppen"},
     {cmd::Ergebnis, "&Ergebnis", "", "Öffnet den Dialog zur Eingabe der Ergebnisse.\nErgebnisse"},
+    {cmd::AusstehendeErgebnisse, "&Ausstehende Ergebnisse...", "",
+     "Zeigt die Paarungen vergangener Durchgänge, für die noch kein Ergebnis eingetragen ist.\nAusstehende "
+     "Ergebnisse"},
     {cmd::ViewToolbar, "&Symbolleiste", "", "Blendet die Symbolleiste ein oder aus.\nSymbolleiste ein/aus"},
     {cmd::ViewStatusBar, "S&tatusleiste", "", "Blendet die Statusleiste ein oder aus.\nStatusleiste ein/aus"},
     {cmd::WindowNew, "Neues &Fenster", "", "Öffnet ein weiteres Fenster für den aktiven Wettkampf.\nNeues Fenster"},
@@ -98,6 +105,8 @@ const std::vector<int> kFileDoc = {cmd::FileNew,
                                    0,
                                    cmd::TeilnehmerImport,
                                    cmd::ErgebnisImport,
+                                   cmd::SicherungWiederherstellen,
+                                   cmd::NeueSaison,
                                    0,
                                    cmd::WebExport,
                                    cmd::SpeichernUnter,
@@ -129,7 +138,7 @@ const std::vector<int> kEdit = {cmd::EditUndo,
                                 cmd::VereinListe,
                                 cmd::GruppenListe,
                                 cmd::KlassenZuordnen};
-const std::vector<int> kViewMenu = {cmd::ViewToolbar, cmd::ViewStatusBar};
+const std::vector<int> kViewMenu = {cmd::ViewToolbar, cmd::ViewStatusBar, 0, cmd::AusstehendeErgebnisse};
 const std::vector<int> kWindow = {cmd::WindowNew, cmd::WindowCascade, cmd::WindowTile, cmd::WindowArrange};
 const std::vector<int> kHelp = {cmd::HelpFinder, 0, cmd::AppAbout};
 const std::vector<int> kToolBar = {cmd::FileNew,

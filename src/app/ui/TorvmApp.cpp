@@ -5,13 +5,17 @@
 #include "app/ui/Help.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProductPicture.h"
+#include "app/ui/RestoreDlg.h"
 #include "app/ui/TorvmView.h"
+#include "db/Backup.h"
 #include "db/CompetitionFile.h"
 #include "db/SafeFile.h"
 #include "db/Settings.h"
 #include "document/TorvmDoc.h"
 #include "exchange/DemoCompetition.h"
 #include "exchange/LegacyConversion.h"
+#include "exchange/ui/NeueSaisonDlg.h"
+#include "widgets/CommandIds.h"
 #include "widgets/Prompt.h"
 #include "widgets/WaitCursor.h"
 #include "widgets/WindowPlacement.h"
@@ -53,6 +57,10 @@ CTorvmApp::CTorvmApp(QObject* parent)
     , m_showSplash(platformShowsWindows())
 {
     installDialogHelp(this);
+    m_commands.setOpener(cmd::SicherungWiederherstellen, [this](CTorvmDoc& doc, QWidget*) { RestoreBackup(doc); });
+    m_commands.setOpener(cmd::NeueSaison, [this](CTorvmDoc& doc, QWidget* owner) {
+        runNeueSaisonCommand(owner, doc, [this](const QString& path) { OpenDocumentFile(path); });
+    });
     m_commands.onChanged = [this] {
         if (m_frame)
             m_frame->updateCommandStates();
@@ -220,6 +228,12 @@ CTorvmDoc* CTorvmApp::OpenDocumentFile(const QString& path)
                                "können drucken und exportieren; Änderungen werden nicht gespeichert.")
                     .arg(displayPath(path)));
     }
+    // The day's first opening keeps a copy: a season's file is never more than a day's work away.
+    if (QString why; !makeDailyBackup(*doc->GetDatabase(), path, QDateTime::currentDateTime(), &why)) {
+        dismissSplash();
+        message(m_frame.get(), MessageIcon::Exclamation,
+                QStringLiteral("Die tägliche Sicherung des Wettkampfs wurde nicht angelegt: %1").arg(why));
+    }
     m_recent.add(path);
     if (m_frame)
         m_frame->updateRecentFileMenu();
@@ -374,6 +388,31 @@ void CTorvmApp::CloseDocument(CTorvmDoc& doc)
     const QList<CChildFrame*> list = frames(&doc);
     for (CChildFrame* frame : list)
         frame->close();
+}
+
+void CTorvmApp::RestoreBackup(CTorvmDoc& doc)
+{
+    const QString path = doc.path();
+    std::vector<BackupInfo> backups = listBackups(path);
+    if (backups.empty()) {
+        message(m_frame.get(), MessageIcon::Information,
+                QStringLiteral("Vom Wettkampf %1 gibt es noch keine Sicherung.").arg(displayPath(path)));
+        return;
+    }
+    CRestoreDlg dialog(std::move(backups), m_frame.get());
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty())
+        return;
+    const QString chosen = dialog.chosen();
+    const QString question = QStringLiteral("Den Wettkampf %1 durch die Sicherung %2 ersetzen? Der jetzige Stand wird "
+                                            "vorher gesichert.")
+                                 .arg(displayPath(path), QFileInfo(chosen).fileName());
+    if (message(m_frame.get(), MessageIcon::Question, question, Buttons::YesNo) != Reply::Yes)
+        return;
+    CloseDocument(doc);
+    QString error;
+    if (!restoreBackup(path, chosen, QDateTime::currentDateTime(), &error))
+        message(m_frame.get(), MessageIcon::Exclamation, error);
+    OpenDocumentFile(path);
 }
 
 void CTorvmApp::OnFilePrintSetup()

@@ -74,6 +74,9 @@ public:
     CTorvmDoc* ConvertLegacyFile(const QString& path);
     // Closes every window of doc and with the last one the competition, without asking.
     void CloseDocument(CTorvmDoc& doc);
+    // "Sicherung wiederherstellen": the chosen copy replaces the competition, which is closed for
+    // it and opened again.
+    void RestoreBackup(CTorvmDoc& doc);
 
 private:
     void openStartupFile();

@@ -53,7 +53,8 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ui::CTorvmApp& app = f.start(f.file(QStringLiteral("keine.mdb")));
     EXPECT_EQ(f.menuItems(kDatei), items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "-", "Drucker&einrichtung...", "-",
                                           "Letzte Datei", "-", "&Beenden\tStrg+Q"}));
-    EXPECT_EQ(f.menuItems(QStringLiteral("&Ansicht")), items({"&Symbolleiste", "S&tatusleiste"}));
+    EXPECT_EQ(f.menuItems(QStringLiteral("&Ansicht")),
+              items({"&Symbolleiste", "S&tatusleiste", "-", "&Ausstehende Ergebnisse..."}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&?")),
               items({"&Hilfethemen\tF1", "-", "Inf&o über Velmarik Wettkampfverwaltung..."}));
     EXPECT_FALSE(app.mainFrame()->action(cmd::FileMruFirst)->isEnabled());
@@ -62,13 +63,29 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 18);
+    ASSERT_EQ(file129.size(), 20);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[15].startsWith(QStringLiteral("&1 "))) << file129[15].toStdString();
-    file129[15] = QStringLiteral("<recent>");
-    EXPECT_EQ(file129, items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen\tStrg+W", "-", "Teilnehmer Import",
-                              "Ergebnis Import", "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P",
-                              "Sei&tenansicht", "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-",
+    EXPECT_TRUE(file129[17].startsWith(QStringLiteral("&1 "))) << file129[17].toStdString();
+    file129[17] = QStringLiteral("<recent>");
+    EXPECT_EQ(file129, items({"&Neu\tStrg+N",
+                              "Ö&ffnen...\tStrg+O",
+                              "&Schließen\tStrg+W",
+                              "-",
+                              "Teilnehmer Import",
+                              "Ergebnis Import",
+                              "Sicherung &wiederherstellen...",
+                              "Neue Sais&on...",
+                              "-",
+                              "Web Export",
+                              "Speichern unter",
+                              "-",
+                              "&Drucken...\tStrg+P",
+                              "Sei&tenansicht",
+                              "Als P&DF speichern...",
+                              "Drucker&einrichtung...",
+                              "-",
+                              "<recent>",
+                              "-",
                               "&Beenden\tStrg+Q"}));
     EXPECT_EQ(
         f.menuItems(QStringLiteral("&Bearbeiten")),
@@ -254,10 +271,21 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
 
     f.prompter.messages.clear();
     // The master lists are where entries are made, changed and deleted.
-    const std::vector<int> writing = {
-        cmd::Teilnehmer,  cmd::Verein,          cmd::Wettbewerb,       cmd::Klasse,         cmd::Plan,
-        cmd::Gruppe,      cmd::Ergebnis,        cmd::TeilnehmerImport, cmd::ErgebnisImport, cmd::KlassenZuordnen,
-        cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe,     cmd::Wertungsregeln};
+    const std::vector<int> writing = {cmd::Teilnehmer,
+                                      cmd::Verein,
+                                      cmd::Wettbewerb,
+                                      cmd::Klasse,
+                                      cmd::Plan,
+                                      cmd::Gruppe,
+                                      cmd::Ergebnis,
+                                      cmd::TeilnehmerImport,
+                                      cmd::ErgebnisImport,
+                                      cmd::KlassenZuordnen,
+                                      cmd::VereinListe,
+                                      cmd::TeilnehmerListe,
+                                      cmd::GruppenListe,
+                                      cmd::Wertungsregeln,
+                                      cmd::SicherungWiederherstellen};
     const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();
