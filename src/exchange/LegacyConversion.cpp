@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace torvm {
 
@@ -103,9 +104,12 @@ bool writeTable(Database& db, const JetTable& source, ConversionTableReport* rep
     if (names.isEmpty())
         return true;
     // The template's classes give way to the old file's under the same key; anything else that
-    // collides is a fault of the old file and is counted, not overwritten.
-    const QString verb =
-        report->table == QLatin1String("Klasse") ? QStringLiteral("INSERT OR REPLACE") : QStringLiteral("INSERT");
+    // collides is a fault of the old file and is counted, not overwritten. Among the old file's
+    // own classes the first row of a key counts, as the unique keys decide in the other tables.
+    const bool classes = report->table == QLatin1String("Klasse");
+    const QString verb = classes ? QStringLiteral("INSERT OR REPLACE") : QStringLiteral("INSERT");
+    const int classKey = classes ? source.column(QStringLiteral("KlasseID")) : -1;
+    std::set<std::int64_t> classesSeen;
     const std::string sql =
         QStringLiteral("%1 INTO %2 (%3) VALUES (%4)")
             .arg(verb, quoted(report->table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
@@ -116,6 +120,14 @@ bool writeTable(Database& db, const JetTable& source, ConversionTableReport* rep
         return false;
     }
     for (const JetRow& row : source.rows) {
+        if (classKey >= 0) {
+            const SqlValue key =
+                convertValue(row[std::size_t(classKey)], source.columns[std::size_t(classKey)].type, true);
+            if (const auto* number = std::get_if<std::int64_t>(&key); number && !classesSeen.insert(*number).second) {
+                ++report->rowsRefused;
+                continue;
+            }
+        }
         Statement insert = db.prepare(sql);
         int bindAt = 1;
         for (std::size_t c = 0; c < columns.size(); ++c) {

@@ -179,6 +179,9 @@ TEST_F(LegacyConversionTest, EveryTableAndColumnIsCarriedOverWithNullsKept)
 TEST_F(LegacyConversionTest, TemplateClassesGiveWayAndDuplicatesAndMissingTablesAreReported)
 {
     fill(QStringLiteral("Klasse"), 3); // KlasseID 0..2 replace the template's, 3..20 stay
+    JetRow secondOfClass0 = table(QStringLiteral("Klasse")).rows.front();
+    secondOfClass0[1] = jetText(QStringLiteral("Zweite Zeile"));
+    table(QStringLiteral("Klasse")).rows.push_back(secondOfClass0); // the first row of key 0 counts
     fill(QStringLiteral("Verein"), 2, 7);
     table(QStringLiteral("Verein")).rows.push_back(table(QStringLiteral("Verein")).rows.front()); // key 7 twice
     schema.erase(
@@ -195,6 +198,8 @@ TEST_F(LegacyConversionTest, TemplateClassesGiveWayAndDuplicatesAndMissingTables
     const QString text = report.text();
     EXPECT_TRUE(text.contains(QStringLiteral("Profile: Tabelle fehlt in der alten Datei"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Verein: 2 von 3 Zeilen übernommen, 1 Zeilen mit doppeltem Schlüssel")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Klasse: 3 von 4 Zeilen übernommen, 1 Zeilen mit doppeltem Schlüssel")))
         << text.toStdString();
 
     DbError dbError;
