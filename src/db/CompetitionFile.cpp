@@ -93,7 +93,8 @@ QString objectKind(const QString& type)
     return type;
 }
 
-// The engine's own bookkeeping (statistics of ANALYZE) is no foreign object.
+// Refuses any object the template does not have; the engine's own bookkeeping (the statistics
+// of ANALYZE) is no such object.
 bool onlyTemplateObjects(Database& db, QString* why)
 {
     Statement st = db.prepare("SELECT type, name, tbl_name FROM sqlite_schema WHERE type NOT IN ('table', 'index') OR "
@@ -205,10 +206,6 @@ namespace {
 // A large page cache keeps a season's results in memory; key lookups then never wait for the disk.
 constexpr auto kCachePragmas = "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;";
 
-// After a power cut or a kill in the middle of a save the engine's journal is left beside the
-// file. Only a connection that may write can play it back; a read-only probe would call the file
-// "schreibgeschützt" for ever. The engine itself decides whether the journal is hot (nobody is
-// writing) and undoes the unfinished save when the file is first read.
 // Whether another connection is in the middle of a write (it holds the engine's reserved byte):
 // its journal is then no leftover.
 bool writerActive(const QString& path)
@@ -293,6 +290,10 @@ bool keepAsideBeforeRollback(const QString& path, QString* error)
     return true;
 }
 
+// After a power cut or a kill in the middle of a save the engine's journal is left beside the
+// file. Only a connection that may write can play it back; a read-only probe would call the file
+// "schreibgeschützt" for ever. The engine itself decides whether the journal is hot (nobody is
+// writing) and undoes the unfinished save when the file is first read.
 bool rollBackInterruptedSave(const QString& path, QString* error)
 {
     struct stat journal {};

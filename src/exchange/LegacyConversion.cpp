@@ -85,6 +85,19 @@ SqlValue convertValue(const JetValue& value, JetType sourceType, bool integerTar
     return std::monostate{};
 }
 
+// The types an old file gives its columns. A damaged type byte would have the reader decode a
+// column as something else: a club number as text, a birthday as a number.
+bool typeFits(const TargetColumn& column, JetType type)
+{
+    static const QStringList dates{QStringLiteral("von"), QStringLiteral("bis"), QStringLiteral("Datum1"),
+                                   QStringLiteral("Geburtstag"), QStringLiteral("Anmeldetag")};
+    if (column.integer)
+        return type == JetType::Long || type == JetType::Short || type == JetType::Byte || type == JetType::Bool;
+    if (dates.contains(column.name))
+        return type == JetType::DateTime;
+    return type == JetType::Text || type == JetType::Memo;
+}
+
 bool writeTable(Database& db, const JetTable& source, ConversionTableReport* report, QString* error)
 {
     const std::vector<TargetColumn> columns = targetColumns(db, report->table);
@@ -98,10 +111,13 @@ bool writeTable(Database& db, const JetTable& source, ConversionTableReport* rep
             report->columnsMissing << column.name;
             continue;
         }
+        if (!typeFits(column, source.columns[std::size_t(index)].type))
+            report->columnsWrongType << column.name;
         names << quoted(column.name);
         marks << QStringLiteral("?");
     }
-    if (names.isEmpty())
+    // A table with a column of the wrong type is unreadable as a whole: none of its rows is taken.
+    if (names.isEmpty() || !report->columnsWrongType.isEmpty())
         return true;
     // The template's classes give way to the old file's under the same key; anything else that
     // collides is a fault of the old file and is counted, not overwritten. Among the old file's
@@ -160,7 +176,7 @@ bool ConversionReport::complete() const
 {
     return std::all_of(tables.begin(), tables.end(), [](const ConversionTableReport& t) {
         return !t.missing && !t.unreadable && t.rowsUnreadable == 0 && t.rowsRefused == 0 &&
-               t.rowsWritten == t.rowsRead;
+               t.columnsWrongType.isEmpty() && t.rowsWritten == t.rowsRead;
     });
 }
 
@@ -182,6 +198,9 @@ QString ConversionReport::text() const
             line += QStringLiteral(", %1 Zeilen nicht lesbar").arg(t.rowsUnreadable);
         if (t.rowsRefused > 0)
             line += QStringLiteral(", %1 Zeilen mit doppeltem Schlüssel nicht übernommen").arg(t.rowsRefused);
+        if (!t.columnsWrongType.isEmpty())
+            line += QStringLiteral(", nicht lesbar wegen Spalten mit unerwartetem Typ: %1")
+                        .arg(t.columnsWrongType.join(QStringLiteral(", ")));
         if (!t.columnsMissing.isEmpty())
             line += QStringLiteral(", Spalten fehlen: %1").arg(t.columnsMissing.join(QStringLiteral(", ")));
         lines << line;

@@ -110,6 +110,17 @@ std::optional<Source> readJetRows(const QString& path, int round, QString* error
                 QStringLiteral("In der Tabelle Wettkampf fehlt die Spalte %1.").arg(QString::fromStdString(column));
             return std::nullopt;
         }
+        // A damaged type byte would have the reader decode the column as something else.
+        const JetType type = table.columns[std::size_t(at.back())].type;
+        const bool fits = column == "Text" ? type == JetType::Text || type == JetType::Memo
+                                           : type == JetType::Long || type == JetType::Short || type == JetType::Byte ||
+                                                 type == JetType::Bool;
+        if (!fits) {
+            *error = QStringLiteral("Die Datei %1 ist beschädigt: die Spalte %2 der Tabelle Wettkampf hat einen "
+                                    "unerwarteten Typ. Es wurde nichts übernommen.")
+                         .arg(QFileInfo(path).fileName(), QString::fromStdString(column));
+            return std::nullopt;
+        }
     }
     // The file's order decides which of two rows under one key counts: the first, as a unique
     // index would have kept it.

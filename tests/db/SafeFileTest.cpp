@@ -1,5 +1,6 @@
 #include "db/SafeFile.h"
 #include "db/CompetitionLock.h"
+#include "db/Database.h"
 #include "support/Fixtures.h"
 
 #include <QDir>
@@ -10,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +142,23 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
             EXPECT_EQ(entries(), filesBefore) << "no temporary file left";
         }
     }
+}
+
+TEST(ErrorTextTest, EngineAndSystemErrorsNameTheirCause)
+{
+    struct Case {
+        QString text;
+        const char* part;
+    };
+    const Case cases[] = {
+        {engineErrorText(SQLITE_CONSTRAINT_UNIQUE), "bereits vorhanden"},
+        {engineErrorText(SQLITE_CONSTRAINT_TRIGGER), "hat die Änderung abgelehnt"},
+        {engineErrorText(SQLITE_READONLY), "schreibgeschützt"},
+        {engineErrorText(SQLITE_READONLY_ROLLBACK), "mitten im Speichern unterbrochen"},
+        {systemErrorText(EINVAL), "nicht zulässig"},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(c.text.contains(QString::fromUtf8(c.part))) << c.text.toStdString();
 }
 
 TEST_F(SafeFileTest, AReplacedFileKeepsItsRights)

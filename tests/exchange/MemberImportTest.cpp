@@ -23,7 +23,7 @@ struct Mitglied {
     SqlValue stammverein = std::int64_t{0};
     QString name;
     std::int64_t verein = 10;
-    std::int64_t geschlecht = 1;
+    SqlValue geschlecht = std::int64_t{1};
 };
 
 class MemberImportTest : public ::testing::Test {
@@ -96,11 +96,12 @@ TEST_F(MemberImportTest, MapsTheColumnsAndKeepsTheClassOfAnExistingParticipant)
     }
     const QString src = sqliteSource({{std::int64_t{1001}, std::int64_t{0}, QStringLiteral("Müller"), 10, 0},
                                       {std::int64_t{1002}, std::int64_t{0}, QStringLiteral("Huber"), 10, 1},
-                                      {std::int64_t{1003}, std::int64_t{0}, QStringLiteral("Maier"), 10, 2}},
+                                      {std::int64_t{1003}, std::int64_t{0}, QStringLiteral("Maier"), 10, 2},
+                                      {std::int64_t{1004}, SqlValue{}, QStringLiteral("Ohne"), 10, SqlValue{}}},
                                      {{10, QStringLiteral("SG Adler")}});
     const MemberImportResult r = importMembers(db(), src);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    EXPECT_EQ(r.members, 3);
+    EXPECT_EQ(r.members, 4);
 
     CTeilnehmerTable t(&db(), nullptr);
     ASSERT_TRUE(t.Open());
@@ -120,7 +121,7 @@ TEST_F(MemberImportTest, MapsTheColumnsAndKeepsTheClassOfAnExistingParticipant)
     EXPECT_EQ(t.m_Verein, 10);
     EXPECT_EQ(t.m_Geburtstag.toStorage(), QStringLiteral("1970-05-04 00:00:00"));
     EXPECT_EQ(t.m_Anmeldetag.toStorage(), QStringLiteral("2001-02-03 00:00:00"));
-    for (const int pass : {1002, 1003}) {
+    for (const int pass : {1002, 1003, 1004}) { // a Null Geschlecht is no 0: "Herr"
         ASSERT_FALSE(t.SelectParticipant(pass));
         EXPECT_EQ(t.m_Anrede, 1) << pass;
         EXPECT_EQ(t.m_Klasse, 0) << pass;
@@ -131,12 +132,14 @@ TEST_F(MemberImportTest, AFurtherRowOfAMemberWinsOnlyWithoutHomeClub)
 {
     struct Case {
         const char* what;
-        std::int64_t firstStamm, secondStamm;
+        SqlValue firstStamm, secondStamm;
         const char* expected;
     };
     int fileNo = 0;
     for (const Case& c : {Case{"home club row first", 0, 5, "Erste"}, Case{"home club row second", 5, 0, "Zweite"},
-                          Case{"both home club rows", 0, 0, "Zweite"}, Case{"neither", 3, 4, "Erste"}}) {
+                          Case{"both home club rows", 0, 0, "Zweite"}, Case{"neither", 3, 4, "Erste"},
+                          Case{"a negative home club is one", 0, -3, "Erste"},
+                          Case{"a Null home club is one", 0, SqlValue{}, "Erste"}}) {
         SCOPED_TRACE(c.what);
         const std::string name = "quelle" + std::to_string(++fileNo) + ".db";
         // Pass numbers 0 and Null belong to nobody and are left out; rows out of pass order are sorted.
@@ -156,7 +159,7 @@ TEST_F(MemberImportTest, AFurtherRowOfAMemberWinsOnlyWithoutHomeClub)
     }
     Statement st = db().prepare(R"(SELECT COUNT(*) FROM "Teilnehmer")");
     ASSERT_TRUE(st.next());
-    EXPECT_EQ(st.int64(0), 5); // four members and pass number 1
+    EXPECT_EQ(st.int64(0), 7); // six members and pass number 1
 }
 
 TEST_F(MemberImportTest, ClubsGetOnlyTheirNameAndOnlyWhenTheAssociationKnowsThem)
@@ -315,9 +318,11 @@ TEST_F(MemberImportTest, ReadsTheAssociationsAccessFile)
     JetRow club(clubColumns.size(), test::jetNull());
     club[at(clubColumns, "Verein")] = test::jetInt(77);
     club[at(clubColumns, "VName")] = test::jetText(QStringLiteral("Kgl. priv. FSG Würmtal"));
+    JetRow sameNumber = club; // the first row of a club number counts
+    sameNumber[at(clubColumns, "VName")] = test::jetText(QStringLiteral("Zweiter"));
     test::JetWriter writer;
     writer.addTable({QStringLiteral("tblMitglieder"), memberColumns, rows, 0, {}});
-    writer.addTable({QStringLiteral("tblVereine_kurz"), clubColumns, {club}, 0, {}});
+    writer.addTable({QStringLiteral("tblVereine_kurz"), clubColumns, {club, sameNumber}, 0, {}});
     const QString path = competition.file(QStringLiteral("Bssbvd.mdb"));
     QString error;
     ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();

@@ -179,6 +179,32 @@ TEST_F(ResultsImportTest, ReadsAnAccessCompetitionFile)
                     {resultKey(1, 2, 1, kSummaryRow), QStringLiteral("0 0 0 Nachgereicht")}}));
 }
 
+TEST_F(ResultsImportTest, AnAccessColumnOfAnotherTypeIsRefused)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    std::vector<JetColumn> columns;
+    JetRow row;
+    for (const char* name : {"ID", "TNr", "Durchgang", "ErgID", "Ergebnis", "Punkte", "Ersatz", "Wertung", "Flag"}) {
+        // The rings with a damaged type byte: read as a floating point number.
+        const bool damaged = QByteArray(name) == "Ergebnis";
+        columns.push_back({QString::fromUtf8(name), damaged ? JetType::Double : JetType::Long});
+        row.push_back(damaged ? test::jetReal(97) : test::jetInt(0));
+    }
+    columns.push_back({QStringLiteral("Text"), JetType::Text});
+    row.push_back(test::jetText({}));
+    row[0] = test::jetInt(resultKey(1, 2, 2, 1));
+    row[2] = test::jetInt(2);
+    test::JetWriter writer;
+    writer.addTable({QStringLiteral("Wettkampf"), columns, {row}, 0, {}});
+    const QString path = target.file(QStringLiteral("typ.mdb"));
+    QString error;
+    ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
+    const ResultsImportResult r = importResults(*target.db(), path, 2);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("Spalte Ergebnis"))) << r.error.toStdString();
+    EXPECT_TRUE(resultRows(*target.db()).empty());
+}
+
 TEST_F(ResultsImportTest, RowsWhoseKeyOrRoundIsOutOfRangeAreSkippedAndCounted)
 {
     result(*target.db(), 0, 2, 1, 1, 7, 70);
