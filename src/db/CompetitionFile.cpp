@@ -203,6 +203,12 @@ bool checkCompetitionFile(Database& db, QString* why)
 
 namespace {
 
+bool inWriteAheadMode(Database& db)
+{
+    Statement st = db.prepare("PRAGMA journal_mode");
+    return st.next() && st.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+}
+
 // A large page cache keeps a season's results in memory; key lookups then never wait for the disk.
 constexpr auto kCachePragmas = "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;";
 
@@ -351,6 +357,19 @@ std::unique_ptr<Database> openCompetition(const QString& path, QString* error, A
     }
     if (!checkCompetitionFile(*probe, error))
         return nullptr;
+    // A competition another tool switched to write-ahead logging would keep its -wal and -shm
+    // beside it after every read; it goes back to the one-file journal of our competitions (its
+    // content stays as it is). Where it cannot be written, it is read as it stands.
+    if (access == Access::ReadOnly && inWriteAheadMode(*probe)) {
+        probe.reset();
+        if (auto writer = Database::open(path, Database::Mode::ReadWrite, nullptr); writer && !writer->isReadOnly())
+            writer->execute("PRAGMA journal_mode = DELETE");
+        probe = Database::open(path, Database::Mode::ReadOnly, &dbError);
+        if (!probe) {
+            *error = dbError.text;
+            return nullptr;
+        }
+    }
     const auto readOnly = [&probe] {
         probe->execute(kCachePragmas);
         return std::move(probe);

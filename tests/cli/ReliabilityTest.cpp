@@ -252,6 +252,17 @@ TEST_F(ReliabilityTest, ATemplateThatIsNoCompetitionIsNotUsed)
     }
 }
 
+TEST_F(ReliabilityTest, AnExportOfAWriteAheadLoggedFileLeavesNoCompanions)
+{
+    executeIn(path("liga.mdb"), "PRAGMA journal_mode = WAL");
+    const QStringList before = folder();
+    ASSERT_EQ(run({QStringLiteral("export-text"), path("liga.mdb"), path("o.txt")}), kCliOk) << err.toStdString();
+    QStringList expected = before;
+    expected << QStringLiteral("o.txt");
+    expected.sort();
+    EXPECT_EQ(folder(), expected);
+}
+
 TEST_F(ReliabilityTest, InputsThatAreNoRegularFilesAreRefusedAtOnce)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mdb")).constData(), 0600), 0);
