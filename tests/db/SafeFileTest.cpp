@@ -16,7 +16,20 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+// Whether the next flushes to the disk fail: this definition takes the place of the system's for
+// the whole test program and passes every other call through.
+bool g_failFsync = false;
+extern "C" int fsync(int fd)
+{
+    if (g_failFsync) {
+        errno = EIO;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
 
 namespace torvm {
 namespace {
@@ -95,6 +108,12 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
          false,
          {},
          "Wettkampfdatei"},
+        {"a failing flush to the disk fails the write: old file stays", "alt.txt",
+         [&](const QString& t) {
+             oldText(t);
+             g_failFsync = true;
+         },
+         true, Replace::OutputsOnly, false, "alt\r\n", "Lese- oder Schreibfehler"},
         {"no name at all", "", {}, true, Replace::OutputsOnly, false, {}, "kein Dateiname"},
         {"a full device fails at the final flush",
          "/dev/full",
@@ -124,6 +143,7 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
                 return c.writerSucceeds;
             },
             &error, c.replace);
+        g_failFsync = false;
         EXPECT_EQ(ok, c.ok);
         if (c.ok) {
             EXPECT_TRUE(error.isEmpty());
