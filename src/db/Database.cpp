@@ -63,8 +63,9 @@ QString engineErrorText(int code)
     case SQLITE_READONLY:
         german =
             code == SQLITE_READONLY_ROLLBACK
-                ? QStringLiteral("Die Datei wurde mitten im Speichern unterbrochen. Die unvollständige Änderung "
-                                 "kann nur zurückgenommen werden, wenn die Datei und ihr Ordner beschreibbar sind.")
+                ? QStringLiteral("Die Datei wurde mitten im Speichern unterbrochen; die unvollständige Änderung "
+                                 "muss erst zurückgenommen werden. Bitte öffnen Sie sie dazu einmal mit Schreibrecht "
+                                 "auf die Datei und ihren Ordner.")
                 : QStringLiteral("Die Wettkampfdatei ist schreibgeschützt.");
         break;
     case SQLITE_FULL:

@@ -36,13 +36,9 @@ constexpr auto kUsableKey = R"(typeof("ID") = 'integer' AND "ID" BETWEEN 0 AND 2
 
 std::optional<Source> readSqliteRows(const QString& path, int round, QString* error)
 {
-    DbError dbError;
-    const auto db = Database::open(path, Database::Mode::ReadOnly, &dbError);
-    if (!db) {
-        *error = dbError.text;
-        return std::nullopt;
-    }
-    if (!checkCompetitionFile(*db, error))
+    // Opened as every competition is: a save cut short there is rolled back first.
+    const auto db = openCompetition(path, error, Access::ReadOnly);
+    if (!db)
         return std::nullopt;
     const std::string inThisRound = std::string(kUsableKey) + R"( AND ("ID" / 10000) % 100 = ?1)";
     Source result;
