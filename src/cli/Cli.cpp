@@ -49,6 +49,8 @@ int cmdNew(const QStringList& args, QTextStream&, QTextStream& err)
     }
     CTorvmDoc doc;
     if (!doc.OnNewDocument(file)) {
+        // The file did not exist before: a new competition that could not be opened is no result.
+        ::unlink(nativeFileName(file).constData());
         err << doc.failure().text << '\n';
         return kCliFileError;
     }

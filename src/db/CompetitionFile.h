@@ -30,7 +30,8 @@ enum class Access { ReadWrite, ReadOnly, ReadWriteIfAllowed };
 std::unique_ptr<Database> openCompetition(const QString& path, QString* error, Access access = Access::ReadWrite);
 
 // The empty competition new files are copied from: "torvm.tpl" in the working directory, beside
-// the program, or in the installed data folder. Empty when there is none.
+// the program, or in the installed data folder; the first one that passes the check of a
+// competition file. Empty when there is none.
 QString findTemplate();
 
 // Replaces target by a copy of the template. The copy is written beside the target and renamed

@@ -2,7 +2,13 @@
 
 #include "db/SafeFile.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
+
+#include <cstdlib>
+
+#include <sys/stat.h>
 
 namespace torvm {
 
@@ -24,6 +30,25 @@ void foldCase(sqlite3_context* context, int, sqlite3_value** argv)
     sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
+// The engine opens the journal and the write-ahead files beside the database under fixed names; a
+// pipe there would block every command, a link would write the journal elsewhere.
+QString companionProblem(const QByteArray& native)
+{
+    char* resolved = ::realpath(native.constData(), nullptr);
+    const QByteArray file = resolved ? QByteArray(resolved) : native;
+    std::free(resolved);
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        struct stat info {};
+        if (::lstat((file + suffix).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            return QStringLiteral("Neben der Datei liegt %1, aber nicht als gewöhnliche Datei (sondern als Pipe, "
+                                  "Ordner, Gerät oder Verknüpfung). Die Datei wird darum nicht geöffnet; bitte "
+                                  "entfernen Sie %1.")
+                .arg(displayPath(fileNameFromNative(file + suffix)));
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString engineErrorText(int code)
@@ -36,7 +61,12 @@ QString engineErrorText(int code)
                                 "Bitte versuchen Sie es später noch einmal.");
         break;
     case SQLITE_READONLY:
-        german = QStringLiteral("Die Wettkampfdatei ist schreibgeschützt.");
+        german =
+            code == SQLITE_READONLY_ROLLBACK
+                ? QStringLiteral("Die Datei wurde mitten im Speichern unterbrochen; die unvollständige Änderung "
+                                 "muss erst zurückgenommen werden. Bitte öffnen Sie sie dazu einmal mit Schreibrecht "
+                                 "auf die Datei und ihren Ordner.")
+                : QStringLiteral("Die Wettkampfdatei ist schreibgeschützt.");
         break;
     case SQLITE_FULL:
         german = QStringLiteral("Der Datenträger ist voll; die Änderung wurde nicht gespeichert.");
@@ -56,7 +86,9 @@ QString engineErrorText(int code)
         german = QStringLiteral("Der Zugriff auf die Wettkampfdatei wurde verweigert.");
         break;
     case SQLITE_CONSTRAINT:
-        german = QStringLiteral("Ein Datensatz mit diesem Schlüssel ist bereits vorhanden.");
+        german = code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT
+                     ? QStringLiteral("Ein Datensatz mit diesem Schlüssel ist bereits vorhanden.")
+                     : QStringLiteral("Die Wettkampfdatei hat die Änderung abgelehnt; sie wurde nicht gespeichert.");
         break;
     case SQLITE_ERROR:
         german = QStringLiteral("Die Wettkampfdatei hat nicht den erwarteten Aufbau.");
@@ -228,6 +260,21 @@ Database::~Database()
 
 std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError* error)
 {
+    if (const QString problem = companionProblem(nativeFileName(path)); !problem.isEmpty()) {
+        if (error)
+            *error = {SQLITE_CANTOPEN, problem};
+        return nullptr;
+    }
+    // The engine works on the full path and gives up past its own limit, far below the system's.
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (vfs && nativeFileName(QFileInfo(path).absoluteFilePath()).size() >= vfs->mxPathname) {
+        if (error)
+            *error = {SQLITE_CANTOPEN, QStringLiteral("Der Pfad der Datei ist zu lang (mehr als %1 Zeichen); die Datei "
+                                                      "kann so nicht geöffnet werden. Bitte verschieben Sie sie in "
+                                                      "einen Ordner mit kürzerem Pfad.")
+                                           .arg(vfs->mxPathname - 1)};
+        return nullptr;
+    }
     sqlite3* handle = nullptr;
     const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, nullptr);
@@ -238,6 +285,10 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
         return nullptr;
     }
     sqlite3_extended_result_codes(handle, 1);
+    // A file from elsewhere may carry views, triggers or defaults of its own: none of them may
+    // call a function with side effects or write the file's structure behind the engine's back.
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     sqlite3_create_function_v2(handle, "torvm_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                foldCase, nullptr, nullptr, nullptr);

@@ -7,7 +7,14 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,13 +103,34 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-// A new, empty file beside target, named ".NAME" and suffix (which ends in XXXXXX): its name in
-// *temp and its descriptor, or -1 with errno set.
-int createBeside(const QByteArray& target, const char* suffix, QByteArray* temp)
+// A new, empty file beside target, named ".NAME" + kind + "-PID-XXXXXX": its name in *temp and
+// its descriptor, or -1 with errno set. Files of the same kind left by a maker that was killed
+// are removed first.
+int createBeside(const QByteArray& target, const char* kind, QByteArray* temp)
 {
     const qsizetype slash = target.lastIndexOf('/');
-    *temp = target.left(slash + 1) + '.' + target.mid(slash + 1).left(100) + suffix;
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(slash + 1);
+    const QByteArray prefix = '.' + target.mid(slash + 1).left(100) + kind + '-';
+    removeLeftovers(folder, prefix);
+    *temp = target.left(slash + 1) + prefix + QByteArray::number(::getpid()) + "-XXXXXX";
     return ::mkostemp(temp->data(), O_CLOEXEC);
+}
+
+// Where a chain of links ends when its last file is missing; path itself when it is no link.
+QByteArray danglingLinkTarget(QByteArray path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        QByteArray next(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.constData(), next.data(), std::size_t(next.size()));
+        if (length <= 0 || length >= next.size())
+            return path;
+        next.truncate(length);
+        path = next.startsWith('/') ? next : path.left(path.lastIndexOf('/') + 1) + next;
+    }
+    return path;
 }
 
 bool isEscapedByte(char16_t c)
@@ -111,6 +139,28 @@ bool isEscapedByte(char16_t c)
 }
 
 } // namespace
+
+void removeLeftovers(const QByteArray& folder, const QByteArray& prefix)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix))
+            continue;
+        const QByteArray rest = name.mid(prefix.size());
+        bool ok = false;
+        const qlonglong maker = rest.left(rest.indexOf('-')).toLongLong(&ok);
+        // Only a maker that is gone for sure: another instance may be writing its file right now.
+        if (!ok || maker <= 0 || maker > std::numeric_limits<pid_t>::max() || maker == ::getpid() ||
+            ::kill(pid_t(maker), 0) == 0 || errno != ESRCH)
+            continue;
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path((folder + '/' + name).toStdString()), ignored);
+    }
+    ::closedir(dir);
+}
 
 QString fileNameFromNative(const QByteArray& bytes)
 {
@@ -215,6 +265,10 @@ QString systemErrorText(int errorNumber)
         return QStringLiteral("Es sind zu viele Dateien geöffnet.");
     case EXDEV:
         return QStringLiteral("Die Datei liegt auf einem anderen Datenträger.");
+    case EINVAL:
+        return QStringLiteral("Der Name ist hier nicht zulässig.");
+    case ELOOP:
+        return QStringLiteral("Der Pfad enthält zu viele Verknüpfungen.");
     default:
         return QStringLiteral("Systemfehler %1.").arg(errorNumber);
     }
@@ -241,7 +295,7 @@ FileUnderConstruction::FileUnderConstruction(const QString& target)
     : m_target(target)
 {
     QByteArray temp;
-    const int fd = createBeside(nativeFileName(target), ".neu-XXXXXX", &temp);
+    const int fd = createBeside(nativeFileName(target), ".neu", &temp);
     if (fd < 0) {
         m_error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2")
                       .arg(displayPath(target), systemErrorText(errno));
@@ -310,11 +364,18 @@ bool writeFileSafely(const QString& target, const std::function<bool(QIODevice&)
                      Replace replace)
 {
     const QString shown = displayPath(target);
+    if (target.isEmpty()) {
+        *error = QStringLiteral("Es wurde kein Dateiname angegeben.");
+        return false;
+    }
     QByteArray native = nativeFileName(target);
-    // A link is followed: the file it names gets the new content, the link stays.
+    // A link is followed: the file it names gets the new content, the link stays. A link whose
+    // file does not exist yet names the file to make.
     if (char* resolved = ::realpath(native.constData(), nullptr)) {
         native = resolved;
         ::free(resolved);
+    } else {
+        native = danglingLinkTarget(native);
     }
 
     struct stat existing {};
@@ -362,7 +423,7 @@ bool writeFileSafely(const QString& target, const std::function<bool(QIODevice&)
     }
 
     QByteArray temp;
-    Descriptor fd(createBeside(native, ".tmp-XXXXXX", &temp));
+    Descriptor fd(createBeside(native, ".tmp", &temp));
     if (fd.get() < 0)
         return failed("Die Datei %1 kann nicht angelegt werden: %2", errno);
     const auto abandon = [&](int errorNumber) {

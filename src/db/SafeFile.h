@@ -51,6 +51,10 @@ private:
     bool m_published = false;
 };
 
+// Removes the files and folders "PREFIX" + "PID-…" in folder whose maker (the process PID) no
+// longer runs: what a killed export or conversion left beside its target.
+void removeLeftovers(const QByteArray& folder, const QByteArray& prefix);
+
 // The bytes the system gets for a file name. Names that are not valid UTF-8 arrive from the
 // command line with each stray byte b kept as the lone surrogate U+DC00 + b (see
 // fileNameFromNative), so they reach the disk unchanged.

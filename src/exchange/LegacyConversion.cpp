@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace torvm {
 
@@ -84,6 +85,19 @@ SqlValue convertValue(const JetValue& value, JetType sourceType, bool integerTar
     return std::monostate{};
 }
 
+// The types an old file gives its columns. A damaged type byte would have the reader decode a
+// column as something else: a club number as text, a birthday as a number.
+bool typeFits(const TargetColumn& column, JetType type)
+{
+    static const QStringList dates{QStringLiteral("von"), QStringLiteral("bis"), QStringLiteral("Datum1"),
+                                   QStringLiteral("Geburtstag"), QStringLiteral("Anmeldetag")};
+    if (column.integer)
+        return type == JetType::Long || type == JetType::Short || type == JetType::Byte || type == JetType::Bool;
+    if (dates.contains(column.name))
+        return type == JetType::DateTime;
+    return type == JetType::Text || type == JetType::Memo;
+}
+
 bool writeTable(Database& db, const JetTable& source, ConversionTableReport* report, QString* error)
 {
     const std::vector<TargetColumn> columns = targetColumns(db, report->table);
@@ -97,15 +111,21 @@ bool writeTable(Database& db, const JetTable& source, ConversionTableReport* rep
             report->columnsMissing << column.name;
             continue;
         }
+        if (!typeFits(column, source.columns[std::size_t(index)].type))
+            report->columnsWrongType << column.name;
         names << quoted(column.name);
         marks << QStringLiteral("?");
     }
-    if (names.isEmpty())
+    // A table with a column of the wrong type is unreadable as a whole: none of its rows is taken.
+    if (names.isEmpty() || !report->columnsWrongType.isEmpty())
         return true;
     // The template's classes give way to the old file's under the same key; anything else that
-    // collides is a fault of the old file and is counted, not overwritten.
-    const QString verb =
-        report->table == QLatin1String("Klasse") ? QStringLiteral("INSERT OR REPLACE") : QStringLiteral("INSERT");
+    // collides is a fault of the old file and is counted, not overwritten. Among the old file's
+    // own classes the first row of a key counts, as the unique keys decide in the other tables.
+    const bool classes = report->table == QLatin1String("Klasse");
+    const QString verb = classes ? QStringLiteral("INSERT OR REPLACE") : QStringLiteral("INSERT");
+    const int classKey = classes ? source.column(QStringLiteral("KlasseID")) : -1;
+    std::set<std::int64_t> classesSeen;
     const std::string sql =
         QStringLiteral("%1 INTO %2 (%3) VALUES (%4)")
             .arg(verb, quoted(report->table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
@@ -116,6 +136,14 @@ bool writeTable(Database& db, const JetTable& source, ConversionTableReport* rep
         return false;
     }
     for (const JetRow& row : source.rows) {
+        if (classKey >= 0) {
+            const SqlValue key =
+                convertValue(row[std::size_t(classKey)], source.columns[std::size_t(classKey)].type, true);
+            if (const auto* number = std::get_if<std::int64_t>(&key); number && !classesSeen.insert(*number).second) {
+                ++report->rowsRefused;
+                continue;
+            }
+        }
         Statement insert = db.prepare(sql);
         int bindAt = 1;
         for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -148,7 +176,7 @@ bool ConversionReport::complete() const
 {
     return std::all_of(tables.begin(), tables.end(), [](const ConversionTableReport& t) {
         return !t.missing && !t.unreadable && t.rowsUnreadable == 0 && t.rowsRefused == 0 &&
-               t.rowsWritten == t.rowsRead;
+               t.columnsWrongType.isEmpty() && t.rowsWritten == t.rowsRead;
     });
 }
 
@@ -170,6 +198,9 @@ QString ConversionReport::text() const
             line += QStringLiteral(", %1 Zeilen nicht lesbar").arg(t.rowsUnreadable);
         if (t.rowsRefused > 0)
             line += QStringLiteral(", %1 Zeilen mit doppeltem Schlüssel nicht übernommen").arg(t.rowsRefused);
+        if (!t.columnsWrongType.isEmpty())
+            line += QStringLiteral(", nicht lesbar wegen Spalten mit unerwartetem Typ: %1")
+                        .arg(t.columnsWrongType.join(QStringLiteral(", ")));
         if (!t.columnsMissing.isEmpty())
             line += QStringLiteral(", Spalten fehlen: %1").arg(t.columnsMissing.join(QStringLiteral(", ")));
         lines << line;

@@ -16,11 +16,12 @@ struct ConversionTableReport {
     QString table;
     int rowsRead = 0;
     int rowsWritten = 0;
-    int rowsUnreadable = 0;     // rows of the old file that could not be decoded
-    int rowsRefused = 0;        // rows the new file did not take (a key that occurs twice)
-    bool missing = false;       // the old file has no such table
-    bool unreadable = false;    // the old table's definition is damaged: none of its rows could be read
-    QStringList columnsMissing; // columns of the new file the old table lacks (left empty)
+    int rowsUnreadable = 0;       // rows of the old file that could not be decoded
+    int rowsRefused = 0;          // rows the new file did not take (a key that occurs twice)
+    bool missing = false;         // the old file has no such table
+    bool unreadable = false;      // the old table's definition is damaged: none of its rows could be read
+    QStringList columnsMissing;   // columns of the new file the old table lacks (left empty)
+    QStringList columnsWrongType; // columns whose type is not the one they must have: no row taken
 };
 
 struct ConversionReport {

@@ -50,6 +50,7 @@ const char* const kClubColumns[2] = {"Verein", "VName"};
 struct Member {
     std::int32_t pass = kNullLong; // kNullLong also for a pass number out of range (see passValid)
     bool passValid = false;
+    bool passReserved = false;
     std::int32_t stammverein = kNullLong;
     std::int32_t geschlecht = kNullLong;
     std::int32_t verein = kNullLong;
@@ -63,7 +64,21 @@ struct Source {
     bool cancelled = false; // the user stopped while the file was read
     int unreadableRows = 0; // rows of the two tables the reader could not decode
     bool tableUnreadable = false;
+    QStringList wrongTypes; // "table.column" of columns whose type byte is not the one they must have
 };
+
+// The types a column the import reads may have: a damaged type byte would make the reader
+// decode its bytes as something else (a club number as a date, a postal code as a number).
+bool typeFits(const char* column, JetType type)
+{
+    const QByteArray name(column);
+    if (name == "Geburtsdatum" || name == "Eintritt")
+        return type == JetType::DateTime;
+    if (name == "Passnummer" || name == "Stammverein" || name == "VereinsNr" || name == "Verein" ||
+        name == "Geschlecht")
+        return type == JetType::Long || type == JetType::Short || type == JetType::Byte || type == JetType::Bool;
+    return type == JetType::Text || type == JetType::Memo;
+}
 
 // A whole number that fits a Long column, from whatever the source stored.
 std::optional<std::int32_t> wholeLong(double value)
@@ -91,7 +106,10 @@ std::optional<std::int32_t> wholeLong(const QString& text)
 // A pass number is a member's key: 1 ... 2 147 483 647, and nothing wrapped or rounded into it.
 void setPass(Member& m, std::optional<std::int32_t> pass)
 {
-    m.passValid = pass && *pass >= 1;
+    // The file layer reads a Null number as this very value: a member stored under it would become
+    // a participant without a pass number.
+    m.passReserved = pass && *pass == kNullLong;
+    m.passValid = pass && *pass >= 1 && !m.passReserved;
     m.pass = m.passValid ? *pass : kNullLong;
 }
 
@@ -268,11 +286,16 @@ public:
             return -1;
         };
         m_table = Table::Other;
+        m_wrongType = false;
         const auto map = [&](const QString& table, const char* const* names, int count, int* positions) {
             for (int i = 0; i < count; ++i) {
                 positions[i] = at(names[i]);
                 if (positions[i] < 0 && m_error.isEmpty())
                     m_error = missingColumn(table, names[i]);
+                if (positions[i] >= 0 && !typeFits(names[i], columns[std::size_t(positions[i])].type)) {
+                    m_wrongType = true;
+                    m_source.wrongTypes << table + QLatin1Char('.') + QString::fromUtf8(names[i]);
+                }
             }
         };
         if (name.compare(kMembers, Qt::CaseInsensitive) == 0) {
@@ -293,6 +316,11 @@ public:
             m_source.cancelled = true;
         if (!m_error.isEmpty() || m_source.cancelled)
             return;
+        // Rows of a table with a column of the wrong type are unreadable as a whole.
+        if (m_wrongType && m_table != Table::Other) {
+            ++m_source.unreadableRows;
+            return;
+        }
         if (m_table == Table::Members) {
             const auto value = [&](MemberColumn c) -> const JetValue& { return row[m_memberAt[c]]; };
             Member m;
@@ -351,6 +379,7 @@ private:
     const MemberImportProgress& m_progress;
     int m_rowsSeen = 0;
     Table m_table = Table::Other;
+    bool m_wrongType = false;
     bool m_seenMembers = false;
     bool m_seenClubs = false;
     int m_memberAt[MemberColumnCount] = {};
@@ -442,6 +471,9 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
                                       "nichts übernommen.")
                            .arg(displayPath(sourcePath))
                            .arg(source->unreadableRows);
+        if (!source->wrongTypes.isEmpty())
+            result.error += QStringLiteral(" Spalten mit einem unerwarteten Typ: %1.")
+                                .arg(source->wrongTypes.join(QStringLiteral(", ")));
         return result;
     }
     if (source->cancelled) {
@@ -463,11 +495,24 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
     int inBatch = 0;
     QSet<std::int32_t> clubsStored; // a club's name is the same for each of its members
     std::int32_t last = kNullLong;
+    // What the file holds: rows of a batch count once it is committed (a full disk rolls a batch
+    // back at its commit).
+    int committedMembers = 0;
+    int committedClubs = 0;
+    const auto commitBatch = [&] {
+        if (!batch->commit())
+            return false;
+        committedMembers = result.members;
+        committedClubs = result.clubs;
+        return true;
+    };
     const auto fail = [&](const QString& text) {
         result.error = text;
         // What was stored before the failing row stays, as after a cancel.
         if (batch && batch->active())
-            batch->commit();
+            commitBatch();
+        result.members = committedMembers;
+        result.clubs = committedClubs;
         return result;
     };
 
@@ -477,7 +522,7 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
             break;
         }
         if (!m.passValid) {
-            ++result.badPassNumbers;
+            ++(m.passReserved ? result.reservedPassNumbers : result.badPassNumbers);
             continue;
         }
         // A member's further rows replace the first one only when they name the home club.
@@ -513,13 +558,13 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
         if (progress.report)
             progress.report(result.members, m.pass);
         if (++inBatch == kBatchSize) {
-            if (!batch->commit())
+            if (!commitBatch())
                 return fail(db.lastError().text);
             batch.reset();
             inBatch = 0;
         }
     }
-    if (batch && !batch->commit())
+    if (batch && !commitBatch())
         return fail(db.lastError().text);
     result.ok = true;
     return result;
@@ -531,6 +576,10 @@ QString MemberImportResult::summary() const
     QStringList skipped;
     if (badPassNumbers > 0)
         skipped << QStringLiteral("%1 Zeilen ohne gültige Paßnummer (1 bis 2147483647)").arg(badPassNumbers);
+    if (reservedPassNumbers > 0)
+        skipped << QStringLiteral("%1 Zeilen mit der Paßnummer %2, die eine Wettkampfdatei nicht speichern kann")
+                       .arg(reservedPassNumbers)
+                       .arg(kNullLong);
     if (unreadableRows > 0)
         skipped << QStringLiteral("%1 unlesbare Zeilen").arg(unreadableRows);
     if (!skipped.isEmpty())

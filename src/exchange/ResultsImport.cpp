@@ -19,32 +19,47 @@ namespace {
 
 using SourceRows = std::unordered_map<std::int32_t, CRecordset::Row>;
 
+struct Source {
+    SourceRows rows;
+    int skipped = 0;
+};
+
 bool inRound(std::int64_t id, int round)
 {
     return id >= 0 && id / 10000 % 100 == round;
 }
 
-std::optional<SourceRows> readSqliteRows(const QString& path, int round, QString* error)
+// The highest key a group number can give (group 2146, round, slot and row 99).
+constexpr std::int64_t kHighestKey = 2146999999;
+
+// The rows of the round whose key and Durchgang agree; all others of the file are counted.
+constexpr auto kUsableKey = R"(typeof("ID") = 'integer' AND "ID" BETWEEN 0 AND 2146999999)";
+
+std::optional<Source> readSqliteRows(const QString& path, int round, QString* error)
 {
-    DbError dbError;
-    const auto db = Database::open(path, Database::Mode::ReadOnly, &dbError);
-    if (!db) {
-        *error = dbError.text;
+    // Opened as every competition is: a save cut short there is rolled back first.
+    const auto db = openCompetition(path, error, Access::ReadOnly);
+    if (!db)
+        return std::nullopt;
+    const std::string inThisRound = std::string(kUsableKey) + R"( AND ("ID" / 10000) % 100 = ?1)";
+    Source result;
+    Statement skipped = db->prepare(R"(SELECT count(*) FROM "Wettkampf" WHERE NOT ()" + std::string(kUsableKey) +
+                                    ") OR (" + inThisRound + R"( AND "Durchgang" IS NOT ?1))");
+    skipped.bind(1, std::int64_t{round});
+    if (!skipped.next()) {
+        *error = db->lastError().text;
         return std::nullopt;
     }
-    if (!checkCompetitionFile(*db, error))
-        return std::nullopt;
+    result.skipped = int(skipped.int64(0));
     CRSWettkampf source(db.get(), nullptr);
-    if (!source.Open() || !source.Select(R"(("ID" / 10000) % 100 = ?)", {std::int64_t{round}})) {
+    const std::string where = inThisRound + R"( AND "Durchgang" = ?1)";
+    if (!source.Open() || !source.Select(where.c_str(), {std::int64_t{round}})) {
         *error = source.GetLastError().text;
         return std::nullopt;
     }
-    SourceRows rows;
-    for (; !source.IsEOF(); source.MoveNext()) {
-        if (source.m_ID != kNullLong)
-            rows.emplace(source.m_ID, source.SaveBuffer());
-    }
-    return rows;
+    for (; !source.IsEOF(); source.MoveNext())
+        result.rows.emplace(source.m_ID, source.SaveBuffer());
+    return result;
 }
 
 SqlValue jetValue(const JetValue& v)
@@ -65,7 +80,7 @@ SqlValue jetValue(const JetValue& v)
     }
 }
 
-std::optional<SourceRows> readJetRows(const QString& path, int round, QString* error)
+std::optional<Source> readJetRows(const QString& path, int round, QString* error)
 {
     std::vector<JetTable> tables;
     if (!readJetTables(path, {QStringLiteral("Wettkampf")}, &tables, error))
@@ -92,23 +107,47 @@ std::optional<SourceRows> readJetRows(const QString& path, int round, QString* e
                 QStringLiteral("In der Tabelle Wettkampf fehlt die Spalte %1.").arg(QString::fromStdString(column));
             return std::nullopt;
         }
+        // A damaged type byte would have the reader decode the column as something else.
+        const JetType type = table.columns[std::size_t(at.back())].type;
+        const bool fits = column == "Text" ? type == JetType::Text || type == JetType::Memo
+                                           : type == JetType::Long || type == JetType::Short || type == JetType::Byte ||
+                                                 type == JetType::Bool;
+        if (!fits) {
+            *error = QStringLiteral("Die Datei %1 ist beschädigt: die Spalte %2 der Tabelle Wettkampf hat einen "
+                                    "unerwarteten Typ. Es wurde nichts übernommen.")
+                         .arg(QFileInfo(path).fileName(), QString::fromStdString(column));
+            return std::nullopt;
+        }
     }
-    SourceRows rows;
+    // The file's order decides which of two rows under one key counts: the first, as a unique
+    // index would have kept it.
+    Source result;
+    const int durchgang =
+        int(std::find(layout.Columns().begin(), layout.Columns().end(), "Durchgang") - layout.Columns().begin());
     for (const JetRow& jetRow : table.rows) {
         const SqlValue id = jetValue(jetRow[at.front()]);
         const auto* key = std::get_if<std::int64_t>(&id);
-        if (!key || !inRound(*key, round))
+        if (!key || *key < 0 || *key > kHighestKey) {
+            ++result.skipped;
             continue;
+        }
+        if (!inRound(*key, round))
+            continue;
+        const SqlValue roundOfRow = jetValue(jetRow[at.at(durchgang)]);
+        if (roundOfRow != SqlValue{std::int64_t{round}} || result.rows.contains(std::int32_t(*key))) {
+            ++result.skipped;
+            continue;
+        }
         CRecordset::Row row;
         row.reserve(at.size());
         for (const int c : at)
             row.push_back(jetValue(jetRow[c]));
-        rows.emplace(static_cast<std::int32_t>(*key), std::move(row));
+        result.rows.emplace(static_cast<std::int32_t>(*key), std::move(row));
     }
-    return rows;
+    return result;
 }
 
-std::optional<SourceRows> readSourceRows(const QString& path, int round, QString* error)
+std::optional<Source> readSourceRows(const QString& path, int round, QString* error)
 {
     if (!pathExists(path)) {
         *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(displayPath(path));
@@ -138,9 +177,10 @@ ResultsImportResult importResults(Database& db, const QString& sourcePath, int r
         result.error = QStringLiteral("Ungültiger Durchgang %1.").arg(round + 1);
         return result;
     }
-    const std::optional<SourceRows> source = readSourceRows(sourcePath, round, &result.error);
+    const std::optional<Source> source = readSourceRows(sourcePath, round, &result.error);
     if (!source)
         return result;
+    result.rowsSkipped = source->skipped;
 
     CGruppeTable groups(&db, nullptr);
     CPlanTable plan(&db, nullptr);
@@ -169,8 +209,8 @@ ResultsImportResult importResults(Database& db, const QString& sourcePath, int r
     const auto copy = [&](int group, int slot, int row) {
         if (!isValidResultKey(group, round, slot, row))
             return true;
-        const auto found = source->find(resultKey(group, round, slot, row));
-        if (found == source->end())
+        const auto found = source->rows.find(resultKey(group, round, slot, row));
+        if (found == source->rows.end())
             return true;
         buffer.RestoreBuffer(found->second);
         target.CopyResultRow(buffer);
@@ -213,6 +253,15 @@ ResultsImportResult importResults(Database& db, const QString& sourcePath, int r
     }
     result.ok = true;
     return result;
+}
+
+QString ResultsImportResult::skippedNote() const
+{
+    if (rowsSkipped == 0)
+        return {};
+    return QStringLiteral(" %1 Zeilen der Quelle wurden übersprungen: ihr Schlüssel oder ihr Durchgang liegt außerhalb "
+                          "des gültigen Bereichs, oder ihr Schlüssel kommt doppelt vor.")
+        .arg(rowsSkipped);
 }
 
 } // namespace torvm

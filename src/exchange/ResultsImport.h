@@ -9,7 +9,13 @@ class Database;
 struct ResultsImportResult {
     bool ok = false; // false: error holds the text to show after "Fehler: \n"; nothing was changed
     int rowsCopied = 0;
+    // Source rows that could belong to no pairing: a key outside the ranges, a round that differs
+    // from the key's, a second row under one key.
+    int rowsSkipped = 0;
     QString error;
+
+    // " N Zeilen … übersprungen …", or empty when every row was usable.
+    QString skippedNote() const;
 };
 
 // Takes the results of one round (0 ... 19) over from a second copy of the competition (one of

@@ -7,6 +7,7 @@
 #include "document/TorvmDoc.h"
 #include "output/Standings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -480,7 +481,8 @@ bool CWebExport::stage(const QString& name, const QByteArray& bytes)
         return true;
     }
     showMessage(MessageIcon::Information, QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') +
-                                              QDir::toNativeSeparators(QDir(m_folder).filePath(name)) + notWritten());
+                                              QDir::toNativeSeparators(QDir(m_folder).filePath(name)) +
+                                              QLatin1Char('\n') + error + notWritten());
     return false;
 }
 
@@ -590,10 +592,12 @@ WebExportResult CWebExport::run(const QString& folder)
     // The new site is written beside the old one and moved in only when every page is on the disk:
     // a failure half-way leaves the pages of the last export as they were. The read transaction
     // shows every page the same state of the competition, even while an import runs.
-    QByteArray staging = nativeFileName(QDir(folder).filePath(QStringLiteral(".webseiten-neu-XXXXXX")));
+    removeLeftovers(nativeFileName(folder), ".webseiten-neu-");
+    QByteArray staging = nativeFileName(
+        QDir(folder).filePath(QStringLiteral(".webseiten-neu-%1-XXXXXX").arg(QCoreApplication::applicationPid())));
     if (::mkdtemp(staging.data()) == nullptr) {
-        showMessage(MessageIcon::Information,
-                    QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') + result.indexPath);
+        showMessage(MessageIcon::Information, QString::fromLatin1(kStrFileOpenFailed) + QLatin1Char('\n') +
+                                                  result.indexPath + QLatin1Char('\n') + systemErrorText(errno));
         return result;
     }
     m_staging = fileNameFromNative(staging);

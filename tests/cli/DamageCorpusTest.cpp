@@ -5,6 +5,7 @@
 #include "support/JetFixtures.h"
 #include "support/JetWriter.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 
 namespace torvm {
@@ -166,6 +168,115 @@ TEST_F(DamageCorpusTest, DamagedAccessFilesImportNothingTheyDoNotHold)
     EXPECT_EQ(foreignNumbers, 0);
     std::printf("access files: %d damaged, %d refused as unreadable, %d refused for unreadable rows, %d imported\n", n,
                 refused, damagedRefused, imported);
+}
+
+// Faults found once, kept as seeds: each ends refused with a message or done right, never as a
+// success that stored something wrong or lost something.
+TEST_F(DamageCorpusTest, SeededFaultsEndRefusedOrRight)
+{
+    ASSERT_EQ(run({QStringLiteral("demo"), path("gut.mdb")}), kCliOk);
+    const auto count = [](const QString& file, const char* sql) {
+        auto db = Database::open(file, Database::Mode::ReadOnly, nullptr);
+        Statement st = db->prepare(sql);
+        return st.next() ? st.int64(0) : -1;
+    };
+    const char* const kParticipants = R"(SELECT COUNT(*) FROM "Teilnehmer")";
+    const std::int64_t participants = count(path("gut.mdb"), kParticipants);
+    const auto sql = [](const QString& file, const char* statements) {
+        auto db = Database::open(file, Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(db && db->execute(statements)) << statements;
+    };
+    const auto copy = [this](const char* name) {
+        QFile::remove(path(name));
+        EXPECT_TRUE(QFile::copy(path("gut.mdb"), path(name)));
+        return path(name);
+    };
+    const QString deep =
+        dir.filePath(QString(250, QLatin1Char('d')) + QLatin1Char('/') + QString(250, QLatin1Char('e')));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(QFile::copy(path("gut.mdb"), deep + QStringLiteral("/gut.mdb")));
+    put(path("marke.db"), {});
+    sql(path("marke.db"), "CREATE TABLE tblMitglieder (Passnummer, Stammverein, MName, Vorname, NZusatz, Strasse, PLZ, "
+                          "Ort, LKZ, Geschlecht, Geburtsdatum, Eintritt, VereinsNr); CREATE TABLE tblVereine_kurz "
+                          "(Verein, VName); INSERT INTO tblMitglieder (Passnummer, MName) VALUES (1246576928, 'M');");
+    test::JetWriter jet;
+    jet.addTable(
+        {QStringLiteral("Klasse"),
+         {{QStringLiteral("KlasseID"), JetType::Long}, {QStringLiteral("Name"), JetType::Text}},
+         {{test::jetInt(1), test::jetText(QStringLiteral("A"))}, {test::jetInt(1), test::jetText(QStringLiteral("B"))}},
+         0,
+         {}});
+    QString error;
+    ASSERT_TRUE(jet.write(path("alt.mdb"), &error)) << error.toStdString();
+    test::JetWriter typeByte; // the club number's type byte turned from Long into Double
+    std::vector<JetColumn> clubs = test::vereineKurzColumns();
+    clubs[0].type = JetType::Double;
+    JetRow club(clubs.size(), test::jetNull());
+    club[0] = test::jetReal(7);
+    typeByte.addTable({QStringLiteral("tblMitglieder"), test::mitgliederColumns(), {}, 0, {}});
+    typeByte.addTable({QStringLiteral("tblVereine_kurz"), clubs, {club}, 0, {}});
+    ASSERT_TRUE(typeByte.write(path("typ.mdb"), &error)) << error.toStdString();
+    // A journal of another file (page size 1024, ours 4096) beside a competition.
+    const auto foreignJournal = [&] {
+        const QString other = path("klein.db");
+        put(other, {});
+        sql(other, "PRAGMA page_size = 1024; CREATE TABLE t (x); INSERT INTO t VALUES (randomblob(20000));");
+        auto live = Database::open(other, Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(live->execute("PRAGMA cache_size = 1; BEGIN IMMEDIATE; DELETE FROM t;"));
+        ASSERT_TRUE(QFile::copy(other + QStringLiteral("-journal"), copy("j.mdb") + QStringLiteral("-journal")));
+        live->execute("ROLLBACK");
+    };
+
+    struct Seed {
+        const char* name;
+        std::function<void()> make;
+        QStringList args;
+        std::function<bool(int)> right; // given the exit code
+    };
+    const std::vector<Seed> seeds{
+        {"trigger",
+         [&] { sql(copy("t.mdb"), "CREATE TRIGGER t3 AFTER UPDATE ON Wettkampf BEGIN DELETE FROM Teilnehmer; END"); },
+         {QStringLiteral("import-results"), path("t.mdb"), path("gut.mdb"), QStringLiteral("--round"),
+          QStringLiteral("2")},
+         [&](int rc) { return rc == kCliFileError && count(path("t.mdb"), kParticipants) == participants; }},
+        {"marker value",
+         [&] { copy("m.mdb"); },
+         {QStringLiteral("import-members"), path("m.mdb"), path("marke.db")},
+         [&](int) {
+             return count(path("m.mdb"), R"(SELECT COUNT(*) FROM "Teilnehmer" WHERE "Paßnummer" IS NULL)") == 0;
+         }},
+        {"duplicate keys",
+         [] {},
+         {QStringLiteral("convert"), path("alt.mdb"), path("k.mdb")},
+         [&](int rc) {
+             return rc == kCliOk && count(path("k.mdb"), R"(SELECT COUNT(*) FROM "Klasse" WHERE "Name" = 'A')") == 1 &&
+                    out.contains(QStringLiteral("1 Zeilen mit doppeltem Schlüssel"));
+         }},
+        {"type byte",
+         [] {},
+         {QStringLiteral("import-members"), copy("y.mdb"), path("typ.mdb")},
+         [&](int rc) { return rc == kCliFileError && err.contains(QStringLiteral("unerwarteten Typ")); }},
+        {"foreign journal",
+         foreignJournal,
+         {QStringLiteral("export-text"), path("j.mdb"), path("o.txt")},
+         [&](int rc) {
+             return rc == kCliFileError && err.contains(QStringLiteral("Seitengröße")) &&
+                    readAll(path("j.mdb")) == readAll(path("gut.mdb"));
+         }},
+        {"long path",
+         [] {},
+         {QStringLiteral("export-text"), deep + QStringLiteral("/gut.mdb"), path("o.txt")},
+         [&](int rc) { return rc == kCliOk || err.contains(QStringLiteral("zu lang")); }},
+    };
+    int wrong = 0;
+    for (const Seed& seed : seeds) {
+        SCOPED_TRACE(seed.name);
+        seed.make();
+        const bool right = seed.right(run(seed.args));
+        EXPECT_TRUE(right) << err.toStdString();
+        wrong += right ? 0 : 1;
+    }
+    std::printf("seeds: %zu run, %d wrong successes\n", seeds.size(), wrong);
 }
 
 } // namespace

@@ -41,6 +41,21 @@ protected:
         f.write(bytes);
     }
 
+    static std::int64_t rowsOf(const QString& file, const char* table)
+    {
+        auto db = Database::open(file, Database::Mode::ReadOnly, nullptr);
+        Statement st = db->prepare(std::string("SELECT COUNT(*) FROM ") + table);
+        return st.next() ? st.int64(0) : -1;
+    }
+
+    static void executeIn(const QString& file, const char* sql)
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &raw), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+        sqlite3_close(raw);
+    }
+
     QStringList folder() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
     // Every output command, writing to target.
@@ -100,11 +115,30 @@ TEST_F(ReliabilityTest, AnInterruptedSaveIsRolledBackOnTheNextOpen)
     sqlite3_close(live);
     ASSERT_NE(readAll(path("absturz.mdb")), readAll(path("liga.mdb"))) << "the copy must be of a file half-saved";
 
+    const QByteArray halfSaved = readAll(path("absturz.mdb"));
+    const QByteArray journal = readAll(path("absturz.mdb-journal"));
     ASSERT_EQ(run({QStringLiteral("export-text"), path("liga.mdb"), path("vorher.txt")}), kCliOk);
-    ASSERT_EQ(run({QStringLiteral("export-text"), path("absturz.mdb"), path("danach.txt")}), kCliOk)
-        << err.toStdString();
-    EXPECT_EQ(readAll(path("danach.txt")), readAll(path("vorher.txt")));
-    EXPECT_FALSE(QFile::exists(path("absturz.mdb-journal")));
+    // Whatever opens the file first rolls the save back, a source of an import too.
+    for (const QStringList& firstUse :
+         std::vector<QStringList>{{QStringLiteral("export-text"), path("absturz.mdb"), path("danach.txt")},
+                                  {QStringLiteral("import-results"), path("liga.mdb"), path("absturz.mdb"),
+                                   QStringLiteral("--round"), QStringLiteral("1")}}) {
+        SCOPED_TRACE(firstUse.first().toStdString());
+        writeRaw(path("absturz.mdb"), halfSaved);
+        writeRaw(path("absturz.mdb-journal"), journal);
+        for (const QString& old : QDir(dir.path()).entryList({QStringLiteral("absturz.vor-*")}))
+            QFile::remove(dir.filePath(old));
+        ASSERT_EQ(run(firstUse), kCliOk) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("absturz.mdb-journal")));
+        // Nobody can tell whose journal it was: both were kept aside first, and the message names them.
+        const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("absturz.vor-Ruecknahme-*.mdb")});
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(readAll(dir.filePath(aside.first())), halfSaved);
+        EXPECT_TRUE(QFile::exists(dir.filePath(aside.first() + QStringLiteral("-journal"))));
+        EXPECT_TRUE(err.contains(aside.first())) << err.toStdString();
+        ASSERT_EQ(run({QStringLiteral("export-text"), path("absturz.mdb"), path("danach.txt")}), kCliOk);
+        EXPECT_EQ(readAll(path("danach.txt")), readAll(path("vorher.txt")));
+    }
 }
 
 TEST_F(ReliabilityTest, ADamagedIndexThatTheQuickCheckMissesIsRefused)
@@ -146,6 +180,8 @@ TEST_F(ReliabilityTest, ADamagedIndexThatTheQuickCheckMissesIsRefused)
         SCOPED_TRACE(args.first().toStdString());
         EXPECT_EQ(run(args), kCliFileError);
         EXPECT_TRUE(err.contains(QStringLiteral("beschädigt"))) << err.toStdString();
+        EXPECT_EQ(err.trimmed().count(QLatin1Char('\n')), 1)
+            << "one paragraph after \"Fehler:\": " << err.toStdString();
     }
     EXPECT_EQ(readAll(path("liga.mdb")), bytes) << "nothing written into a damaged file";
     EXPECT_FALSE(QFile::exists(path("o.txt")));
@@ -167,10 +203,93 @@ TEST_F(ReliabilityTest, AWriteProtectedCompetitionIsExportedButNotWritten)
     EXPECT_EQ(imported, kCliFileError);
 }
 
+// Whatever another tool left in a competition would run inside our transactions.
+TEST_F(ReliabilityTest, ObjectsOfOtherToolsAreRefusedByName)
+{
+    struct Case {
+        const char* sql;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"CREATE TRIGGER t3 AFTER UPDATE ON Wettkampf BEGIN DELETE FROM Teilnehmer; END", "Trigger „t3“"},
+        {"CREATE VIEW alle AS SELECT * FROM Teilnehmer", "Sicht „alle“"},
+        {"CREATE INDEX Wettkampf_Text ON Wettkampf (Text)", "Index „Wettkampf_Text“"},
+        {"CREATE TABLE Notizen (x)", "Tabelle „Notizen“"},
+    };
+    const std::int64_t participants = rowsOf(path("liga.mdb"), "Teilnehmer");
+    ASSERT_GT(participants, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        QFile::remove(path("fremd.mdb"));
+        ASSERT_TRUE(QFile::copy(path("liga.mdb"), path("fremd.mdb")));
+        executeIn(path("fremd.mdb"), c.sql);
+        for (const QStringList& args :
+             std::vector<QStringList>{{QStringLiteral("import-results"), path("fremd.mdb"), path("liga.mdb"),
+                                       QStringLiteral("--round"), QStringLiteral("2")},
+                                      {QStringLiteral("import-results"), path("liga.mdb"), path("fremd.mdb"),
+                                       QStringLiteral("--round"), QStringLiteral("2")},
+                                      {QStringLiteral("export-text"), path("fremd.mdb"), path("o.txt")}}) {
+            EXPECT_EQ(run(args), kCliFileError);
+            EXPECT_TRUE(err.contains(QString::fromUtf8(c.named))) << err.toStdString();
+        }
+        EXPECT_EQ(rowsOf(path("fremd.mdb"), "Teilnehmer"), participants);
+        EXPECT_FALSE(QFile::exists(path("o.txt")));
+    }
+}
+
+// A damaged template would become a damaged competition; with no usable one, nothing is made.
+TEST_F(ReliabilityTest, ATemplateThatIsNoCompetitionIsNotUsed)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    test::JetWriter writer;
+    writer.addTable({QStringLiteral("Verein"),
+                     {{QStringLiteral("Vereinsnummer"), JetType::Long}, {QStringLiteral("Name"), JetType::Text}},
+                     {{test::jetInt(7), test::jetText(QStringLiteral("SG Adler"))}},
+                     0,
+                     {}});
+    QString error;
+    ASSERT_TRUE(writer.write(path("alt.mdb"), &error)) << error.toStdString();
+    ASSERT_TRUE(QFile::copy(path("liga.mdb"), path("mit-trigger.tpl")));
+    executeIn(path("mit-trigger.tpl"), "CREATE TRIGGER t AFTER INSERT ON Verein BEGIN DELETE FROM Klasse; END");
+    for (const QByteArray& tpl : {QByteArray("garbage\n"), readAll(path("mit-trigger.tpl"))}) {
+        writeRaw(path("torvm.tpl"), tpl);
+        const QStringList before = folder();
+        for (const QStringList& args : std::vector<QStringList>{
+                 {QStringLiteral("new"), path("n.mdb")}, {QStringLiteral("convert"), path("alt.mdb"), path("k.mdb")}}) {
+            SCOPED_TRACE(args.first().toStdString());
+            EXPECT_EQ(run(args), kCliFileError);
+            EXPECT_TRUE(err.contains(QStringLiteral("torvm.tpl"))) << err.toStdString();
+            EXPECT_EQ(folder(), before);
+        }
+    }
+}
+
+TEST_F(ReliabilityTest, AnExportOfAWriteAheadLoggedFileLeavesNoCompanions)
+{
+    executeIn(path("liga.mdb"), "PRAGMA journal_mode = WAL");
+    const QStringList before = folder();
+    ASSERT_EQ(run({QStringLiteral("export-text"), path("liga.mdb"), path("o.txt")}), kCliOk) << err.toStdString();
+    QStringList expected = before;
+    expected << QStringLiteral("o.txt");
+    expected.sort();
+    EXPECT_EQ(folder(), expected);
+}
+
 TEST_F(ReliabilityTest, InputsThatAreNoRegularFilesAreRefusedAtOnce)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mdb")).constData(), 0600), 0);
+    // Companions that the engine would open beside a competition: a pipe would block every command.
+    for (const char* name : {"journal.mdb", "wal.mdb", "shm.mdb"})
+        ASSERT_TRUE(QFile::copy(path("liga.mdb"), path(name)));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("journal.mdb-journal")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("wal.mdb-wal")));
+    ASSERT_EQ(::symlink("liga.mdb", QFile::encodeName(path("shm.mdb-shm")).constData()), 0);
     const std::vector<QStringList> cases{
+        {QStringLiteral("export-text"), path("journal.mdb"), path("o.txt")},
+        {QStringLiteral("import-results"), path("liga.mdb"), path("journal.mdb"), QStringLiteral("--round"),
+         QStringLiteral("1")},
+        {QStringLiteral("import-members"), path("wal.mdb"), path("liga.mdb")},
+        {QStringLiteral("export-text"), path("shm.mdb"), path("o.txt")},
         {QStringLiteral("export-text"), path("pipe.mdb"), path("o.txt")},
         {QStringLiteral("export-text"), dir.path(), path("o.txt")},
         {QStringLiteral("export-text"), QStringLiteral("/dev/zero"), path("o.txt")},
@@ -238,12 +357,15 @@ TEST_F(ReliabilityTest, UsageMistakesGetTheUsageTextAndShortMessages)
 
 TEST_F(ReliabilityTest, DemoAndConvertLeaveNoHalfFile)
 {
+    writeRaw(path(".zwei.mdb.neu-999999999-abcdef"), "halb"); // its maker was killed
+    writeRaw(path(".zwei.mdb.neu-1-abcdef"), "halb");         // its maker still runs
     const QStringList before = folder();
     // A demo that cannot be finished (its folder is missing) leaves nothing at all.
     EXPECT_EQ(run({QStringLiteral("demo"), path("fehlt/d.mdb")}), kCliFileError);
     EXPECT_EQ(folder(), before);
     ASSERT_EQ(run({QStringLiteral("demo"), path("zwei.mdb")}), kCliOk);
     QStringList expected = before;
+    expected.removeOne(QStringLiteral(".zwei.mdb.neu-999999999-abcdef"));
     expected << QStringLiteral("zwei.mdb");
     expected.sort();
     EXPECT_EQ(folder(), expected) << "no temporary file and no lock file left";

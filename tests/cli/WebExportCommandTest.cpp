@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,34 @@ TEST_F(WebExportCommandTest, OptionsOverrideForOneRunAndAreNotStored)
     ASSERT_TRUE(doc.OnOpenDocument(demo()));
     EXPECT_EQ(loadWebOptions(doc), WebOptions{});
     EXPECT_EQ(loadOrganiser(doc), QString());
+}
+
+TEST_F(WebExportCommandTest, GroupsWithoutAUsableNumberAreNamedAndTheRestIsPublished)
+{
+    {
+        auto db = Database::open(demo(), Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->execute(R"(UPDATE "Gruppe" SET "ID" = NULL, "Name" = 'Ohne Nummer' WHERE "ID" = 1)"));
+    }
+    EXPECT_EQ(run({QStringLiteral("web-export"), demo(), site()}), kCliOk) << err.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Webseiten erstellt"))) << out.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("fehlen auf den Webseiten: Ohne Nummer"))) << err.toStdString();
+    EXPECT_TRUE(QFile::exists(QDir(site()).filePath(QStringLiteral("Gruppe0.htm"))));
+    EXPECT_FALSE(QFile::exists(QDir(site()).filePath(QStringLiteral("Gruppe1.htm"))));
+}
+
+TEST_F(WebExportCommandTest, LeftoversOfAKilledExportGoWithTheNextOne)
+{
+    const QString killed = QDir(site()).filePath(QStringLiteral(".webseiten-neu-999999999-abcdef"));
+    const QString running = QDir(site()).filePath(QStringLiteral(".webseiten-neu-1-abcdef"));
+    for (const QString& folder : {killed, running}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile page(QDir(folder).filePath(QStringLiteral("index.htm")));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(run({QStringLiteral("web-export"), demo(), site()}), kCliOk) << err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(killed));
+    EXPECT_TRUE(QFileInfo::exists(running));
 }
 
 TEST_F(WebExportCommandTest, UsageAndFileErrors)

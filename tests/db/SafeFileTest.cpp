@@ -1,17 +1,35 @@
 #include "db/SafeFile.h"
 #include "db/CompetitionLock.h"
+#include "db/Database.h"
 #include "support/Fixtures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+// Whether the next flushes to the disk fail: this definition takes the place of the system's for
+// the whole test program and passes every other call through.
+bool g_failFsync = false;
+extern "C" int fsync(int fd)
+{
+    if (g_failFsync) {
+        errno = EIO;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
 
 namespace torvm {
 namespace {
@@ -48,8 +66,12 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
         bool writerSucceeds;
         Replace replace;
         bool ok;
-        QByteArray afterwards; // content of the target afterwards
-        const char* errorPart; // in the German message on failure
+        QByteArray afterwards;        // content of the target afterwards
+        const char* errorPart;        // in the German message on failure
+        const char* linkTo = nullptr; // the target is a link to this file, and stays one
+    };
+    const auto linkTo = [](const char* file) {
+        return [file](const QString& t) { ASSERT_EQ(::symlink(file, QFile::encodeName(t).constData()), 0); };
     };
     const auto oldText = [](const QString& t) { writeRaw(t, "alt\r\n"); };
     const auto competition = [](const QString& t) { ASSERT_TRUE(QFile::copy(test::builtTemplate(), t)); };
@@ -70,6 +92,29 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
         {"a folder is refused", "ordner", [](const QString& t) { ASSERT_TRUE(QDir().mkpath(t)); }, true,
          Replace::OutputsOnly, false, "<fehlt>", "Ordner"},
         {"a missing folder", "fehlt/neu.txt", {}, true, Replace::OutputsOnly, false, "<fehlt>", "nicht vorhanden"},
+        {"through a link", "link.txt",
+         [&](const QString& t) {
+             oldText(QFileInfo(t).dir().filePath(QStringLiteral("ziel.txt")));
+             linkTo("ziel.txt")(t);
+         },
+         true, Replace::OutputsOnly, true, "neu", nullptr, "ziel.txt"},
+        {"through a link to a file still to make", "lose.txt", linkTo("ziel.txt"), true, Replace::OutputsOnly, true,
+         "neu", nullptr, "ziel.txt"},
+        {"an Access competition is never an output's target",
+         "alt.mdb",
+         [](const QString& t) { writeRaw(t, QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(4077, '\0')); },
+         true,
+         Replace::OutputsOnly,
+         false,
+         {},
+         "Wettkampfdatei"},
+        {"a failing flush to the disk fails the write: old file stays", "alt.txt",
+         [&](const QString& t) {
+             oldText(t);
+             g_failFsync = true;
+         },
+         true, Replace::OutputsOnly, false, "alt\r\n", "Lese- oder Schreibfehler"},
+        {"no name at all", "", {}, true, Replace::OutputsOnly, false, {}, "kein Dateiname"},
         {"a full device fails at the final flush",
          "/dev/full",
          {},
@@ -83,8 +128,9 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
         SCOPED_TRACE(c.name);
         QDir(dir.path()).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(dir.path()));
-        const QString target =
-            c.target[0] == '/' ? QString::fromLatin1(c.target) : dir.filePath(QString::fromUtf8(c.target));
+        const QString target = c.target[0] == '\0'  ? QString()
+                               : c.target[0] == '/' ? QString::fromLatin1(c.target)
+                                                    : dir.filePath(QString::fromUtf8(c.target));
         if (c.before)
             c.before(target);
         const QByteArray previous = c.target[0] == '/' ? QByteArray() : readAll(target); // a device never ends
@@ -97,10 +143,15 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
                 return c.writerSucceeds;
             },
             &error, c.replace);
+        g_failFsync = false;
         EXPECT_EQ(ok, c.ok);
         if (c.ok) {
             EXPECT_TRUE(error.isEmpty());
             EXPECT_EQ(readAll(target), c.afterwards);
+            if (c.linkTo) {
+                EXPECT_EQ(QFileInfo(target).symLinkTarget(), path(c.linkTo));
+                EXPECT_EQ(readAll(path(c.linkTo)), c.afterwards);
+            }
         } else {
             EXPECT_TRUE(error.contains(QString::fromUtf8(c.errorPart))) << error.toStdString();
             if (!c.afterwards.isEmpty()) {
@@ -111,6 +162,23 @@ TEST_F(SafeFileTest, AWriteEitherReplacesTheTargetWholeOrLeavesItAsItWas)
             EXPECT_EQ(entries(), filesBefore) << "no temporary file left";
         }
     }
+}
+
+TEST(ErrorTextTest, EngineAndSystemErrorsNameTheirCause)
+{
+    struct Case {
+        QString text;
+        const char* part;
+    };
+    const Case cases[] = {
+        {engineErrorText(SQLITE_CONSTRAINT_UNIQUE), "bereits vorhanden"},
+        {engineErrorText(SQLITE_CONSTRAINT_TRIGGER), "hat die Änderung abgelehnt"},
+        {engineErrorText(SQLITE_READONLY), "schreibgeschützt"},
+        {engineErrorText(SQLITE_READONLY_ROLLBACK), "mitten im Speichern unterbrochen"},
+        {systemErrorText(EINVAL), "nicht zulässig"},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(c.text.contains(QString::fromUtf8(c.part))) << c.text.toStdString();
 }
 
 TEST_F(SafeFileTest, AReplacedFileKeepsItsRights)

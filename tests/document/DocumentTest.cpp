@@ -159,6 +159,16 @@ TEST_F(DocumentTest, NewCopiesTheTemplateAndOpensIt)
     const ScopedCurrentDir cwd(dir.path());
     const QString path = file(QStringLiteral("neu.mdb"));
     writeFile(path, "alter Inhalt"); // the save dialog has already asked before replacing
+    {
+        // The journal of a save cut short in the file being replaced: played into the new
+        // competition it would bring back the old title.
+        test::TempCompetition old;
+        CRSWettbewerb(old.db(), &old.doc()).SetTitle(QStringLiteral("Alter Titel"));
+        ASSERT_TRUE(
+            old.db()->execute("PRAGMA cache_size = 1; BEGIN IMMEDIATE; DELETE FROM Wettbewerb; DELETE FROM Klasse;"));
+        ASSERT_TRUE(QFile::copy(old.path() + QStringLiteral("-journal"), path + QStringLiteral("-journal")));
+        old.db()->execute("ROLLBACK");
+    }
 
     CTorvmDoc doc;
     QSignalSpy titles(&doc, &CTorvmDoc::titleChanged);
@@ -167,6 +177,7 @@ TEST_F(DocumentTest, NewCopiesTheTemplateAndOpensIt)
     EXPECT_TRUE(doc.title().isEmpty());
     EXPECT_EQ(titles.count(), 1);
     EXPECT_EQ(readFile(path), readFile(test::builtTemplate()));
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
     EXPECT_EQ(profileString(QStringLiteral("VMMainDlg"), QStringLiteral("FileName"), QString()), path);
 
     CRSWettbewerb(doc.GetDatabase(), &doc).SetTitle(QStringLiteral("Kreismeisterschaft"));

@@ -179,7 +179,13 @@ TEST_F(LegacyConversionTest, EveryTableAndColumnIsCarriedOverWithNullsKept)
 TEST_F(LegacyConversionTest, TemplateClassesGiveWayAndDuplicatesAndMissingTablesAreReported)
 {
     fill(QStringLiteral("Klasse"), 3); // KlasseID 0..2 replace the template's, 3..20 stay
+    JetRow secondOfClass0 = table(QStringLiteral("Klasse")).rows.front();
+    secondOfClass0[1] = jetText(QStringLiteral("Zweite Zeile"));
+    table(QStringLiteral("Klasse")).rows.push_back(secondOfClass0); // the first row of key 0 counts
     fill(QStringLiteral("Verein"), 2, 7);
+    fill(QStringLiteral("Wettbewerb"), 1); // "Val1" with a damaged type byte: the table is not taken
+    table(QStringLiteral("Wettbewerb")).columns[2].type = JetType::Double;
+    table(QStringLiteral("Wettbewerb")).rows[0][2] = test::jetReal(3);
     table(QStringLiteral("Verein")).rows.push_back(table(QStringLiteral("Verein")).rows.front()); // key 7 twice
     schema.erase(
         std::remove_if(schema.begin(), schema.end(), [](const auto& t) { return t.name == QLatin1String("Profile"); }),
@@ -195,6 +201,11 @@ TEST_F(LegacyConversionTest, TemplateClassesGiveWayAndDuplicatesAndMissingTables
     const QString text = report.text();
     EXPECT_TRUE(text.contains(QStringLiteral("Profile: Tabelle fehlt in der alten Datei"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Verein: 2 von 3 Zeilen übernommen, 1 Zeilen mit doppeltem Schlüssel")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Klasse: 3 von 4 Zeilen übernommen, 1 Zeilen mit doppeltem Schlüssel")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("Wettbewerb: 0 von 1 Zeilen übernommen, nicht lesbar wegen Spalten mit unerwartetem Typ: Val1")))
         << text.toStdString();
 
     DbError dbError;

@@ -12,6 +12,8 @@
 
 #include <map>
 
+#include <sqlite3.h>
+
 namespace torvm {
 namespace {
 
@@ -21,7 +23,7 @@ struct Mitglied {
     SqlValue stammverein = std::int64_t{0};
     QString name;
     std::int64_t verein = 10;
-    std::int64_t geschlecht = 1;
+    SqlValue geschlecht = std::int64_t{1};
 };
 
 class MemberImportTest : public ::testing::Test {
@@ -94,11 +96,12 @@ TEST_F(MemberImportTest, MapsTheColumnsAndKeepsTheClassOfAnExistingParticipant)
     }
     const QString src = sqliteSource({{std::int64_t{1001}, std::int64_t{0}, QStringLiteral("Müller"), 10, 0},
                                       {std::int64_t{1002}, std::int64_t{0}, QStringLiteral("Huber"), 10, 1},
-                                      {std::int64_t{1003}, std::int64_t{0}, QStringLiteral("Maier"), 10, 2}},
+                                      {std::int64_t{1003}, std::int64_t{0}, QStringLiteral("Maier"), 10, 2},
+                                      {std::int64_t{1004}, SqlValue{}, QStringLiteral("Ohne"), 10, SqlValue{}}},
                                      {{10, QStringLiteral("SG Adler")}});
     const MemberImportResult r = importMembers(db(), src);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    EXPECT_EQ(r.members, 3);
+    EXPECT_EQ(r.members, 4);
 
     CTeilnehmerTable t(&db(), nullptr);
     ASSERT_TRUE(t.Open());
@@ -118,7 +121,7 @@ TEST_F(MemberImportTest, MapsTheColumnsAndKeepsTheClassOfAnExistingParticipant)
     EXPECT_EQ(t.m_Verein, 10);
     EXPECT_EQ(t.m_Geburtstag.toStorage(), QStringLiteral("1970-05-04 00:00:00"));
     EXPECT_EQ(t.m_Anmeldetag.toStorage(), QStringLiteral("2001-02-03 00:00:00"));
-    for (const int pass : {1002, 1003}) {
+    for (const int pass : {1002, 1003, 1004}) { // a Null Geschlecht is no 0: "Herr"
         ASSERT_FALSE(t.SelectParticipant(pass));
         EXPECT_EQ(t.m_Anrede, 1) << pass;
         EXPECT_EQ(t.m_Klasse, 0) << pass;
@@ -129,12 +132,14 @@ TEST_F(MemberImportTest, AFurtherRowOfAMemberWinsOnlyWithoutHomeClub)
 {
     struct Case {
         const char* what;
-        std::int64_t firstStamm, secondStamm;
+        SqlValue firstStamm, secondStamm;
         const char* expected;
     };
     int fileNo = 0;
     for (const Case& c : {Case{"home club row first", 0, 5, "Erste"}, Case{"home club row second", 5, 0, "Zweite"},
-                          Case{"both home club rows", 0, 0, "Zweite"}, Case{"neither", 3, 4, "Erste"}}) {
+                          Case{"both home club rows", 0, 0, "Zweite"}, Case{"neither", 3, 4, "Erste"},
+                          Case{"a negative home club is one", 0, -3, "Erste"},
+                          Case{"a Null home club is one", 0, SqlValue{}, "Erste"}}) {
         SCOPED_TRACE(c.what);
         const std::string name = "quelle" + std::to_string(++fileNo) + ".db";
         // Pass numbers 0 and Null belong to nobody and are left out; rows out of pass order are sorted.
@@ -154,7 +159,7 @@ TEST_F(MemberImportTest, AFurtherRowOfAMemberWinsOnlyWithoutHomeClub)
     }
     Statement st = db().prepare(R"(SELECT COUNT(*) FROM "Teilnehmer")");
     ASSERT_TRUE(st.next());
-    EXPECT_EQ(st.int64(0), 5); // four members and pass number 1
+    EXPECT_EQ(st.int64(0), 7); // six members and pass number 1
 }
 
 TEST_F(MemberImportTest, ClubsGetOnlyTheirNameAndOnlyWhenTheAssociationKnowsThem)
@@ -221,6 +226,25 @@ TEST_F(MemberImportTest, CancelKeepsWhatWasImported)
     ASSERT_TRUE(st.next());
     EXPECT_EQ(st.int64(0), 700);
     EXPECT_EQ(st.int64(1), 700);
+}
+
+// A batch the disk cannot take is rolled back at its commit: the count is what the file holds.
+TEST_F(MemberImportTest, AFailedCommitReportsWhatTheFileHolds)
+{
+    std::vector<Mitglied> members;
+    for (int i = 1; i <= 1500; ++i)
+        members.push_back({std::int64_t{i}, std::int64_t{0}, QStringLiteral("M%1").arg(i)});
+    const QString src = sqliteSource(members, {});
+    int commits = 0;
+    sqlite3_commit_hook(
+        db().handle(), [](void* count) { return int(++*static_cast<int*>(count) == 2); }, &commits);
+    const MemberImportResult r = importMembers(db(), src);
+    sqlite3_commit_hook(db().handle(), nullptr, nullptr);
+    EXPECT_FALSE(r.ok);
+    Statement st = db().prepare(R"(SELECT COUNT(*) FROM "Teilnehmer")");
+    ASSERT_TRUE(st.next());
+    EXPECT_EQ(st.int64(0), 500);
+    EXPECT_EQ(r.members, 500);
 }
 
 TEST_F(MemberImportTest, UnusableSourcesAreRefusedWithAReason)
@@ -294,9 +318,11 @@ TEST_F(MemberImportTest, ReadsTheAssociationsAccessFile)
     JetRow club(clubColumns.size(), test::jetNull());
     club[at(clubColumns, "Verein")] = test::jetInt(77);
     club[at(clubColumns, "VName")] = test::jetText(QStringLiteral("Kgl. priv. FSG Würmtal"));
+    JetRow sameNumber = club; // the first row of a club number counts
+    sameNumber[at(clubColumns, "VName")] = test::jetText(QStringLiteral("Zweiter"));
     test::JetWriter writer;
     writer.addTable({QStringLiteral("tblMitglieder"), memberColumns, rows, 0, {}});
-    writer.addTable({QStringLiteral("tblVereine_kurz"), clubColumns, {club}, 0, {}});
+    writer.addTable({QStringLiteral("tblVereine_kurz"), clubColumns, {club, sameNumber}, 0, {}});
     const QString path = competition.file(QStringLiteral("Bssbvd.mdb"));
     QString error;
     ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
@@ -318,6 +344,54 @@ TEST_F(MemberImportTest, ReadsTheAssociationsAccessFile)
     ASSERT_TRUE(clubs.Open());
     ASSERT_FALSE(clubs.SelectClub(77));
     EXPECT_EQ(clubs.m_Name, QStringLiteral("Kgl. priv. FSG Würmtal"));
+}
+
+// A damaged type byte would have the reader decode a column as something else: such a table is
+// unreadable, refused unless the readable rest is asked for.
+TEST_F(MemberImportTest, AnAccessColumnOfAnotherTypeMakesItsTableUnreadable)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    struct Case {
+        const char* column; // "table.column"
+        JetType type;
+        JetValue value;
+        int membersWithRest; // stored with --skip-unreadable
+    };
+    for (const Case& c : {Case{"tblVereine_kurz.Verein", JetType::Double, test::jetReal(77), 1},
+                          Case{"tblMitglieder.VereinsNr", JetType::Double, test::jetReal(77), 0},
+                          Case{"tblMitglieder.PLZ", JetType::Long, test::jetInt(86150), 0}}) {
+        SCOPED_TRACE(c.column);
+        const QStringList where = QString::fromUtf8(c.column).split(QLatin1Char('.'));
+        std::vector<JetColumn> members = test::mitgliederColumns();
+        std::vector<JetColumn> clubs = test::vereineKurzColumns();
+        JetRow member = test::sampleMitglied(members, 5);
+        JetRow club(clubs.size(), test::jetNull());
+        club[0] = test::jetInt(77); // "Verein"
+        club[1] = test::jetText(QStringLiteral("SG Adler"));
+        auto& columns = where[0] == QLatin1String("tblMitglieder") ? members : clubs;
+        auto& row = where[0] == QLatin1String("tblMitglieder") ? member : club;
+        const auto at =
+            std::find_if(columns.begin(), columns.end(), [&](const JetColumn& j) { return j.name == where[1]; });
+        ASSERT_NE(at, columns.end());
+        at->type = c.type;
+        row[std::size_t(at - columns.begin())] = c.value;
+        test::JetWriter writer;
+        writer.addTable({QStringLiteral("tblMitglieder"), members, {member}, 0, {}});
+        writer.addTable({QStringLiteral("tblVereine_kurz"), clubs, {club}, 0, {}});
+        const QString path = competition.file(QStringLiteral("typ.mdb"));
+        QFile::remove(path);
+        QString error;
+        ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
+
+        const MemberImportResult refused = importMembers(db(), path);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_TRUE(refused.damaged);
+        EXPECT_TRUE(refused.error.contains(QString::fromUtf8(c.column))) << refused.error.toStdString();
+        const MemberImportResult rest = importMembers(db(), path, {}, {.skipUnreadable = true});
+        ASSERT_TRUE(rest.ok) << rest.error.toStdString();
+        EXPECT_EQ(rest.members, c.membersWithRest);
+        EXPECT_EQ(rest.clubs, 0);
+    }
 }
 
 // The Access reader hands the rows over one by one; a table or column the import needs that is
@@ -414,15 +488,12 @@ TEST_F(MemberImportCheckTest, PassNumbersOutOfRangeOrNotWholeAreSkippedAndCounte
     };
     const QString src = sqliteSource(
         {
-            member(std::int64_t{1001}, "Richtig"),
-            member(std::int64_t{4294968297}, "Umgebrochen"), // 1001 + 2^32
-            member(QStringLiteral("1e300"), "Riesig"),       // stored as a real
-            member(QStringLiteral("12.5"), "Halb"),
-            member(std::int64_t{-5}, "Negativ"),
-            member(std::int64_t{0}, "Null"),
-            member(SqlValue{}, "Leer"),
-            member(QStringLiteral("abc"), "Text"),
+            member(std::int64_t{1001}, "Richtig"), member(std::int64_t{4294968297}, "Umgebrochen"), // 1001 + 2^32
+            member(QStringLiteral("1e300"), "Riesig"),                                              // stored as a real
+            member(QStringLiteral("12.5"), "Halb"), member(std::int64_t{-5}, "Negativ"),
+            member(std::int64_t{0}, "Null"), member(SqlValue{}, "Leer"), member(QStringLiteral("abc"), "Text"),
             member(std::int64_t{2147483647}, "Groesste"),
+            member(std::int64_t{kNullLong}, "Marke"), // the number a Null column reads as
         },
         {{10, QStringLiteral("SG Adler")}});
     const MemberImportResult r = importMembers(db(), src);
@@ -433,6 +504,12 @@ TEST_F(MemberImportCheckTest, PassNumbersOutOfRangeOrNotWholeAreSkippedAndCounte
     EXPECT_EQ(nameOf(2147483647), QStringLiteral("Groesste"));
     EXPECT_EQ(nameOf(-2147483648LL), QStringLiteral("<fehlt>"));
     EXPECT_TRUE(r.summary().contains(QStringLiteral("7 Zeilen ohne gültige Paßnummer"))) << r.summary().toStdString();
+    EXPECT_EQ(r.reservedPassNumbers, 1);
+    EXPECT_TRUE(r.summary().contains(QStringLiteral("1 Zeilen mit der Paßnummer 1246576928,")));
+    EXPECT_EQ(nameOf(kNullLong), QStringLiteral("<fehlt>"));
+    Statement withoutNumber = db().prepare(R"(SELECT COUNT(*) FROM "Teilnehmer" WHERE "Paßnummer" IS NULL)");
+    ASSERT_TRUE(withoutNumber.next());
+    EXPECT_EQ(withoutNumber.int64(0), 0);
 }
 
 TEST_F(MemberImportCheckTest, TheFirstRowOfARepeatedClubNumberCountsInASqliteSource)

@@ -150,9 +150,12 @@ TEST_F(ResultsImportTest, ReadsAnAccessCompetitionFile)
     for (const char* name : {"ID", "TNr", "Durchgang", "ErgID", "Ergebnis", "Punkte", "Ersatz", "Wertung", "Flag"})
         columns.push_back({QString::fromUtf8(name), JetType::Long});
     columns.push_back({QStringLiteral("Text"), JetType::Text});
+    // Key 10201 carries round 7 in its Durchgang; the second row under a key and a negative key
+    // are counted too.
     const auto row = [](std::int32_t id, int participant, int rings, const QString& text) {
-        return JetRow{test::jetInt(id),    test::jetInt(participant), test::jetInt(2), test::jetInt(0),
-                      test::jetInt(rings), test::jetInt(0),           test::jetInt(0), test::jetInt(0),
+        const int round = participant == 16 ? 7 : 2;
+        return JetRow{test::jetInt(id),    test::jetInt(participant), test::jetInt(round), test::jetInt(0),
+                      test::jetInt(rings), test::jetInt(0),           test::jetInt(0),     test::jetInt(0),
                       test::jetInt(0),     test::jetText(text)};
     };
     test::JetWriter writer;
@@ -160,7 +163,8 @@ TEST_F(ResultsImportTest, ReadsAnAccessCompetitionFile)
                      columns,
                      {row(resultKey(1, 2, 2, 3), 17, 97, {}), row(resultKey(1, 2, 2, 5), 18, 98, {}),
                       row(resultKey(1, 2, 1, kSummaryRow), 0, 0, QStringLiteral("Nachgereicht")),
-                      row(resultKey(1, 4, 1, 1), 19, 99, {})},
+                      row(resultKey(1, 2, 1, 1), 16, 96, {}), row(resultKey(1, 2, 2, 3), 15, 95, {}),
+                      row(-resultKey(1, 2, 2, 1), 14, 94, {}), row(resultKey(1, 4, 1, 1), 19, 99, {})},
                      0,
                      {}});
     const QString path = target.file(QStringLiteral("liga2.mdb"));
@@ -169,9 +173,61 @@ TEST_F(ResultsImportTest, ReadsAnAccessCompetitionFile)
 
     const ResultsImportResult r = importResults(*target.db(), path, 2);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.rowsSkipped, 3);
     EXPECT_EQ(resultRows(*target.db()),
               (Rows{{resultKey(1, 2, 2, 3), QStringLiteral("17 97 0 ")},
                     {resultKey(1, 2, 1, kSummaryRow), QStringLiteral("0 0 0 Nachgereicht")}}));
+}
+
+TEST_F(ResultsImportTest, AnAccessColumnOfAnotherTypeIsRefused)
+{
+    JetFile::setReaderProgram(QStringLiteral(TORVM_CLI_PATH));
+    std::vector<JetColumn> columns;
+    JetRow row;
+    for (const char* name : {"ID", "TNr", "Durchgang", "ErgID", "Ergebnis", "Punkte", "Ersatz", "Wertung", "Flag"}) {
+        // The rings with a damaged type byte: read as a floating point number.
+        const bool damaged = QByteArray(name) == "Ergebnis";
+        columns.push_back({QString::fromUtf8(name), damaged ? JetType::Double : JetType::Long});
+        row.push_back(damaged ? test::jetReal(97) : test::jetInt(0));
+    }
+    columns.push_back({QStringLiteral("Text"), JetType::Text});
+    row.push_back(test::jetText({}));
+    row[0] = test::jetInt(resultKey(1, 2, 2, 1));
+    row[2] = test::jetInt(2);
+    test::JetWriter writer;
+    writer.addTable({QStringLiteral("Wettkampf"), columns, {row}, 0, {}});
+    const QString path = target.file(QStringLiteral("typ.mdb"));
+    QString error;
+    ASSERT_TRUE(writer.write(path, &error)) << error.toStdString();
+    const ResultsImportResult r = importResults(*target.db(), path, 2);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("Spalte Ergebnis"))) << r.error.toStdString();
+    EXPECT_TRUE(resultRows(*target.db()).empty());
+}
+
+TEST_F(ResultsImportTest, RowsWhoseKeyOrRoundIsOutOfRangeAreSkippedAndCounted)
+{
+    result(*target.db(), 0, 2, 1, 1, 7, 70);
+    const Rows before = resultRows(*target.db());
+    struct Case {
+        std::int64_t id;
+        std::int64_t durchgang;
+    };
+    for (const Case& c :
+         {Case{resultKey(0, 2, 1, 1), 33488897}, Case{resultKey(0, 2, 1, 2), 1}, Case{-resultKey(0, 2, 1, 3), 2},
+          Case{std::int64_t{1} << 32 | resultKey(0, 2, 1, 4), 2}, Case{2147020101, 2}}) {
+        Statement st = source.db()->prepare(R"(INSERT INTO "Wettkampf" ("ID", "TNr", "Durchgang", "Ergebnis")
+            VALUES (?, 99, ?, 99))");
+        st.bind(1, c.id);
+        st.bind(2, c.durchgang);
+        ASSERT_TRUE(st.exec());
+    }
+    const ResultsImportResult r = importResults(*target.db(), source.path(), 2);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.rowsCopied, 0);
+    EXPECT_EQ(r.rowsSkipped, 5);
+    EXPECT_TRUE(r.skippedNote().startsWith(QStringLiteral(" 5 Zeilen der Quelle wurden übersprungen")));
+    EXPECT_EQ(resultRows(*target.db()), before);
 }
 
 } // namespace

@@ -357,8 +357,10 @@ TEST_F(WebExportTest, ReadOnlySiteFolderIsReportedAndKeepsItsFiles)
     const WebExportResult result = exportSite(allPages());
     QFile::setPermissions(site, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(result.status, WebExportResult::Status::Failed);
+    // The cause follows the path.
     EXPECT_EQ(shown.texts, QStringList{QStringLiteral("Datei kann nicht geoeffnet werden\n") +
-                                       QDir::toNativeSeparators(QDir(site).filePath(QStringLiteral("index.htm")))});
+                                       QDir::toNativeSeparators(QDir(site).filePath(QStringLiteral("index.htm"))) +
+                                       QStringLiteral("\nDer Zugriff wurde verweigert.")});
     EXPECT_EQ(siteFiles(), QStringList{QStringLiteral("index.htm")});
     EXPECT_EQ(readFile(QDir(site).filePath(QStringLiteral("index.htm"))), QByteArray("alt"));
 }

@@ -125,9 +125,10 @@ void runErgebnisImport(QWidget* parent, CTorvmDoc& doc)
     }
     message(parent, MessageIcon::Information,
             QStringLiteral("Aus %1 wurden %2 Ergebniszeilen des Durchgangs %3 übernommen.")
-                .arg(QFileInfo(dialog.path()).fileName())
-                .arg(result.rowsCopied)
-                .arg(dialog.round() + 1));
+                    .arg(QFileInfo(dialog.path()).fileName())
+                    .arg(result.rowsCopied)
+                    .arg(dialog.round() + 1) +
+                result.skippedNote());
 }
 
 } // namespace torvm::ui
