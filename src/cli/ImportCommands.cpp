@@ -109,7 +109,7 @@ int cmdImportResults(const QStringList& args, QTextStream& out, QTextStream& err
         err << databaseErrorText(result.error) << '\n';
         return kCliFileError;
     }
-    out << QStringLiteral("%1 Ergebniszeilen übernommen.").arg(result.rowsCopied) << '\n';
+    out << counted(result.rowsCopied, "Ergebniszeile", "Ergebniszeilen") << QStringLiteral(" übernommen.") << '\n';
     return kCliOk;
 }
 

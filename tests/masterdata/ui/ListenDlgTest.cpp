@@ -63,11 +63,15 @@ TEST_F(ListenDlgTest, ParticipantListSearchesSortsAndDeletesOnlyWhatIsUnused)
               (QStringList{QStringLiteral("Müller"), QStringLiteral("Oster"), QStringLiteral("Östermeier")}));
 
     child<QLineEdit>(&dlg, "search")->insert(QStringLiteral("ö")); // no key of the test keyboard
-    QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("st"));
+    QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("stermeier"));
     EXPECT_EQ(column(view, 1), QStringList{QStringLiteral("Östermeier")});
     child<QLineEdit>(&dlg, "search")->clear();
     QTest::keyClicks(child<QLineEdit>(&dlg, "search"), QStringLiteral("OST"));
-    EXPECT_EQ(column(view, 0), QStringList{QStringLiteral("30")}); // "o" is no "ö"
+    EXPECT_EQ(column(view, 0), (QStringList{QStringLiteral("30"), QStringLiteral("7")})); // "ö" as "o"
+    // Down goes from the search into the list, onto its first row.
+    QTest::keyClick(child<QLineEdit>(&dlg, "search"), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    EXPECT_EQ(view->currentIndex().row(), 0);
 
     // A click on the number heading sorts by number, a second one turns the order round.
     child<QLineEdit>(&dlg, "search")->clear();
@@ -88,7 +92,7 @@ TEST_F(ListenDlgTest, ParticipantListSearchesSortsAndDeletesOnlyWhatIsUnused)
     click(&dlg, "delete");
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Ergebniszeilen")));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Ergebniszeile")));
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Teilnehmer"), 3);
 
     // One without is deleted after the question; No keeps it.
@@ -200,9 +204,9 @@ TEST_F(ListenDlgTest, GroupListOpensTheChosenGroupAndDeletesOnlyAnUnusedLastGrou
     };
     const std::vector<Deleted> cases{
         {"Kreisliga", "", "Nur die letzte Gruppe (4)"},
-        {"Leer", "UPDATE Gruppe SET Verein05 = 2 WHERE ID = 3", "noch 1 Mannschaften"},
+        {"Leer", "UPDATE Gruppe SET Verein05 = 2 WHERE ID = 3", "ihr gehört noch 1 Mannschaft."},
         {"Leer", "UPDATE Gruppe SET Verein05 = 0 WHERE ID = 3", ""},
-        {"Bezirksliga", "", "noch 1 Ergebniszeilen"},
+        {"Bezirksliga", "", "für sie ist noch 1 Ergebniszeile gespeichert."},
         {"Bezirksliga", "UPDATE Wettkampf SET TNr = 0, Ergebnis = 0 WHERE ID = 2000101", ""},
     };
     for (const Deleted& c : cases) {
