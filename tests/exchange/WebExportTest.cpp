@@ -413,6 +413,9 @@ TEST_F(WebExportTest, ModernRankingsFollowTheChoiceAndNameTheShootersWithoutACla
     data.exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Klasse) VALUES (1, 'Huber', 'Anna', 0), "
               "(2, 'Maier', 'Sepp', 0)");
     data.exec("UPDATE Wettkampf SET TNr = ID - 100 WHERE ID IN (101, 102)");
+    // Classes by the participants' own (0), not by their groups.
+    ASSERT_TRUE(
+        CProfileTable(comp.db(), &comp.doc()).WriteInt(QStringLiteral("PrintEinzel"), QStringLiteral("Klasse"), 0));
     struct Case {
         bool einzel;
         int klasse; // of shooter 2

@@ -300,6 +300,7 @@ TEST_F(SaveCommandsTest, AnExistingFileIsKeptWhenNothingIsWritten)
     saveTextExport(comp.doc(), nullptr);
     EXPECT_EQ(readAll(path), QByteArray("alt\r\n"));
 
+    reset();
     prompter.files = {path};
     answerSheet({Output::Verein}, true);
     saveTextExport(comp.doc(), nullptr);
