@@ -206,15 +206,13 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
                     cell(number(s.Pluspunkte[slot]) + "&nbsp;:&nbsp;" + number(s.Minuspunkte[slot]), "zahl") +
                     cell(number(s.Ringe[slot]), "zahl") + "</tr>\n";
         }
-        body +=
-            scrollTable(
-                headings({{"Platz", "zahl"},
-                          {"Mannschaft", nullptr},
-                          {"Kämpfe", "zahl neben"},
-                          {"Punkte", "zahl"},
-                          {"Ringe", "zahl"}}),
-                rows) +
-            "</section>\n<section>\n<h3>Ergebnisse</h3>\n";
+        body += scrollTable(headings({{"Platz", "zahl"},
+                                      {"Mannschaft", nullptr},
+                                      {"Kämpfe", "zahl neben"},
+                                      {"Punkte", "zahl"},
+                                      {"Ringe", "zahl"}}),
+                            rows) +
+                "</section>\n<section>\n<h3>Ergebnisse</h3>\n";
         for (std::size_t r = 0; r < t.rounds.size(); ++r) {
             const RoundResults& results = t.rounds[r];
             if (results.pairings.empty())
