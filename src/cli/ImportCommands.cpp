@@ -109,7 +109,8 @@ int cmdImportResults(const QStringList& args, QTextStream& out, QTextStream& err
         err << databaseErrorText(result.error) << '\n';
         return kCliFileError;
     }
-    out << QStringLiteral("%1 Ergebniszeilen übernommen.").arg(result.rowsCopied) << result.skippedNote() << '\n';
+    out << counted(result.rowsCopied, "Ergebniszeile", "Ergebniszeilen") << QStringLiteral(" übernommen.")
+        << result.skippedNote() << '\n';
     return kCliOk;
 }
 

@@ -7,6 +7,7 @@
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
+#include "output/Windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -248,8 +249,19 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliUsage;
     }
     const QString& target = parsed->positional.at(1);
-    if (!writeOutputFile(target, err, [&](QIODevice& file) { return writeTextExport(doc, settings, file, encoding); }))
+    const std::optional<QString> content = textExportContent(doc, settings);
+    if (!content)
         return kCliFileError;
+    const QByteArray bytes = encodedText(*content, encoding);
+    if (!writeOutputFile(target, err, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }))
+        return kCliFileError;
+    if (const QStringList lost =
+            encoding == TextEncoding::Windows1252 ? wordsOutsideWindows1252(*content) : QStringList();
+        !lost.isEmpty())
+        err << QStringLiteral("Hinweis: Diese Namen enthalten Zeichen, die Windows-1252 nicht kennt, und wurden mit "
+                              "\"?\" geschrieben: %1. Mit --encoding utf-8 bleiben sie erhalten.")
+                   .arg(lost.join(QStringLiteral(", ")))
+            << '\n';
     out << QStringLiteral("Ergebnisse und Tabellen gespeichert: %1").arg(target) << '\n';
     return kCliOk;
 }

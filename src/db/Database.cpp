@@ -1,5 +1,6 @@
 #include "db/Database.h"
 
+#include "db/GermanText.h"
 #include "db/SafeFile.h"
 
 #include <QFileInfo>
@@ -17,17 +18,20 @@ namespace {
 // Long enough to outlast another instance's save, short enough that a stuck lock is reported.
 constexpr int kBusyTimeoutMs = 5000;
 
-// torvm_fold(text): the text with Unicode case folding, so that a search for "öst" finds
-// "Östermeier"; the engine's own LIKE folds ASCII letters only.
-void foldCase(sqlite3_context* context, int, sqlite3_value** argv)
+// COLLATE DEUTSCH: names in German order.
+int collateGerman(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray folded = QString::fromUtf8(text, sqlite3_value_bytes(argv[0])).toCaseFolded().toUtf8();
-    sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+    return compareGerman(QString::fromUtf8(static_cast<const char*>(a), lengthA),
+                         QString::fromUtf8(static_cast<const char*>(b), lengthB));
+}
+
+// torvm_name_matches(name, search): 1 when every word of search begins a part of name.
+void matchName(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const auto text = [](sqlite3_value* value) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+    };
+    sqlite3_result_int(context, nameMatches(text(argv[0]), text(argv[1])) ? 1 : 0);
 }
 
 // The engine opens the journal and the write-ahead files beside the database under fixed names; a
@@ -290,8 +294,9 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
     sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
-    sqlite3_create_function_v2(handle, "torvm_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                               foldCase, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "torvm_name_matches", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                               nullptr, matchName, nullptr, nullptr, nullptr);
+    sqlite3_create_collation_v2(handle, kGermanCollation, SQLITE_UTF8, nullptr, collateGerman, nullptr);
     return std::unique_ptr<Database>(new Database(handle, path));
 }
 

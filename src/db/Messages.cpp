@@ -41,4 +41,9 @@ void showDatabaseError(const QString& engineText)
     showMessage(MessageIcon::Exclamation, databaseErrorText(engineText));
 }
 
+QString counted(long long count, const char* one, const char* many)
+{
+    return QString::number(count) + QLatin1Char(' ') + QString::fromUtf8(count == 1 ? one : many);
+}
+
 } // namespace torvm

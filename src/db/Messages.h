@@ -24,6 +24,9 @@ using MessageHandler = std::function<void(MessageIcon, const QString&)>;
 MessageHandler setMessageHandler(MessageHandler handler);
 void showMessage(MessageIcon icon, const QString& text);
 
+// A count with its noun in the number it needs: "1 Ergebniszeile", "3 Ergebniszeilen".
+QString counted(long long count, const char* one, const char* many);
+
 // "Fehler" + ": \n" + the engine's text, the form every database failure is shown in.
 QString databaseErrorText(const QString& engineText);
 void showDatabaseError(const QString& engineText);

@@ -162,6 +162,18 @@ void removeLeftovers(const QByteArray& folder, const QByteArray& prefix)
     ::closedir(dir);
 }
 
+QString safeFileName(const QString& text)
+{
+    QString name;
+    name.reserve(text.size());
+    for (const QChar c : text)
+        name += c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c) ? QLatin1Char('-') : c;
+    while (!name.isEmpty() && (name.back() == QLatin1Char('.') || name.back().isSpace()))
+        name.chop(1);
+    name = name.trimmed();
+    return name.isEmpty() ? QStringLiteral("Ausgabe") : name;
+}
+
 QString fileNameFromNative(const QByteArray& bytes)
 {
     QString result;
@@ -424,6 +436,11 @@ bool writeFileSafely(const QString& target, const std::function<bool(QIODevice&)
 
     QByteArray temp;
     Descriptor fd(createBeside(native, ".tmp", &temp));
+    if (fd.get() < 0 && errno == ENOENT) {
+        *error = QStringLiteral("Die Datei %1 kann nicht angelegt werden: Der Ordner %2 ist nicht vorhanden.")
+                     .arg(shown, displayPath(QFileInfo(target).absolutePath()));
+        return false;
+    }
     if (fd.get() < 0)
         return failed("Die Datei %1 kann nicht angelegt werden: %2", errno);
     const auto abandon = [&](int errorNumber) {

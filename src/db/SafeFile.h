@@ -55,6 +55,11 @@ private:
 // longer runs: what a killed export or conversion left beside its target.
 void removeLeftovers(const QByteArray& folder, const QByteArray& prefix);
 
+// A text (a competition title, a group name) made fit to be proposed as a file name: characters
+// no file system of a Windows or Linux computer takes (/ \ : * ? " < > | and control characters)
+// become "-", blanks and dots at the ends go; "Ausgabe" when nothing is left.
+QString safeFileName(const QString& text);
+
 // The bytes the system gets for a file name. Names that are not valid UTF-8 arrive from the
 // command line with each stray byte b kept as the lone surrogate U+DC00 + b (see
 // fileNameFromNative), so they reach the disk unchanged.

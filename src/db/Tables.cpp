@@ -1,5 +1,6 @@
 #include "db/Tables.h"
 
+#include "db/GermanText.h"
 #include "db/Messages.h"
 
 #include <QHash>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <set>
 #include <tuple>
 #include <unordered_map>
 
@@ -81,7 +83,7 @@ ComboItems CGruppeTable::GroupComboItems()
         return items;
     if (Select(nullptr, {}, R"("ID")")) {
         for (; !IsEOF(); MoveNext())
-            items.push_back({m_Name, m_ID});
+            items.push_back({m_Name, m_ID, QString()});
     } else {
         showDatabaseError(GetLastError().text);
     }
@@ -103,6 +105,9 @@ std::optional<int> CGruppeTable::LastGroupId()
 namespace {
 
 // A result row the entry wrote for an empty line holds nothing worth keeping.
+// Rows 1 ... 20 of a team are its shooters; row 99 holds the team's points.
+constexpr int kLastShooterRow = 20;
+
 constexpr const char* kResultRowHoldsSomething =
     R"((COALESCE("TNr", 0) <> 0 OR COALESCE("Ergebnis", 0) <> 0 OR COALESCE("Punkte", 0) <> 0
         OR COALESCE("Text", '') <> ''))";
@@ -121,6 +126,39 @@ int CGruppeTable::ResultRowCount(int id)
     if (!st.next())
         return -1;
     return static_cast<int>(st.int64(0));
+}
+
+int CGruppeTable::PairingsWithRowsAbove(int id, int plan, int size)
+{
+    Database* db = GetDatabase();
+    if (!db || !isValidResultKey(id, 0, 0, 0))
+        return -1;
+    Statement st = db->prepare(
+        std::string(
+            R"(SELECT DISTINCT ("ID" / 10000) % 100, ("ID" / 100) % 100 FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ?
+                       AND "ID" % 100 > ? AND "ID" % 100 <= ? AND )") +
+        kResultRowHoldsSomething);
+    st.bind(1, std::int64_t{resultKey(id, 0, 0, 0)});
+    st.bind(2, std::int64_t{resultKey(id, 0, 0, 0)} + 999999);
+    st.bind(3, std::int64_t{size});
+    st.bind(4, std::int64_t{kLastShooterRow});
+    std::set<std::pair<int, int>> pairings;
+    CPlanTable plans(db, nullptr);
+    const bool planReadable = plans.OpenTable();
+    while (st.next()) {
+        const int round = static_cast<int>(st.int64(0));
+        const int slot = static_cast<int>(st.int64(1));
+        // Both teams of a pairing count once; a team the plan does not place is a pairing of its own.
+        int position = kPairingsPerRound + slot;
+        if (planReadable && isValidPlanRound(plan, round) && !plans.SelectRound(plan, round)) {
+            for (int k = 0; k < kPairingsPerRound; ++k) {
+                if (plans.m_A[k] == slot || plans.m_B[k] == slot)
+                    position = k;
+            }
+        }
+        pairings.insert({round, position});
+    }
+    return st.failed() ? -1 : static_cast<int>(pairings.size());
 }
 
 bool CGruppeTable::DeleteGroup(int id)
@@ -190,7 +228,7 @@ ComboItems CKlasseTable::ClassComboItems()
         return items;
     }
     for (; !IsEOF(); MoveNext())
-        items.push_back({m_Name, m_KlasseID});
+        items.push_back({m_Name, m_KlasseID, QString()});
     return items;
 }
 
@@ -260,7 +298,7 @@ ComboItems CPlanTable::PlanComboItems()
         return items;
     }
     while (!IsEOF()) {
-        items.push_back({m_Name, m_PlanID});
+        items.push_back({m_Name, m_PlanID, QString()});
         for (int i = 0; i < kRoundsPerPlan && !IsEOF(); ++i)
             MoveNext();
     }
@@ -426,16 +464,29 @@ std::optional<int> CTeilnehmerTable::NeighbourPassNumber(int number, bool forwar
     return m_Passnummer;
 }
 
-ComboItems CTeilnehmerTable::NameComboItems(const QString& namePart)
+ComboItems CTeilnehmerTable::NameComboItems(const QString& namePart, int preferredClub)
 {
     ComboItems items;
-    if (!Select(R"(torvm_fold("Name") LIKE ? ESCAPE '\')", {containsPattern(namePart.toCaseFolded())},
-                R"("Name", "Vorname")")) {
-        showDatabaseError(GetLastError().text);
+    Database* db = GetDatabase();
+    if (!db)
         return items;
+    Statement st = db->prepare(R"(SELECT t."Paßnummer", COALESCE(t."Name", ''), COALESCE(t."Vorname", ''),
+            COALESCE(v."Name", '') FROM "Teilnehmer" t LEFT JOIN "Verein" v ON v."Vereinsnummer" = t."Verein"
+        WHERE torvm_name_matches(COALESCE(t."Name", '') || ' ' || COALESCE(t."Vorname", ''), ?)
+        ORDER BY ? <> 0 AND t."Verein" = ? DESC, t."Name" COLLATE DEUTSCH, t."Vorname" COLLATE DEUTSCH, t."Paßnummer")");
+    st.bind(1, namePart);
+    st.bind(2, std::int64_t{preferredClub});
+    st.bind(3, std::int64_t{preferredClub});
+    while (st.next()) {
+        const QString club = st.text(3);
+        const QString number = QStringLiteral("Passnummer %1").arg(st.int64(0));
+        items.push_back({st.text(1) + QLatin1Char(' ') + st.text(2), static_cast<std::int32_t>(st.int64(0)),
+                         club.isEmpty() ? number : club + QStringLiteral(", ") + number});
     }
-    for (; !IsEOF(); MoveNext())
-        items.push_back({m_Name + QLatin1Char(' ') + m_Vorname, m_Passnummer});
+    if (!st.valid() || st.failed()) {
+        showDatabaseError(db->lastError().text);
+        return {};
+    }
     return items;
 }
 
@@ -505,8 +556,8 @@ bool deleteByKey(Database* db, const char* sql, std::int64_t key)
     return st.exec() && tx.commit();
 }
 
-// The place of each row's text of column among the column's distinct texts, by code units as the
-// engine's ORDER BY orders them. Names repeat a lot; sorting the distinct ones once and then whole
+// The place of each row's text of column among the column's distinct texts, in German order as the
+// engine's ORDER BY ... COLLATE DEUTSCH orders them. Names repeat a lot; sorting the distinct ones once and then whole
 // numbers is far cheaper than comparing the texts again for every pair of rows.
 std::vector<int> textRanks(const MasterRows& rows, int column)
 {
@@ -524,8 +575,16 @@ std::vector<int> textRanks(const MasterRows& rows, int column)
     }
     std::vector<int> byText(texts.size());
     std::iota(byText.begin(), byText.end(), 0);
-    std::sort(byText.begin(), byText.end(), [&texts](int x, int y) {
-        return texts[static_cast<std::size_t>(x)].compare(texts[static_cast<std::size_t>(y)]) < 0;
+    std::vector<QString> keys;
+    keys.reserve(texts.size());
+    for (const QStringView text : texts)
+        keys.push_back(germanFolded(text));
+    std::sort(byText.begin(), byText.end(), [&texts, &keys](int x, int y) {
+        const auto a = static_cast<std::size_t>(x);
+        const auto b = static_cast<std::size_t>(y);
+        if (const int c = keys[a].compare(keys[b]); c != 0)
+            return c < 0;
+        return texts[a].compare(texts[b]) < 0;
     });
     std::vector<int> place(texts.size());
     for (std::size_t i = 0; i < byText.size(); ++i)
@@ -645,22 +704,21 @@ int CVereinTable::ClubCount()
 ComboItems CVereinTable::ClubComboItems(const QString& namePart)
 {
     ComboItems items;
-    const bool ok = namePart.isEmpty() ? Select(nullptr, {}, R"("Sortieren")")
-                                       : Select(R"(torvm_fold("Name") LIKE ? ESCAPE '\')",
-                                                {containsPattern(namePart.toCaseFolded())}, nullptr);
+    const bool ok = Select(R"(torvm_name_matches(COALESCE("Name", ''), ?))", {namePart},
+                           R"("Sortieren" COLLATE DEUTSCH, "Name" COLLATE DEUTSCH, "Vereinsnummer")");
     if (!ok) {
         showDatabaseError(GetLastError().text);
         return items;
     }
     for (; !IsEOF(); MoveNext())
-        items.push_back({m_Name, m_Vereinsnummer});
+        items.push_back({m_Name, m_Vereinsnummer, QString()});
     return items;
 }
 
 std::optional<MasterRows> CVereinTable::ListRows()
 {
     return listRows(GetDatabase(), R"(SELECT "Vereinsnummer", "Name", "Sortieren", "Ort" FROM "Verein"
-        ORDER BY "Sortieren", "Vereinsnummer")");
+        ORDER BY "Sortieren" COLLATE DEUTSCH, "Vereinsnummer")");
 }
 
 std::pair<int, int> CVereinTable::ClubUse(int number)
@@ -680,6 +738,19 @@ bool CVereinTable::DeleteClub(int number)
 }
 
 // ------------------------------------------------------------------------------------ Wettkampf
+
+int CWettkampfTable::LastRoundWithResults()
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return -1;
+    Statement st = db->prepare(R"(SELECT MAX(("ID" / 10000) % 100) FROM "Wettkampf"
+        WHERE "ID" % 100 BETWEEN 1 AND ? AND COALESCE("Ergebnis", 0) > 0)");
+    st.bind(1, std::int64_t{kLastShooterRow});
+    if (!st.next() || st.isNull(0))
+        return -1;
+    return static_cast<int>(st.int64(0));
+}
 
 bool isValidResultKey(int group, int round, int slot, int row)
 {

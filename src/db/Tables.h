@@ -15,6 +15,7 @@ namespace torvm {
 struct ComboItem {
     QString text;
     std::int32_t data = 0;
+    QString detail; // shown beside the text in the list only (club and pass number of a shooter)
     friend bool operator==(const ComboItem&, const ComboItem&) = default;
 };
 using ComboItems = std::vector<ComboItem>;
@@ -37,6 +38,10 @@ public:
     // Result rows under the group's keys that hold anything (a participant, rings, points or a
     // remark); -1 on a database error.
     int ResultRowCount(int id);
+    // Stored pairings (round and position of the group's plan) whose shooter rows size + 1 ... 20
+    // hold something: a lower team size leaves those rows out of the team totals. -1 on a
+    // database error.
+    int PairingsWithRowsAbove(int id, int plan, int size);
     // Deletes the group with the empty result rows the entry left under its keys, in one
     // transaction; the caller has made sure it is the last group and holds no results.
     bool DeleteGroup(int id);
@@ -110,9 +115,10 @@ public:
     int ParticipantCount();
     // The next higher (forward) or lower stored number; none at the end or on an error.
     std::optional<int> NeighbourPassNumber(int number, bool forward);
-    // Participants whose [Name] contains namePart (Unicode case folded), by [Name], [Vorname]:
-    // "Name Vorname" with [Paßnummer]. The table must be open; a database error is shown and gives an empty list.
-    ComboItems NameComboItems(const QString& namePart);
+    // Participants whose "Name Vorname" namePart finds (see nameMatches), those of preferredClub
+    // (0: none) first, then in German order of [Name], [Vorname]: "Name Vorname" with [Paßnummer]
+    // and, as detail, club and pass number. A database error is shown and gives an empty list.
+    ComboItems NameComboItems(const QString& namePart, int preferredClub = 0);
     // Sets [Klasse] of each ([Paßnummer], class) in one transaction; false (nothing changed, the
     // error in the connection's lastError) on a database error.
     bool SaveClasses(const std::vector<std::pair<std::int32_t, int>>& classes);
@@ -189,6 +195,9 @@ public:
     // round by round, in a round best first and equal rings in key order, each with its
     // participant's name and class. None on an error.
     std::optional<std::vector<RoundResultRow>> RankedRoundResults(int first, int last);
+    // The last round (0-based, any group) in which a shooter has rings; -1 when none has, or on a
+    // database error.
+    int LastRoundWithResults();
     // The key of a shooter row of the round (any group) that names participant, leaving out the
     // teams (group, slot) in except and rows above their group's team size; none when there is
     // no such row or on a database error.

@@ -3,6 +3,7 @@
 #include "db/Backup.h"
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
+#include "db/Messages.h"
 #include "db/SafeFile.h"
 #include "db/Tables.h"
 #include "exchange/JetFile.h"
@@ -572,16 +573,18 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
 
 QString MemberImportResult::summary() const
 {
-    QString text = QStringLiteral("%1 Teilnehmer und %2 Vereine übernommen.").arg(members).arg(clubs);
+    QString text =
+        QStringLiteral("%1 Teilnehmer und %2 übernommen.").arg(members).arg(counted(clubs, "Verein", "Vereine"));
     QStringList skipped;
     if (badPassNumbers > 0)
-        skipped << QStringLiteral("%1 Zeilen ohne gültige Paßnummer (1 bis 2147483647)").arg(badPassNumbers);
+        skipped << counted(badPassNumbers, "Zeile", "Zeilen") +
+                       QStringLiteral(" ohne gültige Paßnummer (1 bis 2147483647)");
     if (reservedPassNumbers > 0)
         skipped << QStringLiteral("%1 Zeilen mit der Paßnummer %2, die eine Wettkampfdatei nicht speichern kann")
                        .arg(reservedPassNumbers)
                        .arg(kNullLong);
     if (unreadableRows > 0)
-        skipped << QStringLiteral("%1 unlesbare Zeilen").arg(unreadableRows);
+        skipped << counted(unreadableRows, "unlesbare Zeile", "unlesbare Zeilen");
     if (!skipped.isEmpty())
         text += QStringLiteral(" Übersprungen: %1.").arg(skipped.join(QStringLiteral(", ")));
     return text;

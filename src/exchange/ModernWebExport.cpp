@@ -31,11 +31,17 @@ a { color: #1d4f91; }
 table { border-collapse: collapse; min-width: 100%; }
 th, td { padding: .3rem .5rem; text-align: left; border-bottom: 1px solid #ddd; white-space: nowrap;
          vertical-align: top; }
+td.name { white-space: normal; overflow-wrap: anywhere; min-width: 5rem; }
 th { background: #eef2f8; }
 .zahl { text-align: right; font-variant-numeric: tabular-nums; }
 .mitte { text-align: center; }
 .fussnoten { font-size: .9rem; color: #444; }
 footer { margin-top: 2rem; padding: .75rem 1rem; border-top: 1px solid #ccc; font-size: .85rem; color: #555; }
+@media (max-width: 30rem) {
+  header, main, footer { padding: 0 .5rem; }
+  th, td { padding: .3rem .25rem; }
+  .neben { display: none; }
+}
 @media print {
   nav { display: none; }
   body { font-size: 10pt; }
@@ -76,11 +82,12 @@ QByteArray cell(const QByteArray& content, const char* cls = nullptr)
     return cls ? QByteArray("<td class=\"") + cls + "\">" + content + "</td>" : "<td>" + content + "</td>";
 }
 
-QByteArray headings(std::initializer_list<std::pair<const char*, bool>> columns)
+// Each heading with the class of its column ("zahl", "zahl neben", or none).
+QByteArray headings(std::initializer_list<std::pair<const char*, const char*>> columns)
 {
     QByteArray row = "<thead><tr>";
-    for (const auto& [text, numeric] : columns)
-        row += numeric ? QByteArray("<th class=\"zahl\">") + text + "</th>" : QByteArray("<th>") + text + "</th>";
+    for (const auto& [text, cls] : columns)
+        row += cls ? QByteArray("<th class=\"") + cls + "\">" + text + "</th>" : QByteArray("<th>") + text + "</th>";
     return row + "</tr></thead>\n";
 }
 
@@ -92,6 +99,12 @@ QByteArray scrollTable(const QByteArray& head, const QByteArray& rows)
 QByteArray classHeading(const QString& name, const char* fallback)
 {
     return "<h3>" + (name.isEmpty() ? QByteArray(fallback) : html5Text(name)) + "</h3>\n";
+}
+
+// The heading of the shooters without a class: all of them when no class follows.
+const char* noClassHeading(std::size_t classes)
+{
+    return classes > 1 ? "ohne Klasse" : "Alle Schützen";
 }
 
 QString groupFile(int id)
@@ -161,10 +174,10 @@ QByteArray CWebExport::modernPage(const QString& title, const QByteArray& body) 
     if (!organiser.isEmpty())
         page += "<p class=\"veranstalter\">" + organiser + "</p>\n";
     page += "<h1>" + (competition.isEmpty() ? QByteArray("Wettkampf") : competition) +
-            "</h1>\n<nav><ul><li><a href=\"index.html\">Übersicht</a></li>"
-            "<li><a href=\"einzel.html\">Einzelwertung</a></li>"
-            "<li><a href=\"gesamt.html\">Gesamtwertung</a></li></ul></nav>\n</header>\n<main>\n" +
-            body + "</main>\n<footer>Stand: " + dayText(m_today) +
+            "</h1>\n<nav><ul><li><a href=\"index.html\">Übersicht</a></li>" +
+            QByteArray(m_options.einzel ? "<li><a href=\"einzel.html\">Einzelwertung</a></li>" : "") +
+            "<li><a href=\"gesamt.html\">Gesamtwertung</a></li></ul></nav>\n</header>\n<main>\n" + body +
+            "</main>\n<footer>Stand: " + dayText(m_today) +
             " \xC2\xB7 Velmarik Wettkampfverwaltung</footer>\n</body>\n</html>\n";
     return page;
 }
@@ -187,16 +200,19 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
         const CTabellenStand& s = t.stand;
         for (const StandingRow& row : t.rows) {
             const int slot = row.slot;
-            rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") + cell(names[slot]) +
-                    cell(number(s.Kaempfe[slot]), "zahl") +
+            // On a phone the number of matches gives way: place, team, points and rings stay.
+            rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") +
+                    cell(names[slot], "name") + cell(number(s.Kaempfe[slot]), "zahl neben") +
                     cell(number(s.Pluspunkte[slot]) + "&nbsp;:&nbsp;" + number(s.Minuspunkte[slot]), "zahl") +
                     cell(number(s.Ringe[slot]), "zahl") + "</tr>\n";
         }
-        body +=
-            scrollTable(
-                headings({{"Platz", true}, {"Mannschaft", false}, {"Kämpfe", true}, {"Punkte", true}, {"Ringe", true}}),
-                rows) +
-            "</section>\n<section>\n<h3>Ergebnisse</h3>\n";
+        body += scrollTable(headings({{"Platz", "zahl"},
+                                      {"Mannschaft", nullptr},
+                                      {"Kämpfe", "zahl neben"},
+                                      {"Punkte", "zahl"},
+                                      {"Ringe", "zahl"}}),
+                            rows) +
+                "</section>\n<section>\n<h3>Ergebnisse</h3>\n";
         for (std::size_t r = 0; r < t.rounds.size(); ++r) {
             const RoundResults& results = t.rounds[r];
             if (results.pairings.empty())
@@ -208,8 +224,8 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
                 QByteArray score = shot ? number(p.ringsA) + "&nbsp;:&nbsp;" + number(p.ringsB) : "\xE2\x80\x93";
                 if (p.remark != 0)
                     score += "&nbsp;" + QByteArray(p.remark, '*');
-                pairings += "<tr>" + cell(names[p.slotA]) + cell("\xE2\x80\x93", "mitte") + cell(names[p.slotB]) +
-                            cell(score, "zahl") + "</tr>\n";
+                pairings += "<tr>" + cell(names[p.slotA], "name") + cell("\xE2\x80\x93", "mitte") +
+                            cell(names[p.slotB], "name") + cell(score, "zahl") + "</tr>\n";
             }
             body += scrollTable({}, pairings);
             if (!results.remarks.isEmpty()) {
@@ -232,7 +248,8 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
                 const int a = planRound.a[k];
                 const int b = planRound.b[k];
                 if (groups.SlotUsed(a) && groups.SlotUsed(b))
-                    rows += "<tr>" + cell(names[a]) + cell("\xE2\x80\x93", "mitte") + cell(names[b]) + "</tr>\n";
+                    rows += "<tr>" + cell(names[a], "name") + cell("\xE2\x80\x93", "mitte") + cell(names[b], "name") +
+                            "</tr>\n";
             }
             if (!rows.isEmpty())
                 coming += "<h4>" + roundTitle(r, planRound.date) + "</h4>\n" + scrollTable({}, rows);
@@ -255,10 +272,12 @@ std::optional<QByteArray> CWebExport::modernRankingPage(const OutputSettings& se
         QByteArray rows;
         for (const RankingRow& row : cls.rows)
             rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") +
-                    cell(html5Text(row.name)) + cell(html5Text(row.team)) + cell(number(row.rings), "zahl") + "</tr>\n";
+                    cell(html5Text(row.name), "name") + cell(html5Text(row.team), "name") +
+                    cell(number(row.rings), "zahl") + "</tr>\n";
         body +=
-            "<section>\n" + classHeading(cls.name, "Alle Schützen") +
-            scrollTable(headings({{"Platz", true}, {"Name", false}, {"Mannschaft", false}, {"Ringe", true}}), rows) +
+            "<section>\n" + classHeading(cls.name, noClassHeading(ranking.classes.size())) +
+            scrollTable(headings({{"Platz", "zahl"}, {"Name", nullptr}, {"Mannschaft", nullptr}, {"Ringe", "zahl"}}),
+                        rows) +
             "</section>\n";
     }
     return modernPage(QStringLiteral("Einzelwertung"), body);
@@ -269,24 +288,25 @@ std::optional<QByteArray> CWebExport::modernSeasonPage(const OutputSettings& set
     const SeasonRanking ranking = ComputeSeasonRanking(m_doc, m_options.round, settings.mindestens, settings.klasse);
     if (!ranking.ok)
         return std::nullopt;
-    QByteArray body = "<h2>Gesamtwertung " + html5Text(seasonRoundsText(m_options.round)) + "</h2>\n";
+    QByteArray body = "<h2>Gesamtwertung " + html5Text(seasonRoundsText(m_options.round)) + "</h2>\n<p>" +
+                      html5Text(seasonRuleText(settings.mindestens)) + "</p>\n";
     if (ranking.classes.empty())
         body += "<p>Noch keine Ergebnisse.</p>\n";
     for (const SeasonClass& cls : ranking.classes) {
         QByteArray rows;
         for (const SeasonRow& row : cls.rows)
             rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") +
-                    cell(html5Text(row.name)) + cell(html5Text(row.team)) + cell(number(row.rounds), "zahl") +
-                    cell(number(row.total), "zahl") + cell(row.average().toUtf8(), "zahl") +
-                    cell(number(row.best), "zahl") + "</tr>\n";
-        body += "<section>\n" + classHeading(cls.name, "Alle Schützen") +
-                scrollTable(headings({{"Platz", true},
-                                      {"Name", false},
-                                      {"Mannschaft", false},
-                                      {"Durchgänge", true},
-                                      {"Ringe", true},
-                                      {"Schnitt", true},
-                                      {"Bester", true}}),
+                    cell(html5Text(row.name), "name") + cell(html5Text(row.team), "name neben") +
+                    cell(number(row.rounds), "zahl neben") + cell(number(row.total), "zahl neben") +
+                    cell(row.average().toUtf8(), "zahl") + cell(number(row.best), "zahl neben") + "</tr>\n";
+        body += "<section>\n" + classHeading(cls.name, noClassHeading(ranking.classes.size())) +
+                scrollTable(headings({{"Platz", "zahl"},
+                                      {"Name", nullptr},
+                                      {"Mannschaft", "neben"},
+                                      {"Durchgänge", "zahl neben"},
+                                      {"Ringe", "zahl neben"},
+                                      {"Schnitt", "zahl"},
+                                      {"Bester", "zahl neben"}}),
                             rows) +
                 "</section>\n";
     }
@@ -314,17 +334,20 @@ WebExportResult::Status CWebExport::buildModernSite()
     if (walk == Walk::Failed)
         return Status::Failed;
     const OutputSettings settings = loadOutputSettings(m_doc);
-    for (const auto& [name, page] : {std::pair{QStringLiteral("einzel.html"), modernRankingPage(settings)},
-                                     std::pair{QStringLiteral("gesamt.html"), modernSeasonPage(settings)}}) {
-        if (!page || !stage(name, *page))
+    if (m_options.einzel) {
+        const auto page = modernRankingPage(settings);
+        if (!page || !stage(QStringLiteral("einzel.html"), *page))
             return Status::Failed;
     }
+    if (const auto page = modernSeasonPage(settings); !page || !stage(QStringLiteral("gesamt.html"), *page))
+        return Status::Failed;
 
     QByteArray body = "<h2>Gruppen</h2>\n";
     body += links.isEmpty() ? QByteArray("<p>Noch keine Gruppen.</p>\n") : "<ul>\n" + links + "</ul>\n";
-    body += "<h2>Wertungen</h2>\n<ul>\n<li><a href=\"einzel.html\">Einzelwertung " + number(m_options.round + 1) +
-            ". Durchgang</a></li>\n<li><a href=\"gesamt.html\">Gesamtwertung " +
-            html5Text(seasonRoundsText(m_options.round)) +
+    body += "<h2>Wertungen</h2>\n<ul>\n";
+    if (m_options.einzel)
+        body += "<li><a href=\"einzel.html\">Einzelwertung " + number(m_options.round + 1) + ". Durchgang</a></li>\n";
+    body += "<li><a href=\"gesamt.html\">Gesamtwertung " + html5Text(seasonRoundsText(m_options.round)) +
             "</a></li>\n</ul>\n<p>Letzte Aktualisierung: " + dayText(m_today) + "</p>\n";
     if (!stage(QStringLiteral("index.html"), modernPage(QString(), body)))
         return Status::Failed;

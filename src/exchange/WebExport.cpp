@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -29,6 +30,9 @@ namespace {
 
 const auto kWebSection = QStringLiteral("Web");
 const auto kOrganiserKey = QStringLiteral("Veranstalter");
+// Inside every site: the path of the competition it shows, so that another competition's export
+// does not silently replace it.
+const auto kSiteMarker = QStringLiteral(".wettkampf");
 
 // The maker's site in the footer of every content page.
 constexpr auto kMakerUrl = "https://www.velmarik.de/";
@@ -223,9 +227,35 @@ bool storeOrganiser(CTorvmDoc& doc, const QString& text)
     return profile.WriteString(kWebSection, kOrganiserKey, normalisedOrganiser(text));
 }
 
-QString defaultWebFolder()
+QString defaultWebFolder(const QString& competitionPath)
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("web"));
+    const QFileInfo file(competitionPath);
+    const QString name = safeFileName(file.completeBaseName()) + QStringLiteral("_web");
+    const QFileInfo beside(file.absolutePath());
+    if (beside.isDir() && beside.isWritable())
+        return QDir(file.absolutePath()).filePath(name);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(name);
+}
+
+QString siteCompetition(const QString& folder)
+{
+    QFile marker;
+    if (!openForReading(marker, QDir(folder).filePath(kSiteMarker)))
+        return {};
+    return QString::fromUtf8(marker.read(4096)).trimmed();
+}
+
+bool holdsOtherCompetitionsSite(const QString& folder, const QString& competitionPath)
+{
+    const QString owner = siteCompetition(folder);
+    if (owner.isEmpty())
+        return false;
+    // A competition moved since, or reached through a link, is still the same one.
+    const auto sameFile = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    };
+    return sameFile(owner) != sameFile(competitionPath);
 }
 
 QString loadWebFolder(CTorvmDoc& doc, const QString& fallback)
@@ -603,13 +633,19 @@ WebExportResult CWebExport::run(const QString& folder)
     m_staging = fileNameFromNative(staging);
     const Transaction view(*m_doc.GetDatabase(), Transaction::Kind::Read);
     result.status = m_style == WebStyle::Modern ? buildModernSite() : buildSite();
+    if (result.status != WebExportResult::Status::Failed &&
+        !stage(kSiteMarker, QFileInfo(m_doc.path()).absoluteFilePath().toUtf8() + '\n'))
+        result.status = WebExportResult::Status::Failed;
     if (result.status != WebExportResult::Status::Failed) {
         const int moved = publish();
         if (moved < 0)
             result.status = WebExportResult::Status::Failed;
         else
-            result.pagesWritten = moved;
+            result.pagesWritten = moved - 1; // the marker is no page
     }
+    // A ranking page left by an earlier export would show old results nobody links to any more.
+    if (m_style == WebStyle::Modern && !m_options.einzel && result.status != WebExportResult::Status::Failed)
+        ::unlink(nativeFileName(QDir(folder).filePath(QStringLiteral("einzel.html"))).constData());
     for (const QString& name : std::as_const(m_staged))
         ::unlink(nativeFileName(QDir(m_staging).filePath(name)).constData());
     ::rmdir(staging.constData());

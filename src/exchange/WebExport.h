@@ -46,8 +46,16 @@ QString normalisedOrganiser(const QString& text);
 QString loadOrganiser(CTorvmDoc& doc);
 bool storeOrganiser(CTorvmDoc& doc, const QString& text);
 
-// The folder "web" in the user's data folder, where the desktop program puts the site.
-QString defaultWebFolder();
+// Where the desktop program proposes a competition's site: the folder "<file name>_web" beside the
+// competition file, so two competitions never share one; in the user's data folder when the
+// competition's own folder cannot be written.
+QString defaultWebFolder(const QString& competitionPath);
+
+// The competition whose site a folder holds, as the export recorded it there; empty when the
+// folder holds no site with such a record.
+QString siteCompetition(const QString& folder);
+// True when folder holds the site of a competition other than the one at competitionPath.
+bool holdsOtherCompetitionsSite(const QString& folder, const QString& competitionPath);
 
 // The folder last chosen for the competition's site; `fallback` until one is chosen.
 QString loadWebFolder(CTorvmDoc& doc, const QString& fallback);
@@ -96,7 +104,8 @@ struct WebExportResult {
 // index_l.htm, the start page index_c.htm and per league group the fixture page Gruppe<ID>.htm
 // and the results page Erg<ID>.htm. Files of the same names are replaced, all together and only
 // when every page has been written, so a failure never leaves half a site. A folder that holds a
-// competition is refused. Failures are shown through showMessage() as they happen.
+// competition is refused. The site records the path of its competition (see siteCompetition()).
+// Failures are shown through showMessage() as they happen.
 class CWebExport {
 public:
     CWebExport(CTorvmDoc& doc, const WebOptions& options, const QString& organiser);

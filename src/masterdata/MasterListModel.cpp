@@ -1,5 +1,6 @@
 #include "masterdata/MasterListModel.h"
 
+#include "db/GermanText.h"
 #include "db/Messages.h"
 #include "document/TorvmDoc.h"
 
@@ -13,31 +14,6 @@ MasterListModel::MasterListModel(std::vector<Column> columns, QObject* parent)
     , m_columns(std::move(columns))
 {
 }
-
-namespace {
-
-// Unicode simple case folding, code point by code point, the same for the rows and the search text.
-void appendFolded(QStringView text, std::vector<char16_t>& out)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (c < 0x80) { // most letters: no table needed
-            out.push_back(static_cast<char16_t>(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c));
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
-        c = QChar::toCaseFolded(c);
-        if (QChar::requiresSurrogates(c)) {
-            out.push_back(QChar::highSurrogate(c));
-            out.push_back(QChar::lowSurrogate(c));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-}
-
-} // namespace
 
 void MasterListModel::setRows(MasterRows rows)
 {
@@ -56,7 +32,7 @@ void MasterListModel::foldRows()
     m_foldedEnds.reserve(static_cast<std::size_t>(m_rows.size()));
     for (int row = 0; row < m_rows.size(); ++row) {
         for (int column = 0; column < m_rows.columns(); ++column) {
-            appendFolded(m_rows.cell(row, column), m_folded);
+            appendGermanFolded(m_rows.cell(row, column), m_folded);
             m_folded.push_back(u'\n');
         }
         m_foldedEnds.push_back(m_folded.size());
@@ -65,9 +41,7 @@ void MasterListModel::foldRows()
 
 void MasterListModel::setFilter(const QString& text)
 {
-    std::vector<char16_t> buffer;
-    appendFolded(QStringView(text).trimmed(), buffer);
-    const QString folded = QStringView(buffer.data(), static_cast<qsizetype>(buffer.size())).toString();
+    const QString folded = germanFolded(text.simplified());
     if (folded == m_filter)
         return;
     beginResetModel();
@@ -154,8 +128,14 @@ void MasterListModel::order()
         });
         return;
     }
+    // German order, each text folded once rather than in every comparison.
+    std::vector<QString> keys(static_cast<std::size_t>(m_rows.size()));
+    for (int row = 0; row < m_rows.size(); ++row)
+        keys[static_cast<std::size_t>(row)] = germanFolded(m_rows.cell(row, column));
     std::stable_sort(m_sorted.begin(), m_sorted.end(), [&](int x, int y) {
-        const int c = m_rows.cell(x, column).compare(m_rows.cell(y, column), Qt::CaseInsensitive);
+        int c = keys[static_cast<std::size_t>(x)].compare(keys[static_cast<std::size_t>(y)]);
+        if (c == 0)
+            c = m_rows.cell(x, column).compare(m_rows.cell(y, column));
         return descending ? c > 0 : c < 0;
     });
 }
@@ -170,11 +150,15 @@ void MasterListModel::refilter()
     if (m_foldedEnds.empty() && m_rows.size() > 0)
         foldRows();
     m_shown.reserve(m_sorted.size());
+    // Every word within one cell: the cells are kept apart by line ends no word holds.
+    std::vector<QStringView> words;
+    for (const QStringView word : QStringView(m_filter).tokenize(u' ', Qt::SkipEmptyParts))
+        words.push_back(word);
     for (const int row : m_sorted) {
         const std::size_t start = row == 0 ? 0 : m_foldedEnds[static_cast<std::size_t>(row) - 1];
         const QStringView text(m_folded.data() + start,
                                static_cast<qsizetype>(m_foldedEnds[static_cast<std::size_t>(row)] - start));
-        if (text.contains(m_filter))
+        if (std::all_of(words.begin(), words.end(), [text](QStringView word) { return text.contains(word); }))
             m_shown.push_back(row);
     }
 }
@@ -195,7 +179,7 @@ std::unique_ptr<MasterListModel> makeListModel(MasterList kind, QObject* parent)
         break;
     case MasterList::Groups:
         columns = {C{QStringLiteral("Nummer"), true, 7}, C{QStringLiteral("Gruppe"), false, 20},
-                   C{QStringLiteral("Mannschaften"), true, 12}, C{QStringLiteral("Teams"), false, 40}};
+                   C{QStringLiteral("Anzahl"), true, 12}, C{QStringLiteral("Mannschaften"), false, 40}};
         break;
     }
     return std::make_unique<MasterListModel>(std::move(columns), parent);

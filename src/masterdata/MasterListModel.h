@@ -52,13 +52,13 @@ private:
 
     std::vector<Column> m_columns;
     MasterRows m_rows;
-    // The cells of all rows case folded, each cell followed by a line break so that a search never
+    // The cells of all rows in the German form, each cell followed by a line break so that a search never
     // runs from one cell into the next; m_foldedEnds[row] is where a row ends. Empty until needed.
     std::vector<char16_t> m_folded;
     std::vector<std::size_t> m_foldedEnds;
     std::vector<int> m_sorted; // all rows in sort order
     std::vector<int> m_shown;  // the rows of m_sorted that match the filter
-    QString m_filter;          // case folded
+    QString m_filter;          // in the German form (see germanFolded), words apart by one blank
     int m_sortColumn = -1;     // -1: as read
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

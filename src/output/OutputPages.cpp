@@ -71,8 +71,8 @@ TabellePage::TabellePage(CTorvmDoc& doc, const OutputSettings& settings)
 {
 }
 
-// At most 10 pairings, 10 remarks, 20 rows and 3 empty lines: a table always fits the 49 lines of
-// one page.
+// At most 10 pairings, 10 remarks, the headings, 20 rows and 3 empty lines: a table always fits
+// the 49 lines of one page.
 bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
 {
     if (n < 1 || n > pageCount())
@@ -123,6 +123,14 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
     if (m_tabelle) {
         const int column = w / 12;
         const CTabellenStand& s = t.stand;
+        // The column headings of the web page, over the columns they name.
+        drawTextAt(painter, x0 + 3 * column - g20, top(), QStringLiteral("Platz"), TextAlign::Right, g.left);
+        drawTextAt(painter, x0 + 3 * column, top(), QStringLiteral("Mannschaft"), TextAlign::Left, x0 + 8 * column);
+        drawTextAt(painter, x0 + 8 * column, top(), QStringLiteral("Kämpfe"), TextAlign::Left, x0 + 9 * column);
+        drawTextAt(painter, x0 + 9 * column, top(), QStringLiteral("Punkte"), TextAlign::Left,
+                   rightAlignedStart(painter, x0 + 11 * column, QStringLiteral("Ringe")));
+        drawTextAt(painter, x0 + 11 * column, top(), QStringLiteral("Ringe"), TextAlign::Right);
+        ++m;
         for (const StandingRow& row : t.rows) {
             const int slot = row.slot;
             const QString ringe = QString::number(s.Ringe[slot]);
@@ -194,17 +202,23 @@ bool EinzelPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     const int v = 14 * g.width / 16;
     const int first = (part - 1) * layout.rowsPerPage();
     const int last = std::min(first + layout.rowsPerPage(), static_cast<int>(cls->rows.size()));
+    const auto shownName = [](const RankingRow& row) { return row.titled ? row.name : QLatin1Char(' ') + row.name; };
+    // Rank, name, team and rings across the whole line: the names take what the longest of the
+    // page needs (at most a third of the line), the team names all the rest up to the rings.
+    const int nameX = x0 + v / 12;
+    std::vector<QString> names;
+    for (int i = first; i < last; ++i)
+        names.push_back(shownName(cls->rows[static_cast<std::size_t>(i)]));
+    const int teamX = nameX + columnWidth(painter, names, 4 * (v / 12));
     for (int i = first; i < last; ++i) {
         const RankingRow& row = cls->rows[static_cast<std::size_t>(i)];
         const int top = g.lineTop(i - first + 1, layout.lines);
         const QString rings = QString::number(row.rings);
-        const int ringsX = x0 + 3 * (v / 4) + v / 20;
+        const int ringsX = x0 + v;
         if (row.rank != 0)
-            drawTextAt(painter, x0 + v / 4, top, QString::asprintf("%d.", row.rank), TextAlign::Right, g.left);
-        drawTextAt(painter, x0 + v / 4, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left,
-                   x0 + v / 2);
-        drawTextAt(painter, x0 + v / 2, top, QLatin1Char(' ') + row.team, TextAlign::Left,
-                   rightAlignedStart(painter, ringsX, rings));
+            drawTextAt(painter, nameX, top, QString::asprintf("%d.", row.rank), TextAlign::Right, g.left);
+        drawTextAt(painter, nameX, top, shownName(row), TextAlign::Left, teamX);
+        drawTeamName(painter, teamX, top, QLatin1Char(' ') + row.team, rightAlignedStart(painter, ringsX, rings));
         drawTextAt(painter, ringsX, top, rings, TextAlign::Right);
     }
     return m_ranking.ok;
@@ -236,6 +250,7 @@ int seasonPages(const SeasonClass& cls)
 GesamtPage::GesamtPage(CTorvmDoc& doc, const OutputSettings& settings)
     : m_doc(doc)
     , m_ranking(ComputeSeasonRanking(doc, settings.round, settings.mindestens, settings.klasse))
+    , m_mindestens(settings.mindestens)
 {
 }
 
@@ -256,33 +271,39 @@ bool GesamtPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     const FontGuard guard(painter);
     const PageGeometry g(page);
     drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(),
-                   rankingTitle(QStringLiteral("Gesamtwertung"), *cls, seasonRoundsText(m_ranking.lastRound)));
+                   rankingTitle(QStringLiteral("Gesamtwertung"), *cls, seasonRoundsText(m_ranking.lastRound)) +
+                       QStringLiteral(", ") + seasonRuleText(m_mindestens));
 
     const RankingLayout layout = seasonLayout(*cls);
     painter.setFont(layout.smallFont ? fonts.footer : fonts.medium);
     const int x0 = g.left + g.width / 16;
     const int v = 14 * g.width / 16;
-    // Rank, name, team, then four right-aligned numbers.
+    const int perPage = layout.rowsPerPage() - 1;
+    const int first = (part - 1) * perPage;
+    const int last = std::min(first + perPage, static_cast<int>(cls->rows.size()));
+    const auto shownName = [](const SeasonRow& row) { return row.titled ? row.name : QLatin1Char(' ') + row.name; };
+    // Rank, name, team, then four right-aligned numbers. The names take what the longest of the
+    // page needs (at most a third of the line), the team names the rest.
     const int nameX = x0 + v / 12;
-    const int teamX = x0 + 5 * (v / 12);
+    std::vector<QString> names{QStringLiteral(" Name")};
+    for (int i = first; i < last; ++i)
+        names.push_back(shownName(cls->rows[static_cast<std::size_t>(i)]));
+    const int teamX = nameX + columnWidth(painter, names, 4 * (v / 12));
     const std::array<int, 4> numberX{x0 + 17 * (v / 24), x0 + 19 * (v / 24), x0 + 43 * (v / 48), x0 + v};
     const auto drawRow = [&](int top, const QString& rank, const QString& name, const QString& team,
                              const std::array<QString, 4>& numbers) {
         drawTextAt(painter, nameX, top, rank, TextAlign::Right, g.left);
         drawTextAt(painter, nameX, top, name, TextAlign::Left, teamX);
-        drawTextAt(painter, teamX, top, team, TextAlign::Left, rightAlignedStart(painter, numberX[0], numbers[0]));
+        drawTeamName(painter, teamX, top, team, rightAlignedStart(painter, numberX[0], numbers[0]));
         for (std::size_t i = 0; i < numbers.size(); ++i)
             drawTextAt(painter, numberX[i], top, numbers[i], TextAlign::Right, i == 0 ? teamX : numberX[i - 1]);
     };
     drawRow(g.lineTop(1, layout.lines), QString(), QStringLiteral(" Name"), QStringLiteral(" Mannschaft"),
             {QStringLiteral("DG"), QStringLiteral("Ringe"), QStringLiteral("Schnitt"), QStringLiteral("Bester")});
-    const int perPage = layout.rowsPerPage() - 1;
-    const int first = (part - 1) * perPage;
-    const int last = std::min(first + perPage, static_cast<int>(cls->rows.size()));
     for (int i = first; i < last; ++i) {
         const SeasonRow& row = cls->rows[static_cast<std::size_t>(i)];
         drawRow(g.lineTop(i - first + 2, layout.lines), row.rank != 0 ? QString::asprintf("%d.", row.rank) : QString(),
-                row.titled ? row.name : QLatin1Char(' ') + row.name, QLatin1Char(' ') + row.team,
+                shownName(row), QLatin1Char(' ') + row.team,
                 {QString::number(row.rounds), QString::number(row.total), row.average(), QString::number(row.best)});
     }
     return m_ranking.ok;

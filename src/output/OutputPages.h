@@ -129,6 +129,7 @@ public:
 private:
     CTorvmDoc& m_doc;
     SeasonRanking m_ranking;
+    int m_mindestens;
 };
 
 inline constexpr int kClubsPerColumn = 50;

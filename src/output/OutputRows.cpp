@@ -150,7 +150,9 @@ std::optional<std::vector<ParticipantRow>> participantRows(CTorvmDoc& doc, int s
         clubNames.emplace(clubs.m_Vereinsnummer, clubs.m_Name);
     CKlassenTabelle classes;
     classes.Load(doc);
-    if (!people.Select(nullptr, {}, sort == 1 ? R"("Name", "Vorname", "Paßnummer")" : R"("Paßnummer")")) {
+    if (!people.Select(nullptr, {},
+                       sort == 1 ? R"("Name" COLLATE DEUTSCH, "Vorname" COLLATE DEUTSCH, "Paßnummer")"
+                                 : R"("Paßnummer")")) {
         showDatabaseError(people.GetLastError().text);
         return std::nullopt;
     }

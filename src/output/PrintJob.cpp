@@ -56,7 +56,11 @@ bool PrintJob::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect
     const auto where = locate(n);
     if (!where)
         return true;
-    drawPageFrame(painter, fonts, page);
+    drawPageFrame(painter, fonts, page,
+                  QStringLiteral("Seite %1 von %2, gedruckt am %3")
+                      .arg(n)
+                      .arg(totalPages())
+                      .arg(m_printDate.toString(QStringLiteral("dd.MM.yyyy"))));
     return m_pages[static_cast<int>(where->output)]->paintPage(painter, fonts, page, where->page);
 }
 

@@ -3,6 +3,8 @@
 #include "output/PrintPage.h"
 #include "output/TextExport.h"
 
+#include <QDate>
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -33,12 +35,16 @@ public:
     // none for a page number outside 1 ... totalPages()
     std::optional<PageLocation> locate(int n) const;
 
+    // The date every footer names ("gedruckt am"); today unless set.
+    void setPrintDate(const QDate& date) { m_printDate = date; }
+
     // Frame and content of overall page n. false after a database error (already shown).
     bool paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const;
 
 private:
     std::array<std::unique_ptr<PagePainter>, kOutputCount> m_pages;
     std::array<int, kOutputCount> m_counts{};
+    QDate m_printDate = QDate::currentDate();
 };
 
 // Every page of the job as an A4 PDF into `device`. false after a database error or when the

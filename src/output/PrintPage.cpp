@@ -63,6 +63,32 @@ void drawTextAt(QPainter& painter, int x, int top, const QString& original, Text
     painter.drawText(left, top + metrics.ascent(), text);
 }
 
+void drawTeamName(QPainter& painter, int x, int top, const QString& team, int limit)
+{
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int room = limit - x - metrics.horizontalAdvance(QLatin1Char(' '));
+    QString text = team;
+    const qsizetype lastBlank = team.lastIndexOf(QLatin1Char(' '));
+    if (metrics.horizontalAdvance(team) > room && lastBlank > 0 && team.size() - lastBlank <= 4) {
+        const QString number = team.mid(lastBlank);
+        text = metrics.elidedText(team.left(lastBlank), Qt::ElideRight,
+                                  std::max(0, room - metrics.horizontalAdvance(number))) +
+               number;
+    } else if (metrics.horizontalAdvance(team) > room) {
+        text = metrics.elidedText(team, Qt::ElideRight, std::max(0, room));
+    }
+    painter.drawText(x, top + metrics.ascent(), text);
+}
+
+int columnWidth(const QPainter& painter, const std::vector<QString>& texts, int most)
+{
+    const QFontMetrics metrics = painter.fontMetrics();
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    return std::min(widest + metrics.horizontalAdvance(QLatin1Char(' ')), most);
+}
+
 int rightAlignedStart(const QPainter& painter, int x, const QString& text)
 {
     return x - painter.fontMetrics().horizontalAdvance(text);
@@ -92,7 +118,7 @@ void drawPageHeader(QPainter& painter, const PrintFonts& fonts, const PageGeomet
                g.left);
 }
 
-void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page)
+void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page, const QString& centre)
 {
     const FontGuard guard(painter);
     const int left = page.left();
@@ -105,6 +131,7 @@ void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page
     const int top = y + 4 * m / 7;
     drawTextAt(painter, left + fonts.footerCharWidth, top, QLatin1String(kFooterLeft), TextAlign::Left);
     drawTextAt(painter, right - fonts.footerCharWidth, top, QLatin1String(kFooterRight), TextAlign::Right);
+    drawTextAt(painter, (left + right) / 2, top, centre, TextAlign::Center);
 }
 
 FontGuard::FontGuard(QPainter& painter)

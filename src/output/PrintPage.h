@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 class QPaintDevice;
@@ -36,6 +37,14 @@ enum class TextAlign { Left, Center, Right };
 void drawTextAt(QPainter& painter, int x, int top, const QString& text, TextAlign align,
                 std::optional<int> limit = std::nullopt);
 
+// A team name drawn left-aligned at x up to limit (one blank kept free): when it does not fit it
+// is shortened in the middle, so that the team number at its end stays ("KSV Immergrün Bu… 2").
+void drawTeamName(QPainter& painter, int x, int top, const QString& team, int limit);
+
+// How far a column of texts reaches from its left edge in the painter's font, with one blank
+// after the widest, but never further than most.
+int columnWidth(const QPainter& painter, const std::vector<QString>& texts, int most);
+
 // Left edge of a text right-aligned at `x` in the painter's font.
 int rightAlignedStart(const QPainter& painter, int x, const QString& text);
 
@@ -58,8 +67,8 @@ struct PageGeometry {
 void drawPageHeader(QPainter& painter, const PrintFonts& fonts, const PageGeometry& g, const QString& competition,
                     const QString& titleLine);
 
-// Rule and footer line at the bottom of every page.
-void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page);
+// Rule and footer line at the bottom of every page; centre goes into the middle of the footer.
+void drawPageFrame(QPainter& painter, const PrintFonts& fonts, const QRect& page, const QString& centre);
 
 // One output's printed pages. Pages are counted from 1 within the output.
 class PagePainter {

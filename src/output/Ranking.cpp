@@ -87,6 +87,15 @@ struct RankingSources {
     }
 };
 
+// A row stored under a pass number the file does not know ("Trotzdem speichern") still gets a line
+// a reader can follow up.
+QString rowName(const RoundResultRow& row)
+{
+    if (!row.known)
+        return QStringLiteral("Passnr. %1 (unbekannt)").arg(row.participant);
+    return participantDisplayName(row.titel, row.name, row.vorname, row.zusatz);
+}
+
 } // namespace
 
 QString participantDisplayName(const QString& titel, const QString& name, const QString& vorname, const QString& zusatz)
@@ -133,9 +142,8 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
             if (row->rings != lastRings && k >= platz)
                 break;
             ++k;
-            cls.rows.push_back({row->rings != lastRings ? k : 0,
-                                participantDisplayName(row->titel, row->name, row->vorname, row->zusatz),
-                                groups.team(row->id), row->rings, !row->titel.isEmpty()});
+            cls.rows.push_back({row->rings != lastRings ? k : 0, rowName(*row), groups.team(row->id), row->rings,
+                                !row->titel.isEmpty()});
             lastRings = row->rings;
         }
         ranking.classes.push_back(std::move(cls));
@@ -176,7 +184,7 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
         Shooter& s = it->second;
         if (added) {
             order.push_back(result.participant);
-            s.row.name = participantDisplayName(result.titel, result.name, result.vorname, result.zusatz);
+            s.row.name = rowName(result);
             s.row.titled = !result.titel.isEmpty();
         }
         // Two rows of one shooter in a round (a slip in entry) make one round of both.
@@ -223,6 +231,12 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
         ranking.classes.push_back(std::move(cls));
     }
     return ranking;
+}
+
+QString seasonRuleText(int minRounds)
+{
+    return minRounds == 1 ? QStringLiteral("nach Ringdurchschnitt, mindestens 1 Durchgang")
+                          : QStringLiteral("nach Ringdurchschnitt, mindestens %1 Durchgänge").arg(minRounds);
 }
 
 } // namespace torvm

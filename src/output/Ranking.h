@@ -78,4 +78,8 @@ struct SeasonRanking {
 // best round. Shooters with fewer than `minRounds` rounds are left out.
 SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds, RankingClassMode mode);
 
+// The rule of the season ranking as its page states it: "nach Ringdurchschnitt, mindestens 2
+// Durchgänge".
+QString seasonRuleText(int minRounds);
+
 } // namespace torvm

@@ -329,7 +329,7 @@ bool storeTextEncoding(CTorvmDoc& doc, TextEncoding encoding)
                             encoding == TextEncoding::Utf8 ? 1 : 0);
 }
 
-bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device, TextEncoding encoding)
+std::optional<QString> textExportContent(CTorvmDoc& doc, const OutputSettings& settings)
 {
     // One state of the competition in the whole file, even while an import writes.
     const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
@@ -341,10 +341,23 @@ bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& 
             continue;
         const std::optional<QString> section = sectionText(doc, settings, output);
         if (!section)
-            return false;
+            return std::nullopt;
         text += *section;
     }
-    const QByteArray bytes = encoding == TextEncoding::Utf8 ? text.toUtf8() : toWindows1252(text);
+    return text;
+}
+
+QByteArray encodedText(const QString& content, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? content.toUtf8() : toWindows1252(content);
+}
+
+bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device, TextEncoding encoding)
+{
+    const std::optional<QString> content = textExportContent(doc, settings);
+    if (!content)
+        return false;
+    const QByteArray bytes = encodedText(*content, encoding);
     return device.write(bytes) == bytes.size();
 }
 

@@ -80,6 +80,11 @@ TextEncoding loadTextEncoding(CTorvmDoc& doc);
 // Writes the choice only when it differs from the stored one; false when that failed (shown).
 bool storeTextEncoding(CTorvmDoc& doc, TextEncoding encoding);
 
+// The text of the text file: product line, competition title and the section of every chosen
+// output in the fixed order; none after a database error (shown).
+std::optional<QString> textExportContent(CTorvmDoc& doc, const OutputSettings& settings);
+QByteArray encodedText(const QString& content, TextEncoding encoding);
+
 // The text file: product line, competition title and the section of every chosen output in the
 // fixed order, as bytes of `encoding`. false after a database or write error.
 bool writeTextExport(CTorvmDoc& doc, const OutputSettings& settings, QIODevice& device,

@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <array>
 
 namespace torvm {
@@ -34,6 +35,23 @@ QByteArray toWindows1252(QStringView text)
     for (const char32_t c : text.toUcs4())
         bytes.append(encode(c));
     return bytes;
+}
+
+QStringList wordsOutsideWindows1252(QStringView text)
+{
+    QStringList words;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text[i].isSpace())
+            continue;
+        const QStringView word = text.mid(start, i - start);
+        start = i + 1;
+        const QList<uint> codes = word.toUcs4();
+        const bool lost = std::any_of(codes.begin(), codes.end(), [](uint c) { return c != '?' && encode(c) == '?'; });
+        if (lost && !words.contains(word))
+            words.append(word.toString());
+    }
+    return words;
 }
 
 } // namespace torvm

@@ -42,8 +42,10 @@ void PairingEntry::load(int group, int round, int pairing)
     m_conflict.clear();
     m_pairingCount = 0;
     if (!noRound) {
-        for (int k = 0; k < kPairingsPerRound; ++k)
-            m_pairingCount += m_plans.m_A[k] != 0 && m_plans.m_B[k] != 0 ? 1 : 0;
+        for (int k = 0; k < kPairingsPerRound; ++k) {
+            if (m_plans.m_A[k] != 0 || m_plans.m_B[k] != 0)
+                m_pairingCount = k + 1;
+        }
         if (const auto fault = findPairingFault(m_plans.m_A, m_plans.m_B, pairing)) {
             m_conflict = QStringLiteral("Der Wettkampfplan %1, Durchgang %2, ist fehlerhaft: %3\n"
                                         "Diese Paarung kann erst nach der Korrektur des Plans gespeichert werden.")
@@ -58,6 +60,7 @@ void PairingEntry::load(int group, int round, int pairing)
         side = PairingSide{};
         side.slot = slot >= 1 && slot <= kSlotCount ? slot : 0;
         side.team = m_groups.TeamName(side.slot);
+        side.club = side.slot != 0 ? m_groups.m_Verein[static_cast<std::size_t>(side.slot - 1)] : 0;
         loadSide(side);
     }
     m_loaded = m_sides;

@@ -28,6 +28,7 @@ struct PairingWarning {
 struct PairingSide {
     int slot = 0; // 1 ... 20; 0 = the plan names no team here
     QString team; // TeamName of the slot
+    int club = 0; // the club of the slot
     std::array<std::int32_t, kShooterRows> participant{};
     std::array<std::int32_t, kShooterRows> rings{};
     std::int32_t adjustment = 0; // row 99: -2 ... +2
@@ -65,7 +66,7 @@ public:
     // Non-empty when the plan round names a team of this pairing twice or against itself: the
     // entry then cannot tell the two sides' rows apart and saves nothing.
     const QString& conflict() const { return m_conflict; }
-    // Pairings of the round with a team on both sides.
+    // Pairings of the round: the positions up to the last one that names a team (a bye included).
     int pairingCount() const { return m_pairingCount; }
     // Copies each team's line-up (participant numbers of rows 1 ... size) from its previous
     // round and clears the rings. Nothing happens in the first round. Nothing is saved.

@@ -191,6 +191,41 @@ TEST_F(OutputCommandsTest, ExportTextUsageAndFileErrors)
     }
 }
 
+// Names Windows-1252 cannot hold are named on stderr, with the option that keeps them; the
+// character set's name is taken in any case.
+TEST_F(OutputCommandsTest, ExportTextNamesWhatWindows1252Loses)
+{
+    ASSERT_EQ(run({QStringLiteral("new"), path("n.mdb")}), kCliOk);
+    {
+        auto db = Database::open(path("n.mdb"), Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(db && db->execute("INSERT INTO Verein (Vereinsnummer, Name) VALUES (12, 'SK Ayşe')"));
+    }
+    struct Case {
+        QStringList encoding;
+        QByteArray line;
+        bool named;
+    };
+    const Case cases[] = {
+        {{}, "12\tSK Ay?e\r\n", true},
+        {{QStringLiteral("--encoding"), QStringLiteral("Windows-1252")}, "12\tSK Ay?e\r\n", true},
+        {{QStringLiteral("--encoding"), QStringLiteral("UTF-8")},
+         "12\tSK Ay\xc5\x9f"
+         "e\r\n",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.encoding.join(QLatin1Char(' ')).toStdString());
+        ASSERT_EQ(run(QStringList{QStringLiteral("export-text"), path("n.mdb"), path("n.txt"),
+                                  QStringLiteral("--outputs"), QStringLiteral("verein")} +
+                      c.encoding),
+                  kCliOk)
+            << err.toStdString();
+        EXPECT_TRUE(readAll(path("n.txt")).endsWith(c.line));
+        EXPECT_EQ(err.contains(QStringLiteral("geschrieben: Ayşe. Mit --encoding utf-8")), c.named)
+            << err.toStdString();
+    }
+}
+
 TEST_F(OutputCommandsTest, PrintPdfWritesThePagesOfTheChosenOutputs)
 {
     ASSERT_EQ(run({QStringLiteral("demo"), path("d.mdb")}), kCliOk);

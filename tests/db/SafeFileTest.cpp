@@ -181,6 +181,31 @@ TEST(ErrorTextTest, EngineAndSystemErrorsNameTheirCause)
         EXPECT_TRUE(c.text.contains(QString::fromUtf8(c.part))) << c.text.toStdString();
 }
 
+// Proposed file names come from titles and group names; what no file system takes is replaced.
+TEST(SafeFileName, ReplacesWhatNoFileSystemTakes)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Kreisliga 1/2", "Kreisliga 1-2"},
+        {"Gau\\Süd: A*B?\"C\"<D>|E", "Gau-Süd- A-B--C--D--E"},
+        {"Liga\tNord", "Liga-Nord"},
+        {"  Saison 2025.  ", "Saison 2025"},
+        {"...", "Ausgabe"},
+        {"", "Ausgabe"},
+    };
+    for (const auto& [title, name] : cases)
+        EXPECT_EQ(safeFileName(QString::fromUtf8(title)), QString::fromUtf8(name)) << title;
+}
+
+TEST_F(SafeFileTest, AMissingFolderIsNamedAsTheCause)
+{
+    QString error;
+    const QString target = path("Liga 1/2.pdf");
+    EXPECT_FALSE(writeFileSafely(
+        target, [](QIODevice& file) { return file.write("x") == 1; }, &error));
+    EXPECT_EQ(error, QStringLiteral("Die Datei %1 kann nicht angelegt werden: Der Ordner %2 ist nicht vorhanden.")
+                         .arg(target, path("Liga 1")));
+}
+
 TEST_F(SafeFileTest, AReplacedFileKeepsItsRights)
 {
     const QString target = path("liste.txt");

@@ -438,7 +438,7 @@ TEST_F(TablesTest, PlanComboHasOneEntryPerBlockOfTwentyRows)
     ASSERT_TRUE(plans.SetPlanName(0, QStringLiteral("Liga A")));
     ASSERT_TRUE(plans.SetPlanName(2, QStringLiteral("Liga C")));
     const ComboItems items = plans.PlanComboItems();
-    const ComboItems expected{{QStringLiteral("Liga A"), 0}, {QStringLiteral("Liga C"), 40}};
+    const ComboItems expected{{QStringLiteral("Liga A"), 0, QString()}, {QStringLiteral("Liga C"), 40, QString()}};
     EXPECT_EQ(items, expected);
 }
 

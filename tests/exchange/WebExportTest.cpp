@@ -408,6 +408,69 @@ TEST_F(WebExportTest, GroupsWithoutASoundNumberAreLeftOutAndNamed)
     }
 }
 
+// The modern site writes the individual ranking only when it is chosen; the shooters without a
+// class are "Alle Schützen" alone and "ohne Klasse" when classes follow.
+TEST_F(WebExportTest, ModernRankingsFollowTheChoiceAndNameTheShootersWithoutAClass)
+{
+    data.exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Klasse) VALUES (1, 'Huber', 'Anna', 0), "
+              "(2, 'Maier', 'Sepp', 0)");
+    data.exec("UPDATE Wettkampf SET TNr = ID - 100 WHERE ID IN (101, 102)");
+    // Classes by the participants' own (0), not by their groups.
+    ASSERT_TRUE(
+        CProfileTable(comp.db(), &comp.doc()).WriteInt(QStringLiteral("PrintEinzel"), QStringLiteral("Klasse"), 0));
+    struct Case {
+        bool einzel;
+        int klasse; // of shooter 2
+        const char* heading;
+    };
+    const Case cases[] = {
+        {false, 1, "<h3>ohne Klasse</h3>"},
+        {true, 0, "<h3>Alle Schützen</h3>"},
+        {true, 1, "<h3>ohne Klasse</h3>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.einzel) + c.heading);
+        data.exec(("UPDATE Teilnehmer SET Klasse = " + std::to_string(c.klasse) + " WHERE Paßnummer = 2").c_str());
+        WebOptions options = allPages();
+        options.einzel = c.einzel;
+        options.round = 0;
+        CWebExport exporter(comp.doc(), options, QString());
+        exporter.setStyle(WebStyle::Modern);
+        ASSERT_EQ(exporter.run(site).status, WebExportResult::Status::Complete);
+        EXPECT_EQ(siteFiles().contains(QStringLiteral("einzel.html")), c.einzel);
+        EXPECT_EQ(readFile(QDir(site).filePath(QStringLiteral("index.html"))).contains("einzel.html"), c.einzel);
+        for (const char* page : {"einzel.html", "gesamt.html"}) {
+            if (page == std::string("einzel.html") && !c.einzel)
+                continue;
+            EXPECT_EQ(readFile(QDir(site).filePath(QString::fromLatin1(page))).count(c.heading), 1) << page;
+        }
+    }
+}
+
+// A pairing with one side at 0 rings shows its score; only one that nobody shot shows "–".
+TEST_F(WebExportTest, ModernScoresShowOneSideAtZeroAndDashOnlyWhenNobodyShot)
+{
+    const std::pair<int, const char*> cases[] = {
+        {0, "<td class=\"zahl\">\xE2\x80\x93</td>"},
+        {150, "<td class=\"zahl\">150&nbsp;:&nbsp;0</td>"},
+    };
+    for (const auto& [rings, score] : cases) {
+        SCOPED_TRACE(score);
+        if (rings != 0)
+            data.shooters(0, 2, 2, {rings});
+        WebOptions options = allPages();
+        options.round = 2;
+        CWebExport exporter(comp.doc(), options, QString());
+        exporter.setStyle(WebStyle::Modern);
+        ASSERT_EQ(exporter.run(site).status, WebExportResult::Status::Complete);
+        const QByteArray page = readFile(QDir(site).filePath(QStringLiteral("gruppe1.html")));
+        const qsizetype third = page.indexOf("<h4>3. Durchgang");
+        ASSERT_GT(third, 0);
+        EXPECT_EQ(page.indexOf(score, third), page.indexOf("</tr>", third) - qsizetype(qstrlen(score)))
+            << page.mid(third, 400).toStdString();
+    }
+}
+
 TEST_F(WebExportTest, MenuOfACompetitionWithoutGroupsHoldsOnlyTheClosingRows)
 {
     data.exec("DELETE FROM Gruppe");

@@ -34,7 +34,7 @@ def make_site(cli, out):
                     ("Dr. med.",))
         con.execute('UPDATE "Wettkampf" SET "Text" = ? WHERE "ID" % 100 = 99 AND "Punkte" <> 0', (LONG_REMARK,))
     site = os.path.join(out, "site")
-    subprocess.run([cli, "web-export", db, site, "--round", "4", "--style", "modern",
+    subprocess.run([cli, "web-export", db, site, "--round", "4", "--style", "modern", "--einzel", "1",
                     "--organiser", "Schützengau <Größenwörth> & Umgebung"], check=True, stdout=subprocess.DEVNULL)
     return site
 
@@ -79,7 +79,7 @@ def check_valid(site):
         if needed not in index:
             failures.append("index.html lacks " + needed)
     group = open(os.path.join(site, "gruppe1.html"), encoding="utf-8").read()
-    for needed in ["<th class=\"zahl\">Platz</th>", "<th>Mannschaft</th>", "<th class=\"zahl\">Kämpfe</th>",
+    for needed in ["<th class=\"zahl\">Platz</th>", "<th>Mannschaft</th>", "<th class=\"zahl neben\">Kämpfe</th>",
                    "<th class=\"zahl\">Punkte</th>", "<th class=\"zahl\">Ringe</th>", "Kommende Begegnungen",
                    "4. Durchgang"]:
         if needed not in group:
@@ -135,19 +135,31 @@ def check_browser(site, out):
 <iframe id="f" src="site/%s" style="border:0;width:%dpx;height:900px"></iframe>
 <script>
 document.getElementById('f').onload = function () {
-  var d = this.contentDocument.documentElement;
-  document.title = 'measured ' + d.scrollWidth + ' ' + d.clientWidth + ' ' + this.contentDocument.body.scrollWidth;
+  var doc = this.contentDocument, d = doc.documentElement, outside = 0, headings = 0;
+  // Every table cell shown lies inside the window, and so do the four headings that matter.
+  doc.querySelectorAll('td, th').forEach(function (c) {
+    var r = c.getBoundingClientRect();
+    if (r.width > 0 && r.right > d.clientWidth + 0.5) outside++;
+    if (r.width > 0 && ['Platz', 'Mannschaft', 'Punkte', 'Ringe'].indexOf(c.textContent) >= 0) headings++;
+  });
+  document.title = 'measured ' + d.scrollWidth + ' ' + d.clientWidth + ' ' + doc.body.scrollWidth + ' ' +
+                   outside + ' ' + headings;
 };
 </script></body></html>""" % (page, width))
                 result = run_browser(browser, profile, ["--dump-dom", "file://" + harness])
-                m = re.search(r"<title>measured (\d+) (\d+) (\d+)</title>", result.stdout)
+                m = re.search(r"<title>measured (\d+) (\d+) (\d+) (\d+) (\d+)</title>", result.stdout)
                 if not m:
                     failures.append("%s at %d px: no measurement (%s)" % (page, width, result.stderr[-500:]))
                     continue
-                scroll, client, body = (int(v) for v in m.groups())
-                print("%s at %d px: document %d, window %d, body %d" % (page, width, scroll, client, body))
+                scroll, client, body, outside, headings = (int(v) for v in m.groups())
+                print("%s at %d px: document %d, window %d, body %d, cells outside %d" %
+                      (page, width, scroll, client, body, outside))
                 if scroll > client or body > client:
                     failures.append("%s at %d px is %d px wide" % (page, width, max(scroll, body)))
+                if outside > 0:
+                    failures.append("%s at %d px: %d table cells lie outside the window" % (page, width, outside))
+                if page == "gruppe1.html" and headings != 4:
+                    failures.append("%s at %d px: %d of Platz, Mannschaft, Punkte, Ringe shown" % (page, width, headings))
                 shot = os.path.join(out, "%s-%d.png" % (page.replace(".html", ""), width))
                 run_browser(browser, profile, ["--screenshot=" + shot, "--window-size=%d,900" % width,
                                                "file://" + os.path.join(site, page)])

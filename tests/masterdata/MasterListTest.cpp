@@ -43,8 +43,8 @@ TEST_F(MasterListTest, NameSearchFoldsCaseByUnicodeRules)
         std::vector<std::int32_t> found;
     };
     const std::vector<Case> cases{
-        {"öst", {7}}, {"MÜL", {12}}, {"ÖSTER", {7}}, {"strasse", {}}, {"straße", {3}}, {"sepp", {}}, // surname only
-        {"%", {}},
+        // German order and search: "ss" finds "ß", and the first name counts as a part of the name.
+        {"öst", {7}}, {"MÜL", {12}}, {"ÖSTER", {7}}, {"strasse", {3}}, {"straße", {3}}, {"sepp", {12}}, {"%", {}},
     };
     CTeilnehmerTable people(comp.db(), &comp.doc());
     ASSERT_TRUE(people.OpenTable());
@@ -64,7 +64,7 @@ TEST_F(MasterListTest, ParticipantListFiltersAndSorts)
 {
     auto model = makeListModel(MasterList::Participants);
     ASSERT_TRUE(loadList(MasterList::Participants, comp.doc(), *model));
-    EXPECT_EQ(keys(*model), (std::vector<std::int32_t>{100, 12, 3, 7})); // as read: by name
+    EXPECT_EQ(keys(*model), (std::vector<std::int32_t>{100, 12, 7, 3})); // as read: by name, Ö as O
     EXPECT_EQ(model->data(model->index(1, 4)).toString(), QStringLiteral("SG Öd"));
 
     struct Case {
@@ -80,8 +80,13 @@ TEST_F(MasterListTest, ParticipantListFiltersAndSorts)
         {"ÖD", 1, Qt::AscendingOrder, {12}},   // the club's name
         {"jör", 2, Qt::AscendingOrder, {100}}, // the first name
         {"12", 1, Qt::AscendingOrder, {12}},
-        {"", 5, Qt::DescendingOrder, {100, 12, 3, 7}}, // equal towns keep the order read
+        {"", 5, Qt::DescendingOrder, {100, 12, 7, 3}}, // equal towns keep the order read
         {"xyz", 1, Qt::AscendingOrder, {}},
+        {"weiss", 1, Qt::AscendingOrder, {}},
+        {"strasse kim", 1, Qt::AscendingOrder, {3}},  // each word in a cell of its own
+        {"e k", 1, Qt::AscendingOrder, {3}},          // "Straße" and "Kim"
+        {"ßek", 1, Qt::AscendingOrder, {}},           // never across two cells
+        {"", 1, Qt::AscendingOrder, {100, 12, 7, 3}}, // Ö sorts as O
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.filter);
@@ -102,8 +107,9 @@ TEST_F(MasterListTest, ParticipantsAreReadByNameFirstNameAndNumberWithTheirClub)
         std::int32_t key;
         const char* club; // name, empty for a club that does not exist
     };
-    const std::vector<Row> expected{{52, ""},      {50, ""},       {101, "SG Öd"},  {100, ""},
-                                    {12, "SG Öd"}, {3, "SV Tell"}, {51, "SV Tell"}, {7, "SV Tell"}};
+    // German order: "huber" beside "Huber" (the exact text only breaks the tie), "Ö" as "O".
+    const std::vector<Row> expected{{52, ""},        {50, ""},      {101, "SG Öd"}, {100, ""},
+                                    {51, "SV Tell"}, {12, "SG Öd"}, {7, "SV Tell"}, {3, "SV Tell"}};
     ASSERT_EQ(model->rowCount(), static_cast<int>(expected.size()));
     for (int r = 0; r < model->rowCount(); ++r) {
         SCOPED_TRACE(r);

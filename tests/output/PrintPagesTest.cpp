@@ -3,6 +3,7 @@
 
 #include "LeagueData.h"
 #include "PageImages.h"
+#include "TextBoxes.h"
 #include "db/Tables.h"
 #include "support/Fixtures.h"
 
@@ -218,6 +219,74 @@ TEST_F(PrintPagesTest, TablePageDrawsOnlyTheChosenParts)
         EXPECT_TRUE(inked(page, g.top, g.bodyTop));
         EXPECT_TRUE(inked(page, g.bodyTop + g.bodyHeight, kPageHeight));
     }
+}
+
+// The texts of one printed page of job, as drawn.
+QStringList pageTexts(const PrintJob& job, int n)
+{
+    test::TextBoxPage page;
+    const PrintFonts fonts(page);
+    {
+        QPainter painter(&page);
+        EXPECT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), n));
+    }
+    QStringList texts;
+    for (const test::TextBox& box : page.boxes())
+        texts << box.text.trimmed();
+    return texts;
+}
+
+// Every footer numbers its page among all and names the print date; the league table has the
+// column headings of the web page.
+TEST_F(PrintPagesTest, FootersNumberThePagesAndTheTableNamesItsColumns)
+{
+    PrintJob job(comp.doc(), settings({Output::Tabelle, Output::Einzel}));
+    job.setPrintDate(QDate(2025, 10, 12));
+    ASSERT_EQ(job.totalPages(), 4);
+    for (int n = 1; n <= 4; ++n) {
+        const QStringList texts = pageTexts(job, n);
+        EXPECT_TRUE(texts.contains(QStringLiteral("Seite %1 von 4, gedruckt am 12.10.2025").arg(n))) << n;
+        for (const char* heading : {"Platz", "Mannschaft", "Kämpfe", "Punkte", "Ringe"})
+            EXPECT_EQ(texts.contains(QString::fromUtf8(heading)), n <= 2) << n << heading;
+    }
+}
+
+// A team name is shortened only when the line is full, and then in the middle: its number stays.
+TEST_F(PrintPagesTest, RankingsShortenTeamNamesInTheMiddleOnly)
+{
+    const struct {
+        const char* club;
+        const char* start; // of the team as printed
+        const char* end;
+    } cases[] = {
+        {"KSV Immergrün Buchenberg", "KSV Immergrün Buchenberg 1", "Buchenberg 1"},
+        {"KSV Immergrün Buchenberg am Wald und Umgebung im schönen Allgäu an der Iller", "KSV Immergrün", "… 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.club);
+        Statement rename = comp.db()->prepare(R"(UPDATE "Verein" SET "Name" = ? WHERE "Vereinsnummer" = 10)");
+        rename.bind(1, QString::fromUtf8(c.club));
+        ASSERT_TRUE(rename.exec());
+        for (const Output output : {Output::Einzel, Output::Gesamt}) {
+            const PrintJob job(comp.doc(), settings({output}));
+            const QStringList teams = pageTexts(job, 1).filter(QStringLiteral("KSV Immergrün"));
+            ASSERT_EQ(teams.size(), 2) << outputKey(output).toStdString();
+            EXPECT_TRUE(teams[0].startsWith(QString::fromUtf8(c.start))) << teams[0].toStdString();
+            EXPECT_TRUE(teams[0].endsWith(QString::fromUtf8(c.end))) << teams[0].toStdString();
+        }
+    }
+}
+
+// The season ranking states its rule on every page.
+TEST_F(PrintPagesTest, SeasonRankingStatesItsRule)
+{
+    const PrintJob job(comp.doc(), settings({Output::Gesamt}));
+    ASSERT_GT(job.totalPages(), 0);
+    EXPECT_EQ(pageTexts(job, 1)
+                  .filter(QStringLiteral(" / 1. Durchgang, nach Ringdurchschnitt, mindestens 1 Durchgang"))
+                  .size(),
+              1);
+    EXPECT_EQ(seasonRuleText(3), QStringLiteral("nach Ringdurchschnitt, mindestens 3 Durchgänge"));
 }
 
 TEST_F(PrintPagesTest, PdfHoldsEveryPage)

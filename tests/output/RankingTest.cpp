@@ -117,8 +117,13 @@ TEST_F(RankingTest, ClassTwentyIsRankedAndUnknownClassesOrPeopleCountAsNoClass)
     EXPECT_EQ(r.classes[1].name, QStringLiteral("Sonderklasse"));
     ASSERT_EQ(r.classes[0].rows.size(), 2u);
     EXPECT_EQ(r.classes[0].rows[0].name, QStringLiteral("Fischer Ulli"));
-    EXPECT_TRUE(r.classes[0].rows[1].name.isEmpty());
+    // A row stored under an unknown number is listed under that number, in both rankings.
+    EXPECT_EQ(r.classes[0].rows[1].name, QStringLiteral("Passnr. 99 (unbekannt)"));
     EXPECT_EQ(r.classes[0].rows[1].rings, 270);
+    const SeasonRanking season = ComputeSeasonRanking(comp.doc(), 0, 1, RankingClassMode::Participant);
+    ASSERT_EQ(season.classes.size(), 2u);
+    ASSERT_EQ(season.classes[0].rows.size(), 2u);
+    EXPECT_EQ(season.classes[0].rows[1].name, QStringLiteral("Passnr. 99 (unbekannt)"));
 }
 
 TEST_F(RankingTest, OnlyTheChosenRoundIsRead)

@@ -215,6 +215,20 @@ TEST_F(TextExportTest, ParticipantListSortedByNumberOrName)
     EXPECT_EQ(section(s, Output::Teilnehmer), byName);
 }
 
+// By name in German order: "Ö" as "O", so Öztürk comes before Weiß, not after Zimmermann.
+TEST_F(TextExportTest, ParticipantListByNameInGermanOrder)
+{
+    data.exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Klasse) VALUES (105, 'Zimmermann', 'Eva', 1)");
+    OutputSettings s = settings({Output::Teilnehmer});
+    s.sort = 1;
+    EXPECT_EQ(section(s, Output::Teilnehmer), QStringLiteral("\r\nTeilnehmerliste\r\n\r\n"
+                                                             "101\tHuber Anna\tSV Tell\t07.03.1990\tDamenklasse\r\n"
+                                                             "102\tMaier Sepp\tSV Tell\t\tSchützenklasse\r\n"
+                                                             "104\tÖztürk Ali\t\t\tSchützenklasse\r\n"
+                                                             "103\tDr. Weiß Jörg jun.\tFSG Au\t\tSchützenklasse\r\n"
+                                                             "105\tZimmermann Eva\t\t\tSchützenklasse\r\n"));
+}
+
 TEST_F(TextExportTest, FileHasTheHeaderAndTheSectionsInTheFixedOrder)
 {
     const QString expected = QStringLiteral("Velmarik Wettkampfverwaltung\r\n\r\nRundenwettkampf 2025\r\n\r\n") +

@@ -38,7 +38,8 @@ struct CommandText {
     const char* prompt; // status bar text, after "\n" the tooltip
 };
 
-// Menu texts keep the wording users know; the standard keys of desktop programs come on top.
+// Menu texts keep the wording users know; the standard keys of desktop programs come on top. No
+// two items of one menu share a mnemonic: Alt and the letter must reach the one item it names.
 const CommandText kCommands[] = {
     {cmd::FileNew, "&Neu\tStrg+N", "Ctrl+N", "Legt einen neuen Wettkampf an.\nNeuer Wettkampf (Strg+N)"},
     {cmd::FileOpen, "Ö&ffnen...\tStrg+O", "Ctrl+O", "Öffnet einen bestehenden Wettkampf.\nWettkampf öffnen (Strg+O)"},
@@ -57,7 +58,7 @@ const CommandText kCommands[] = {
     {cmd::FilePrint, "&Drucken...\tStrg+P", "Ctrl+P",
      "Druckt Ergebnisse, Tabellen und Listen des Wettkampfs.\nDrucken (Strg+P)"},
     {cmd::FilePrintPreview, "Sei&tenansicht", "", "Zeigt die Seiten so an, wie sie gedruckt werden.\nSeitenansicht"},
-    {cmd::AlsPdfSpeichern, "Als P&DF speichern...", "",
+    {cmd::AlsPdfSpeichern, "Als &PDF speichern...", "",
      "Speichert die Seiten, die gedruckt würden, in einer PDF-Datei.\nAls PDF speichern"},
     {cmd::FilePrintSetup, "Drucker&einrichtung...", "",
      "Wählt den Drucker und ändert die Druckeinstellungen.\nDruckereinrichtung"},
@@ -66,7 +67,7 @@ const CommandText kCommands[] = {
     {cmd::EditUndo, "&Rückgängig\tStrg+Z", "Ctrl+Z;Alt+Backspace", "Macht die letzte Aktion rückgängig.\nRückgängig"},
     {cmd::EditCut, "&Ausschneiden\tStrg+X", "Ctrl+X;Shift+Del",
      "Schneidet die Markierung aus und legt sie in die Zwischenablage.\nAusschneiden"},
-    {cmd::EditCopy, "&Kopieren\tStrg+C", "Ctrl+C;Ctrl+Ins", "Kopiert die Markierung in die Zwischenablage.\nKopieren"},
+    {cmd::EditCopy, "K&opieren\tStrg+C", "Ctrl+C;Ctrl+Ins", "Kopiert die Markierung in die Zwischenablage.\nKopieren"},
     {cmd::EditPaste, "E&infügen\tStrg+V", "Ctrl+V;Shift+Ins", "Fügt den Inhalt der Zwischenablage ein.\nEinfügen"},
     {cmd::Teilnehmer, "&Teilnehmer", "", "Öffnet den Dialog zur Bearbeitung der Teilnehmer.\nTeilnehmer"},
     {cmd::Verein, "&Verein", "", "Öffnet den Dialog zur Bearbeitung der Vereine.\nVereine"},
@@ -188,8 +189,8 @@ CMainFrame::CMainFrame(CTorvmApp& app)
     : m_app(app)
     , m_mdi(new QMdiArea)
     , m_pages(new QStackedWidget(this))
-    , m_startPage(
-          new CStartPage({[&app] { app.OnFileNew(); }, [&app] { app.OnFileOpen(); }, [&app] { app.OnOpenDemo(); }}))
+    , m_startPage(new CStartPage({[&app] { app.OnFileNew(); }, [&app] { app.OnFileOpen(); },
+                                  [&app] { app.OnOpenDemo(); }, [&app](int index) { app.OnFileOpenRecent(index); }}))
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(applicationIcon());
@@ -447,6 +448,7 @@ void CMainFrame::updateRecentFileMenu()
     }
     fillMenu(m_fileNoDoc, kFileNoDoc);
     fillMenu(m_fileDoc, kFileDoc);
+    m_startPage->setRecentFiles(recent.files());
 }
 
 QString CMainFrame::wantedCaption() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ui/StartPage.h"
+
 #include <QList>
 #include <QMainWindow>
 
@@ -72,7 +74,7 @@ private:
     CTorvmApp& m_app;
     QMdiArea* m_mdi;
     QStackedWidget* m_pages;
-    QWidget* m_startPage;
+    CStartPage* m_startPage;
     QToolBar* m_toolBar = nullptr;
     std::map<int, QAction*> m_actions;
     QMenu* m_fileNoDoc = nullptr;

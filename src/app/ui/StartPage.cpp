@@ -1,5 +1,9 @@
 #include "app/ui/StartPage.h"
 
+#include "widgets/EnterMovesFocus.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -9,6 +13,7 @@ namespace torvm::ui {
 
 CStartPage::CStartPage(Choices choices, QWidget* parent)
     : QWidget(parent)
+    , m_openRecent(std::move(choices.openRecent))
 {
     setObjectName(QStringLiteral("startPage"));
     // The page scrolls rather than holding the main window at its width.
@@ -41,6 +46,9 @@ CStartPage::CStartPage(Choices choices, QWidget* parent)
     column->addWidget(choice(QStringLiteral("Beispielwettkampf öffnen"),
                              QStringLiteral("Drei Ligagruppen mit Ergebnissen zum Ausprobieren"), "startBeispiel",
                              std::move(choices.openDemo)));
+    m_recent = new QVBoxLayout;
+    m_recent->setSpacing(column->spacing());
+    column->addLayout(m_recent);
 
     outer->addStretch(1);
     auto* row = new QHBoxLayout;
@@ -58,7 +66,7 @@ QPushButton* CStartPage::choice(const QString& text, const QString& detail, cons
     auto* button = new QPushButton(text + QLatin1Char('\n') + detail, this);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setToolTip(detail);
-    button->setAutoDefault(false);
+    enterPresses(button);
     button->setMinimumHeight(fontMetrics().height() * 3);
     button->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 12px;"));
     connect(button, &QPushButton::clicked, this, [action = std::move(action)] {
@@ -66,6 +74,26 @@ QPushButton* CStartPage::choice(const QString& text, const QString& detail, cons
             action();
     });
     return button;
+}
+
+void CStartPage::setRecentFiles(const QStringList& files)
+{
+    while (QLayoutItem* item = m_recent->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    if (files.isEmpty())
+        return;
+    m_recent->addSpacing(fontMetrics().height());
+    m_recent->addWidget(new QLabel(QStringLiteral("Zuletzt geöffnet:"), this));
+    for (int i = 0; i < files.size(); ++i) {
+        const QFileInfo file(files.at(i));
+        m_recent->addWidget(choice(file.fileName(), QDir::toNativeSeparators(file.absolutePath()),
+                                   QStringLiteral("startZuletzt%1").arg(i + 1).toLatin1().constData(), [this, i] {
+                                       if (m_openRecent)
+                                           m_openRecent(i);
+                                   }));
+    }
 }
 
 } // namespace torvm::ui

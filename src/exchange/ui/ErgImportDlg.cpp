@@ -1,5 +1,6 @@
 #include "exchange/ui/ErgImportDlg.h"
 
+#include "db/Messages.h"
 #include "db/Recordsets.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
@@ -124,9 +125,9 @@ void runErgebnisImport(QWidget* parent, CTorvmDoc& doc)
         return;
     }
     message(parent, MessageIcon::Information,
-            QStringLiteral("Aus %1 wurden %2 Ergebniszeilen des Durchgangs %3 übernommen.")
-                    .arg(QFileInfo(dialog.path()).fileName())
-                    .arg(result.rowsCopied)
+            QStringLiteral("Aus %1 wurde%2 %3 des Durchgangs %4 übernommen.")
+                    .arg(QFileInfo(dialog.path()).fileName(), result.rowsCopied == 1 ? QString() : QStringLiteral("n"),
+                         counted(result.rowsCopied, "Ergebniszeile", "Ergebniszeilen"))
                     .arg(dialog.round() + 1) +
                 result.skippedNote());
 }

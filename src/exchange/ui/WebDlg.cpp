@@ -2,6 +2,7 @@
 
 #include "controls/ui/HyperLink.h"
 #include "db/Recordsets.h"
+#include "db/Tables.h"
 #include "document/TorvmDoc.h"
 #include "exchange/ui/FortschrittDlg.h"
 #include "widgets/DialogButtons.h"
@@ -83,7 +84,9 @@ CWebDlg::CWebDlg(CTorvmDoc& doc, const QString& defaultFolder, QWidget* parent)
     m_round->setObjectName(QStringLiteral("durchgang"));
     for (int r = 1; r <= kRoundsPerPlan; ++r)
         m_round->addItem(QString::number(r));
-    m_round->setCurrentIndex(stored.round);
+    // The round to publish is, as a rule, the last one with results.
+    const int lastShot = CWettkampfTable(doc.GetDatabase(), &doc).LastRoundWithResults();
+    m_round->setCurrentIndex(lastShot >= 0 && lastShot < kRoundsPerPlan ? lastShot : stored.round);
 
     m_organiser = new QLineEdit(this);
     m_organiser->setObjectName(QStringLiteral("veranstalter"));
@@ -205,7 +208,7 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder)
     WebStyle style = WebStyle::Classic;
     QString folder;
     {
-        CWebDlg dialog(doc, defaultFolder, parent);
+        CWebDlg dialog(doc, defaultFolder.isEmpty() ? defaultWebFolder(doc.path()) : defaultFolder, parent);
         if (dialog.exec() != QDialog::Accepted)
             return;
         options = dialog.options();
@@ -213,6 +216,13 @@ void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder)
         style = dialog.style();
         folder = dialog.folder();
     }
+    if (holdsOtherCompetitionsSite(folder, doc.path()) &&
+        message(parent, MessageIcon::Question,
+                QStringLiteral("Der Ordner %1 enthält die Webseiten des Wettkampfs %2.\n\nSollen sie durch die "
+                               "Webseiten dieses Wettkampfs ersetzt werden?")
+                    .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(siteCompetition(folder))),
+                Buttons::YesNo) != Reply::Yes)
+        return;
 
     QWidget* window = parent ? parent->window() : nullptr;
     std::unique_ptr<WindowInputBlock> block;

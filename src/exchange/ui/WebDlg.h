@@ -62,7 +62,9 @@ private:
 
 // The "Web Export" command: options and folder, the export under the progress window, then the
 // success dialog with the link to the start page. The site goes into the folder chosen in the
-// dialog; defaultFolder is offered until the competition has one of its own.
-void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder = defaultWebFolder());
+// dialog; defaultFolder (empty: defaultWebFolder() of the competition) is offered until the
+// competition has one of its own. A folder that holds another competition's site is replaced
+// only when the user agrees.
+void runWebExport(QWidget* parent, CTorvmDoc& doc, const QString& defaultFolder = QString());
 
 } // namespace torvm::ui

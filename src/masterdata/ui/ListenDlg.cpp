@@ -1,5 +1,6 @@
 #include "masterdata/ui/ListenDlg.h"
 
+#include "db/Messages.h"
 #include "document/TorvmDoc.h"
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "masterdata/ui/VereinDlg.h"
@@ -8,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +32,32 @@ QString title(MasterList kind)
     }
     return QStringLiteral("Gruppen");
 }
+
+// Down in the search field goes on into the list, onto its first row, as in a file dialog.
+class DownIntoList : public QObject {
+public:
+    DownIntoList(QLineEdit* search, QTableView* list)
+        : QObject(search)
+        , m_list(list)
+    {
+        search->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Down ||
+            m_list->model()->rowCount() == 0)
+            return false;
+        m_list->setFocus(Qt::TabFocusReason);
+        if (!m_list->currentIndex().isValid())
+            m_list->selectRow(0);
+        return true;
+    }
+
+private:
+    QTableView* m_list;
+};
 
 } // namespace
 
@@ -80,6 +108,7 @@ CListenDlg::CListenDlg(CTorvmDoc& doc, MasterList kind, QWidget* parent)
     QPushButton* close = addButton(buttons, this, "Schließen", "close");
     layout->addLayout(buttons);
     connect(m_search, &QLineEdit::textChanged, m_model.get(), &MasterListModel::setFilter);
+    new DownIntoList(m_search, m_view);
     connect(m_view, &QTableView::activated, this, &CListenDlg::editEntry);
     connect(create, &QPushButton::clicked, this, &CListenDlg::createEntry);
     connect(edit, &QPushButton::clicked, this, &CListenDlg::editEntry);
@@ -146,9 +175,10 @@ QString CListenDlg::refusal(std::int32_t key)
     if (m_kind == MasterList::Participants) {
         const int results = CTeilnehmerTable(m_doc.GetDatabase(), &m_doc).ResultRowCount(key);
         if (results != 0)
-            return QStringLiteral("Der Teilnehmer %1 steht in %2 Ergebniszeilen und kann nicht gelöscht werden.")
+            return QStringLiteral("Der Teilnehmer %1 steht in %2 und kann nicht gelöscht werden.")
                 .arg(key)
-                .arg(results < 0 ? QStringLiteral("unbekannt vielen") : QString::number(results));
+                .arg(results < 0 ? QStringLiteral("unbekannt vielen Ergebniszeilen")
+                                 : counted(results, "Ergebniszeile", "Ergebniszeilen"));
         return {};
     }
     const auto [participants, groupSlots] = CVereinTable(m_doc.GetDatabase(), &m_doc).ClubUse(key);
@@ -157,10 +187,11 @@ QString CListenDlg::refusal(std::int32_t key)
     if (participants == 0 && groupSlots == 0)
         return {};
     return QStringLiteral("Der Verein %1 kann nicht gelöscht werden: ihm gehören noch %2 Teilnehmer, "
-                          "und %3 Gruppen führen ihn als Mannschaft.")
+                          "und %3 %4 ihn als Mannschaft.")
         .arg(key)
         .arg(participants)
-        .arg(groupSlots);
+        .arg(counted(groupSlots, "Gruppe", "Gruppen"),
+             groupSlots == 1 ? QStringLiteral("führt") : QStringLiteral("führen"));
 }
 
 QString CListenDlg::deleteQuestion(const QString& name, std::int32_t key) const

@@ -56,8 +56,12 @@ void runKlassenZuordnenCommand(QWidget* parent, CTorvmDoc& doc)
         WaitCursor wait;
         written = applyClassAssignment(doc, *plan, &error);
     }
-    if (!written)
+    if (!written) {
         message(parent, MessageIcon::Exclamation, databaseErrorText(error));
+        return;
+    }
+    message(parent, MessageIcon::Information,
+            QStringLiteral("Die Klassen wurden zugeordnet:\n\n%1").arg(plan->summary()));
 }
 
 } // namespace torvm::ui

@@ -1,14 +1,36 @@
 #include "masterdata/ui/NameCombo.h"
 
+#include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 namespace torvm::ui {
+
+namespace {
+
+// The list shows each entry's detail beside its text; the box itself shows the text alone.
+class DetailDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString detail = index.data(CNameCombo::kDetailRole).toString();
+        if (!detail.isEmpty())
+            option->text += QStringLiteral("   (") + detail + QLatin1Char(')');
+    }
+};
+
+} // namespace
 
 CNameCombo::CNameCombo(QWidget* parent)
     : QComboBox(parent)
 {
+    setItemDelegate(new DetailDelegate(this));
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // The list itself completes from the file; Qt's own completer would complete a second time
@@ -29,8 +51,13 @@ void CNameCombo::setItems(const ComboItems& items)
 {
     const QSignalBlocker block(this);
     clear();
-    for (const ComboItem& item : items)
+    for (const ComboItem& item : items) {
         addItem(item.text, item.data);
+        if (!item.detail.isEmpty())
+            setItemData(count() - 1, item.detail, kDetailRole);
+    }
+    // The list as wide as its entries with their details, however narrow the box.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth());
     setCurrentIndex(-1);
 }
 

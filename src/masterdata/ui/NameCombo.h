@@ -19,6 +19,9 @@ class CNameCombo : public QComboBox {
 public:
     explicit CNameCombo(QWidget* parent = nullptr);
 
+    // An entry's detail (ComboItem::detail), which the list shows beside its text.
+    static constexpr int kDetailRole = Qt::UserRole + 1;
+
     void AttachDocument(CTorvmDoc* doc) { m_doc = doc; }
     // The number of the selected entry; 0 without a selection.
     int selectedNumber() const;

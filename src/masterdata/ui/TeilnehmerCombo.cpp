@@ -3,6 +3,7 @@
 #include "document/TorvmDoc.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace torvm::ui {
@@ -20,7 +21,7 @@ ComboItems CTeilnehmerCombo::completionItems(const QString& typed)
     CTeilnehmerTable people(doc->GetDatabase(), doc);
     if (!people.OpenTable())
         return {};
-    return people.NameComboItems(typed);
+    return people.NameComboItems(typed, m_preferredClub);
 }
 
 void CTeilnehmerCombo::SetParticipant(int number)
@@ -31,7 +32,7 @@ void CTeilnehmerCombo::SetParticipant(int number)
     if (number != 0 && doc) {
         CTeilnehmerTable people(doc->GetDatabase(), doc);
         if (people.Open() && !people.SelectParticipant(number)) {
-            setItems({{people.m_Name + QLatin1Char(' ') + people.m_Vorname, number}});
+            setItems({{people.m_Name + QLatin1Char(' ') + people.m_Vorname, number, QString()}});
             selectNumber(number);
             m_number = number;
             return;
@@ -53,6 +54,19 @@ void CTeilnehmerCombo::focusOutEvent(QFocusEvent* event)
     const bool tabbed = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     if (tabbed && m_number != 0)
         emit participantChosen();
+}
+
+void CTeilnehmerCombo::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && count() > 0) {
+        if (currentIndex() < 0)
+            setCurrentIndex(0);
+        picked();
+        event->accept();
+        return;
+    }
+    CNameCombo::keyPressEvent(event);
 }
 
 void CTeilnehmerCombo::writeNumber()

@@ -21,6 +21,8 @@ public:
     void SetParticipant(int number);
     // The participant last written to the owner; 0 when the combo was left without a selection.
     int participant() const { return m_number; }
+    // The shooters of this club (the team's own) come first in the list.
+    void setPreferredClub(int club) { m_preferredClub = club; }
 
 signals:
     // A participant was picked from the list, or the box was left by Tab with one selected: the
@@ -32,12 +34,15 @@ protected:
     void picked() override;
     void left() override { writeNumber(); }
     void focusOutEvent(QFocusEvent* event) override;
+    // Enter takes the entry the text completed, or else the first one: the list's proposal.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void writeNumber();
 
     QLineEdit* m_numberEdit = nullptr;
     int m_number = 0;
+    int m_preferredClub = 0;
 };
 
 } // namespace torvm::ui

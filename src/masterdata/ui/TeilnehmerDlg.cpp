@@ -6,6 +6,7 @@
 #include "masterdata/ui/VereinCombo.h"
 #include "masterdata/ui/VereinDlg.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/EnterMovesFocus.h"
 #include "widgets/Prompt.h"
 #include "widgets/WindowPlacement.h"
 
@@ -18,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <initializer_list>
 #include <limits>
 
 namespace torvm::ui {
@@ -81,14 +83,14 @@ CTeilnehmerDlg::CTeilnehmerDlg(CTorvmDoc& doc, int number, QWidget* parent)
     QPushButton* newClub = addButton(buttons, this, "Neuer Verein", "newClub");
     buttons->addStretch(1);
     QPushButton* ok = addButton(buttons, this, "OK", "ok");
-    ok->setDefault(true);
     QPushButton* cancel = addButton(buttons, this, "Abbrechen", "cancel");
     layout->addLayout(buttons);
     connect(previous, &QPushButton::clicked, this, [this] { step(false); });
     connect(next, &QPushButton::clicked, this, [this] { step(true); });
     connect(newClub, &QPushButton::clicked, this, &CTeilnehmerDlg::newClub);
     connect(ok, &QPushButton::clicked, this, &CTeilnehmerDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CTeilnehmerDlg::reject);
+    // "Abbrechen" says what it does; only Esc and closing the window ask.
+    connect(cancel, &QPushButton::clicked, this, [this] { QDialog::reject(); });
 
     m_table.OpenTable();
     {
@@ -102,6 +104,11 @@ CTeilnehmerDlg::CTeilnehmerDlg(CTorvmDoc& doc, int number, QWidget* parent)
     m_clubCombo->Bind(m_clubEdit, &m_clubNumber);
     connect(m_clubEdit, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_clubCombo->SelectClub(text.trimmed().toInt(), false); });
+
+    // Enter moves on as Tab does; only the buttons act on it.
+    for (QWidget* field : std::initializer_list<QWidget*>{m_name, m_vorname, m_anrede, m_titel, m_zusatz, m_birthday,
+                                                          m_clubEdit, m_clubCombo, m_klasse})
+        enterMovesFocus(field);
 
     showParticipant(number);
     m_name->setFocus();
@@ -146,6 +153,7 @@ void CTeilnehmerDlg::display(const ParticipantFields& fields)
     selectPosition(m_klasse, fields.klasse);
     m_birthday->set(fields.geburtstag);
     m_clubNumber = fields.verein;
+    m_loadedClub = fields.verein;
     {
         const QSignalBlocker block(m_clubEdit);
         m_clubEdit->setText(QString::number(fields.verein));
@@ -155,7 +163,7 @@ void CTeilnehmerDlg::display(const ParticipantFields& fields)
 
 bool CTeilnehmerDlg::store()
 {
-    if (m_clubCombo->hasFocus()) // Enter pressed while still in the combo: its pick counts
+    if (m_clubCombo->hasFocus() && m_clubCombo->selectedNumber() != 0) // still in the combo: its pick counts
         m_clubCombo->WriteNumber();
     const std::optional<int> club =
         readNumberField(this, m_clubEdit, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
@@ -242,6 +250,33 @@ void CTeilnehmerDlg::accept()
 {
     if (store())
         QDialog::accept();
+}
+
+bool CTeilnehmerDlg::isModified() const
+{
+    const auto position = [](const QComboBox* box, int value) {
+        return value >= 0 && value < box->count() ? value : -1;
+    };
+    return m_name->isModified() || m_vorname->isModified() || m_titel->isModified() || m_zusatz->isModified() ||
+           m_birthday->isModified() || m_anrede->currentIndex() != position(m_anrede, m_loadedAnrede) ||
+           m_klasse->currentIndex() != position(m_klasse, m_loadedKlasse) ||
+           m_clubEdit->text().trimmed() != QString::number(m_loadedClub);
+}
+
+void CTeilnehmerDlg::reject()
+{
+    if (isModified()) {
+        switch (message(this, MessageIcon::Question, QString::fromUtf8(kStrSaveChanges), Buttons::YesNoCancel)) {
+        case Reply::Yes:
+            accept();
+            return;
+        case Reply::Cancel:
+            return;
+        default:
+            break;
+        }
+    }
+    QDialog::reject();
 }
 
 void CTeilnehmerDlg::done(int result)

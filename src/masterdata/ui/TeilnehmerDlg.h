@@ -35,9 +35,13 @@ public:
 
 public slots:
     void accept() override;
+    // Esc and closing the window: changes are not thrown away unasked.
+    void reject() override;
     void done(int result) override;
 
 private:
+    // The fields differ from the participant as shown.
+    bool isModified() const;
     void showParticipant(int number);
     void showNewParticipant(int number);
     void display(const ParticipantFields& fields);
@@ -57,6 +61,7 @@ private:
     int m_loadedAnrede = 0;
     int m_loadedKlasse = 0;
     DateTime m_loadedBirthday;
+    int m_loadedClub = 0;
 
     QLabel* m_number = nullptr;
     QLineEdit* m_name = nullptr;

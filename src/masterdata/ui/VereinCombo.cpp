@@ -11,6 +11,7 @@ namespace torvm::ui {
 CVereinCombo::CVereinCombo(QWidget* parent)
     : CNameCombo(parent)
 {
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_typed = true; });
 }
 
 void CVereinCombo::Bind(QLineEdit* numberEdit, int* clubNumber)
@@ -38,6 +39,7 @@ ComboItems CVereinCombo::completionItems(const QString& typed)
 
 void CVereinCombo::SelectClub(int number, bool reload)
 {
+    m_typed = false;
     if (reload)
         setItems(AllClubs());
     selectNumber(number);
@@ -45,6 +47,7 @@ void CVereinCombo::SelectClub(int number, bool reload)
 
 void CVereinCombo::SelectClub(int number, const ComboItems& clubs)
 {
+    m_typed = false;
     setItems(clubs);
     selectNumber(number);
 }
@@ -56,6 +59,13 @@ void CVereinCombo::WriteNumber()
         *m_clubNumber = number;
     if (m_numberEdit)
         m_numberEdit->setText(QString::number(number));
+}
+
+void CVereinCombo::left()
+{
+    if (m_typed || selectedNumber() != 0)
+        WriteNumber();
+    m_typed = false;
 }
 
 void CVereinCombo::picked()

@@ -32,9 +32,12 @@ public:
 protected:
     ComboItems completionItems(const QString& typed) override;
     void picked() override;
-    void left() override { WriteNumber(); }
+    // Passing through without typing keeps the number edit as it is: a number that names no club
+    // (not yet created) must reach the owner's check instead of turning into 0.
+    void left() override;
 
 private:
+    bool m_typed = false; // the user typed into the name since a club was selected
     QLineEdit* m_numberEdit = nullptr;
     int* m_clubNumber = nullptr;
     std::function<void()> m_modified;

@@ -4,6 +4,7 @@
 #include "masterdata/ClubRecord.h"
 #include "masterdata/ui/NumberField.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/EnterMovesFocus.h"
 #include "widgets/Prompt.h"
 #include "widgets/WindowPlacement.h"
 
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace torvm::ui {
@@ -64,6 +66,10 @@ CVereinDlg::CVereinDlg(CTorvmDoc& doc, int number, QWidget* parent)
     layout->addLayout(form);
 
     addOkCancelRow(this, layout);
+    // "Abbrechen" says what it does; only Esc and closing the window ask.
+    auto* cancel = findChild<QPushButton*>(QStringLiteral("cancel"));
+    disconnect(cancel, &QPushButton::clicked, this, nullptr);
+    connect(cancel, &QPushButton::clicked, this, [this] { QDialog::reject(); });
 
     m_name->setFocus();
     placeFixedDialog(this, QString::fromLatin1(kVereinPositionSection));
@@ -74,6 +80,7 @@ QLineEdit* CVereinDlg::addField(QFormLayout* form, const char* label, const char
     auto* edit = new QLineEdit(text, this);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setMinimumWidth(260);
+    enterMovesFocus(edit);
     form->addRow(QString::fromUtf8(label), edit);
     return edit;
 }
@@ -101,6 +108,23 @@ void CVereinDlg::accept()
     }
     m_returned = m_number;
     QDialog::accept();
+}
+
+void CVereinDlg::reject()
+{
+    const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+    if (std::any_of(fields.begin(), fields.end(), [](const QLineEdit* field) { return field->isModified(); })) {
+        switch (message(this, MessageIcon::Question, QString::fromUtf8(kStrSaveChanges), Buttons::YesNoCancel)) {
+        case Reply::Yes:
+            accept();
+            return;
+        case Reply::Cancel:
+            return;
+        default:
+            break;
+        }
+    }
+    QDialog::reject();
 }
 
 void CVereinDlg::done(int result)

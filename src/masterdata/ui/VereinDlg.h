@@ -33,6 +33,8 @@ public:
 
 public slots:
     void accept() override;
+    // Esc and closing the window: changes are not thrown away unasked.
+    void reject() override;
     void done(int result) override;
 
 private:

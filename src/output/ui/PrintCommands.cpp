@@ -3,6 +3,8 @@
 #include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
 #include "output/PrintJob.h"
+#include "output/TextExport.h"
+#include "output/Windows1252.h"
 #include "output/ui/AusgabeSheet.h"
 #include "widgets/OutputNotifier.h"
 #include "widgets/Prompt.h"
@@ -15,6 +17,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+
+#include <algorithm>
+#include <array>
 
 namespace torvm::ui {
 
@@ -54,7 +59,7 @@ void printPages(const PrintJob& job, QPrinter& printer, int from, int to, QWidge
 QString proposedName(const CTorvmDoc& doc, const QString& suffix)
 {
     const QFileInfo file(doc.path());
-    return file.completeBaseName().isEmpty() ? QString() : file.completeBaseName() + suffix;
+    return file.completeBaseName().isEmpty() ? QString() : safeFileName(file.completeBaseName()) + suffix;
 }
 
 // Writes the file through `write` and replaces the old one only when everything went well.
@@ -87,12 +92,50 @@ QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const
     return fileName(parent, request);
 }
 
+// What the user must choose when the sheet's choices give no page at all; empty when they give one.
+QString missingOutput(CTorvmDoc& doc, const OutputSettings& settings)
+{
+    static constexpr std::array<const char*, kOutputCount> kNames{
+        "Terminplan", "Gruppen", "Tabelle", "Einzelwertung", "Vereine", "Teilnehmer", "Gesamtwertung"};
+    QStringList empty;
+    for (int i = 0; i < kOutputCount; ++i) {
+        const auto output = static_cast<Output>(i);
+        if (!settings.chosen(output))
+            continue;
+        if (outputPageCount(doc, settings, output) > 0)
+            return {};
+        QString name = QString::fromUtf8(kNames[static_cast<std::size_t>(i)]);
+        if (output == Output::Termin &&
+            std::none_of(settings.plans.begin(), settings.plans.end(), [](bool p) { return p; }))
+            name += QStringLiteral(" (kein Wettkampfplan gewählt)");
+        empty << name;
+    }
+    if (empty.isEmpty())
+        return QStringLiteral("Bitte wählen Sie mindestens eine Ausgabe.");
+    return QStringLiteral("Die gewählten Ausgaben enthalten nichts, was sich ausgeben ließe: %1.\nBitte wählen Sie "
+                          "eine andere Ausgabe, einen anderen Durchgang oder andere Gruppen.")
+        .arg(empty.join(QStringLiteral(", ")));
+}
+
+// The sheet until its choices give a page or the user cancels: a choice that gives nothing is
+// named, and the sheet comes back with everything chosen still there.
+bool runSheet(AusgabeSheet& sheet, CTorvmDoc& doc)
+{
+    while (sheet.exec() == QDialog::Accepted) {
+        const QString missing = missingOutput(doc, sheet.settings());
+        if (missing.isEmpty())
+            return true;
+        message(sheet.parentWidget(), MessageIcon::Exclamation, missing);
+    }
+    return false;
+}
+
 } // namespace
 
 void savePdf(CTorvmDoc& doc, QWidget* parent)
 {
     AusgabeSheet sheet(doc, parent);
-    if (sheet.exec() != QDialog::Accepted)
+    if (!runSheet(sheet, doc))
         return;
     const PrintJob job(doc, sheet.settings());
     if (job.totalPages() == 0)
@@ -114,14 +157,33 @@ void savePdf(CTorvmDoc& doc, QWidget* parent)
 void saveTextExport(CTorvmDoc& doc, QWidget* parent)
 {
     AusgabeSheet sheet(doc, parent, AusgabeSheet::Use::TextFile);
-    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+    if (!runSheet(sheet, doc))
         return;
     const QString path =
         askSavePath(doc, parent, QStringLiteral("Ergebnisse und Tabellen speichern unter"), QStringLiteral("Text"));
     if (path.isEmpty())
         return;
-    if (writeFile(parent, path,
-                  [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file, sheet.encoding()); }))
+    const std::optional<QString> content = textExportContent(doc, sheet.settings());
+    if (!content)
+        return;
+    TextEncoding encoding = sheet.encoding();
+    if (encoding == TextEncoding::Windows1252) {
+        if (const QStringList lost = wordsOutsideWindows1252(*content); !lost.isEmpty()) {
+            const Reply reply = message(
+                parent, MessageIcon::Question,
+                QStringLiteral("Diese Namen enthalten Zeichen, die der Zeichensatz Windows-1252 nicht kennt; sie "
+                               "würden als \"?\" geschrieben:\n\n%1\n\nDie Datei stattdessen in UTF-8 speichern, "
+                               "damit sie erhalten bleiben?")
+                    .arg(lost.join(QStringLiteral(", "))),
+                Buttons::YesNoCancel);
+            if (reply == Reply::Cancel)
+                return;
+            if (reply == Reply::Yes)
+                encoding = TextEncoding::Utf8;
+        }
+    }
+    const QByteArray bytes = encodedText(*content, encoding);
+    if (writeFile(parent, path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }))
         reportOutputWritten(path);
 }
 
@@ -132,14 +194,16 @@ void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintM
         return;
     }
     AusgabeSheet sheet(doc, parent);
-    if (sheet.exec() != QDialog::Accepted)
+    if (!runSheet(sheet, doc))
         return;
     const PrintJob job(doc, sheet.settings());
     const int total = job.totalPages();
     if (total == 0)
         return;
 
-    printer.setDocName(doc.CompetitionTitle());
+    // The print dialog proposes the document name as the name of a PDF file: a "/" in the title
+    // would lead it into a folder that does not exist.
+    printer.setDocName(safeFileName(doc.CompetitionTitle()));
     if (mode == PrintMode::Preview) {
         QPrintPreviewDialog preview(&printer, parent);
         QObject::connect(

@@ -111,10 +111,13 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     buildRows(content);
     layout->addStretch(1);
     m_scroll->setWidget(content);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setContentsMargins(6, 2, 6, 4);
+    outer->addWidget(m_status);
 
-    connect(previous, &QPushButton::clicked, this, [this] { moveTo(group(), round(), std::max(pairing() - 1, 0)); });
-    connect(m_next, &QPushButton::clicked, this,
-            [this] { moveTo(group(), round(), std::min(pairing() + 1, kPairings - 1)); });
+    connect(previous, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { step(+1); });
     connect(ok, &QPushButton::clicked, this, &CWettkampfDlg::accept);
     // "Abbrechen" says what it does; only Esc and closing the window ask.
     connect(m_cancel, &QPushButton::clicked, this, [this] { QDialog::reject(); });
@@ -220,7 +223,7 @@ void CWettkampfDlg::fillGroupList()
     m_groupBox->setCurrentIndex(m_groupBox->findData(group()));
 }
 
-void CWettkampfDlg::moveTo(int group, int round, int pairing)
+bool CWettkampfDlg::moveTo(int group, int round, int pairing)
 {
     if (!saveShown()) {
         // The lists show where the dialog still is.
@@ -228,12 +231,44 @@ void CWettkampfDlg::moveTo(int group, int round, int pairing)
         const QSignalBlocker blockRound(m_roundBox);
         m_groupBox->setCurrentIndex(m_groupBox->findData(this->group()));
         m_roundBox->setCurrentIndex(this->round());
-        return;
+        return false;
     }
+    m_status->clear();
     if (group != this->group() || round != this->round() || pairing != this->pairing()) {
         WaitCursor wait;
         load(group, round, pairing);
     }
+    return true;
+}
+
+void CWettkampfDlg::step(int direction)
+{
+    const int target = pairing() + direction;
+    if (target >= 0 && target < std::max(m_entry.pairingCount(), 1)) {
+        moveTo(group(), round(), target);
+        return;
+    }
+    int index = m_groupBox->findData(group()) + direction;
+    int nextRound = round();
+    if (index < 0 || index >= m_groupBox->count()) {
+        nextRound += direction;
+        index = direction > 0 ? 0 : m_groupBox->count() - 1;
+    }
+    if (nextRound < 0 || nextRound >= kRounds || m_groupBox->count() == 0) {
+        m_status->setText(direction > 0 ? QStringLiteral("Dies ist die letzte Paarung des letzten Durchgangs.")
+                                        : QStringLiteral("Dies ist die erste Paarung des ersten Durchgangs."));
+        return;
+    }
+    const int nextGroup = m_groupBox->itemData(index).toInt();
+    if (!moveTo(nextGroup, nextRound, 0))
+        return;
+    if (direction < 0 && m_entry.pairingCount() > 1)
+        load(nextGroup, nextRound, m_entry.pairingCount() - 1);
+    m_status->setText(
+        QStringLiteral("%1 %2, Durchgang %3, Paarung %4")
+            .arg(direction > 0 ? QStringLiteral("Weiter in") : QStringLiteral("Zurück in"), m_entry.groupName())
+            .arg(round() + 1)
+            .arg(pairing() + 1));
 }
 
 void CWettkampfDlg::load(int group, int round, int pairing)
@@ -274,6 +309,7 @@ void CWettkampfDlg::display()
             }
             row.rings->setText(QString::number(shown ? side.rings[n] : 0));
             row.name->SetParticipant(shown ? side.participant[n] : 0);
+            row.name->setPreferredClub(side.club);
             row.number->setVisible(shown);
             row.name->setVisible(shown);
             row.rings->setVisible(shown);
@@ -496,6 +532,13 @@ void CWettkampfDlg::accept()
 
 void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc)
 {
+    CGruppeTable groups(doc.GetDatabase(), &doc);
+    if (groups.GroupComboItems().empty()) {
+        message(parent, MessageIcon::Information,
+                QStringLiteral("Es gibt noch keine Gruppe. Bitte legen Sie zuerst eine Gruppe an (Befehl \"Gruppe\"); "
+                               "dann können Sie ihre Ergebnisse eingeben."));
+        return;
+    }
     runDialog<CWettkampfDlg>(parent, doc);
 }
 

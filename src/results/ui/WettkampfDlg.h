@@ -57,7 +57,11 @@ private:
 
     void buildRows(QWidget* content);
     void fillGroupList();
-    void moveTo(int group, int round, int pairing);
+    // false when the pairing shown could not be saved: the dialog stays where it is.
+    bool moveTo(int group, int round, int pairing);
+    // ">" (+1) and "<" (-1): past the round's last pairing on to the next group, past the last
+    // group on to the next round; the status line says where a step across a group went.
+    void step(int direction);
     void load(int group, int round, int pairing);
     void display();
     // Reads every shown field into the pairing; false after the check message of the first
@@ -83,6 +87,7 @@ private:
     QLabel* m_heading = nullptr;
     QLabel* m_position = nullptr; // "Paarung x von y"
     QLabel* m_conflict = nullptr;
+    QLabel* m_status = nullptr;
     QPushButton* m_next = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_points = nullptr;
@@ -92,7 +97,8 @@ private:
     std::array<std::array<Row, kShooterRows>, 2> m_rows{};
 };
 
-// The "Ergebnis" command of a competition window.
+// The "Ergebnis" command of a competition window; without a group there is nothing to enter,
+// and the user is told so.
 void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc);
 
 } // namespace torvm::ui

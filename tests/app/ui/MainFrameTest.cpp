@@ -81,7 +81,7 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "-",
                               "&Drucken...\tStrg+P",
                               "Sei&tenansicht",
-                              "Als P&DF speichern...",
+                              "Als &PDF speichern...",
                               "Drucker&einrichtung...",
                               "-",
                               "<recent>",
@@ -89,11 +89,22 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "&Beenden\tStrg+Q"}));
     EXPECT_EQ(
         f.menuItems(QStringLiteral("&Bearbeiten")),
-        items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
+        items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "K&opieren\tStrg+C", "E&infügen\tStrg+V", "-",
                "&Teilnehmer", "&Verein", "&Wettbewerb", "Wertu&ngsregeln...", "&Klasse", "Wettkampf&plan", "&Gruppe",
                "&Ergebnis", "-", "Teilnehmer&liste", "Vereinsli&ste", "Gr&uppenliste", "Klassen &zuordnen..."}));
     EXPECT_EQ(f.menuItems(QStringLiteral("&Fenster")).mid(0, 4),
               items({"Neues &Fenster", "Über&lappend", "&Nebeneinander", "&Symbole anordnen"}));
+    // Alt and a letter reach exactly one item of a menu.
+    for (const QString& menu : f.menuTitles()) {
+        QStringList letters;
+        for (const QString& item : f.menuItems(menu)) {
+            const qsizetype amp = item.indexOf(QLatin1Char('&'));
+            if (amp >= 0 && amp + 1 < item.size() && !item.at(amp + 1).isDigit())
+                letters << item.at(amp + 1).toLower();
+        }
+        EXPECT_EQ(letters.removeDuplicates(), 0)
+            << menu.toStdString() << ": " << letters.join(QLatin1Char(' ')).toStdString();
+    }
 
     // Closing the competition brings menu 128 back.
     app.CloseDocument(*app.documents().front());

@@ -201,6 +201,27 @@ TEST(Startup, TheStartPageLeadsIntoTheProgram)
     QFile::remove(ui::CTorvmApp::demoPath());
 }
 
+// The start page lists the competitions opened last, and its buttons answer Enter.
+TEST(Startup, TheStartPageListsTheRecentCompetitionsAndAnswersEnter)
+{
+    AppFixture f;
+    ui::CTorvmApp& app = f.start({});
+    const QString path = f.competition(QStringLiteral("liga.mdb"));
+    ASSERT_NE(app.OpenDocumentFile(path), nullptr);
+    app.CloseDocument(*app.documents().front());
+    QCoreApplication::processEvents();
+    QWidget* start = app.mainFrame()->startPage();
+    auto* recent = start->findChild<QPushButton*>(QStringLiteral("startZuletzt1"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->text().startsWith(QStringLiteral("liga.mdb\n"))) << recent->text().toStdString();
+    EXPECT_EQ(start->findChild<QPushButton*>(QStringLiteral("startZuletzt2")), nullptr);
+    recent->setFocus();
+    QTest::keyClick(recent, Qt::Key_Return);
+    ASSERT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(QFileInfo(app.documents().front()->path()).fileName(), QStringLiteral("liga.mdb"));
+    f.quit();
+}
+
 // The picture never holds the work up: the last competition is open and in the caption when the
 // start returns, while the picture still lies over the window for a moment.
 TEST(Startup, TheSplashDoesNotDelayTheLastCompetition)

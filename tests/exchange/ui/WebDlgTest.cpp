@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -62,6 +63,21 @@ TEST_F(WebDlgTest, ShowsTheStoredChoicesAndTheSiteFolder)
     EXPECT_EQ(round->currentText(), QStringLiteral("5"));
     EXPECT_EQ(test::child<QLineEdit>(&dlg, "veranstalter")->text(), QStringLiteral("Gau Süd"));
     EXPECT_EQ(test::child<QLabel>(&dlg, "ordner")->text(), QDir::toNativeSeparators(site));
+}
+
+// The round proposed is the last one with results; the stored one only while none has any.
+TEST_F(WebDlgTest, ProposesTheLastRoundWithResults)
+{
+    ASSERT_TRUE(storeWebOptions(comp.doc(), {true, true, false, 4}));
+    const std::pair<const char*, const char*> cases[] = {
+        {"DELETE FROM Wettkampf", "5"},
+        {"INSERT INTO Wettkampf (ID, TNr, Ergebnis) VALUES (10101, 1, 290), (20199, 0, 0), (30102, 2, 0)", "2"},
+    };
+    for (const auto& [sql, shown] : cases) {
+        test::LeagueData(*comp.db()).exec(sql);
+        CWebDlg dlg(comp.doc(), site);
+        EXPECT_EQ(test::child<QComboBox>(&dlg, "durchgang")->currentText(), QString::fromLatin1(shown)) << sql;
+    }
 }
 
 TEST_F(WebDlgTest, OkStoresTheChoicesAndAbbrechenStoresNothing)
@@ -353,6 +369,56 @@ TEST_F(WebDlgTest, TargetFolderIsChosenInTheDialogAndKept)
             EXPECT_EQ(QFile::exists(QDir(folder).filePath(QStringLiteral("index.htm"))), folder == c.writtenTo)
                 << folder.toStdString();
         }
+    }
+}
+
+// Each competition proposes a site folder of its own beside its file; a site that another
+// competition left there is replaced only on "Ja".
+TEST_F(WebDlgTest, AnotherCompetitionsSiteIsReplacedOnlyWhenConfirmed)
+{
+    const QString own = QFileInfo(comp.path()).absoluteFilePath();
+    const QString proposed = QDir(comp.folder()).filePath(QFileInfo(own).completeBaseName() + QStringLiteral("_web"));
+    const QString other = comp.file(QStringLiteral("andere.mdb"));
+    struct Case {
+        const char* what;
+        QString owner; // recorded in the folder before; empty = no site there
+        ui::Reply reply;
+        int questions;
+        bool written;
+    };
+    const std::vector<Case> cases{
+        {"empty folder", QString(), ui::Reply::Yes, 0, true},
+        {"own site", own, ui::Reply::Yes, 0, true},
+        {"other site, Nein", other, ui::Reply::No, 1, false},
+        {"other site, Ja", other, ui::Reply::Yes, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(proposed).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(proposed));
+        if (!c.owner.isEmpty()) {
+            QFile marker(QDir(proposed).filePath(QStringLiteral(".wettkampf")));
+            ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+            marker.write(c.owner.toUtf8());
+        }
+        prompter.messages.clear();
+        prompter.replies = {c.reply};
+        QString shown;
+        test::whenShown<CWebDlg>([&](CWebDlg& dlg) {
+            shown = test::child<QLabel>(&dlg, "ordner")->text();
+            if (c.written)
+                test::whenShown<CWebFertigDlg>([](CWebFertigDlg& done) { test::click(&done, "fertig"); });
+            test::click(&dlg, "ok");
+        });
+        ui::runWebExport(nullptr, comp.doc());
+
+        EXPECT_EQ(shown, QDir::toNativeSeparators(proposed));
+        ASSERT_EQ(prompter.messages.size(), static_cast<std::size_t>(c.questions));
+        if (c.questions) {
+            EXPECT_TRUE(prompter.messages[0].text.contains(other)) << prompter.messages[0].text.toStdString();
+        }
+        EXPECT_EQ(QFile::exists(QDir(proposed).filePath(QStringLiteral("index.htm"))), c.written);
+        EXPECT_EQ(siteCompetition(proposed), c.written ? own : c.owner);
     }
 }
 

@@ -125,5 +125,17 @@ TEST_F(KlasseDlgTest, CommandsNeedAnOpenCompetition)
     EXPECT_EQ(prompter.texts(), QStringList(3, QStringLiteral("Noch kein Wettkampf geöffnet")));
 }
 
+// "Klassen zuordnen" asks first and then says what it did.
+TEST_F(KlasseDlgTest, ClassAssignmentConfirmsWhatItDid)
+{
+    exec("UPDATE Klasse SET Name = 'Offen', von = '1970-01-01 00:00:00', bis = '1999-12-31 00:00:00', "
+         "Geschlecht = 0 WHERE KlasseID = 1");
+    exec("INSERT INTO Teilnehmer (Paßnummer, Name, Geburtstag, Klasse) VALUES (1, 'Huber', '1980-05-01 00:00:00', 0)");
+    prompter.replies = {Reply::Yes};
+    runKlassenZuordnenCommand(nullptr, comp.doc());
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("Die Klassen wurden zugeordnet:\n\n1 Teilnehmer in Offen"));
+}
+
 } // namespace
 } // namespace torvm::ui

@@ -385,6 +385,70 @@ TEST_F(TeilnehmerDlgTest, AClubNumberOfNoClubIsCorrectedOrCreated)
     }
 }
 
+// Enter walks the fields as Tab does, without closing; a club number typed on the way is not
+// turned into 0 by passing the club names.
+TEST_F(TeilnehmerDlgTest, EnterWalksTheFieldsAndATypedClubNumberIsChecked)
+{
+    addThree();
+    prompter.replies = {Reply::No}; // "correct the number"
+    CTeilnehmerDlg editor(doc(), 12);
+    test::showActive(&editor);
+    child<QLineEdit>(&editor, "name")->setFocus();
+    for (const char* next :
+         {"vorname", "anrede", "titel", "zusatz", "geburtstag", "vereinNummer", "vereinName", "klasse"}) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus->objectName() == QLatin1String("vereinNummer")) {
+            static_cast<QLineEdit*>(focus)->selectAll();
+            QTest::keyClicks(focus, QStringLiteral("77"));
+        }
+        QTest::keyClick(focus, Qt::Key_Return);
+        focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus->objectName() == QLatin1String(next) ||
+                    focus->parentWidget()->objectName() == QLatin1String(next))
+            << next;
+    }
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(child<QLineEdit>(&editor, "vereinNummer")->text(), QStringLiteral("77"));
+    click(&editor, "ok");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Einen Verein mit der Nummer 77 gibt es nicht.")));
+    EXPECT_EQ(scalar("SELECT Verein FROM Teilnehmer WHERE \"Paßnummer\" = 12"), 2);
+}
+
+// Esc asks before typed changes are lost; "Abbrechen" says what it does.
+TEST_F(TeilnehmerDlgTest, EscapeAsksBeforeChangesAreLost)
+{
+    addThree();
+    struct Case {
+        const char* typed;
+        Reply reply;
+        std::size_t questions;
+        bool open;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"", Reply::Yes, 0, false, "Bernd"},
+        {"X", Reply::Cancel, 1, true, "Bernd"},
+        {"X", Reply::No, 1, false, "Bernd"},
+        {"X", Reply::Yes, 1, false, "BerndX"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " " + std::to_string(static_cast<int>(c.reply)));
+        prompter.messages.clear();
+        prompter.replies = {c.reply};
+        CTeilnehmerDlg editor(doc(), 12);
+        test::showActive(&editor);
+        auto* vorname = child<QLineEdit>(&editor, "vorname");
+        vorname->setFocus();
+        vorname->end(false);
+        QTest::keyClicks(vorname, QString::fromUtf8(c.typed));
+        QTest::keyClick(vorname, Qt::Key_Escape);
+        EXPECT_EQ(prompter.messages.size(), c.questions);
+        EXPECT_EQ(editor.isVisible(), c.open);
+        EXPECT_EQ(text("SELECT Vorname FROM Teilnehmer WHERE \"Paßnummer\" = 12"), QString::fromUtf8(c.stored));
+    }
+}
+
 TEST_F(TeilnehmerDlgTest, SteppingPutsTheFocusBackOnTheSurname)
 {
     addThree();

@@ -207,5 +207,41 @@ TEST_F(VereinDlgTest, EnterOnAFocusedButtonPressesThatButton)
     EXPECT_EQ(number->palette().color(QPalette::Base), number->palette().color(QPalette::Window));
 }
 
+// As in the result entry: Enter moves from field to field, Esc asks before typed changes are lost.
+TEST_F(VereinDlgTest, EnterMovesOnAndEscapeAsksBeforeChangesAreLost)
+{
+    struct Case {
+        const char* typed;
+        Reply reply;
+        std::size_t questions;
+        bool open;
+        int stored;
+    };
+    const Case cases[] = {
+        {"", Reply::Yes, 0, false, 0},
+        {"SV Tell", Reply::Cancel, 1, true, 0},
+        {"SV Tell", Reply::No, 1, false, 0},
+        {"SV Tell", Reply::Yes, 1, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " " + std::to_string(static_cast<int>(c.reply)));
+        exec("DELETE FROM Verein");
+        prompter.messages.clear();
+        prompter.replies = {c.reply};
+        CVereinDlg editor(doc(), 9);
+        test::showActive(&editor);
+        auto* name = child<QLineEdit>(&editor, "name");
+        name->setFocus();
+        QTest::keyClicks(name, QString::fromUtf8(c.typed));
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(&editor, "sortieren"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(prompter.messages.size(), c.questions);
+        EXPECT_EQ(editor.isVisible(), c.open);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Verein"), c.stored);
+    }
+}
+
 } // namespace
 } // namespace torvm::ui

@@ -66,11 +66,16 @@ protected:
     void answerSheet(std::vector<Output> outputs, bool confirm, std::optional<int> encoding = std::nullopt)
     {
         sheetAnswer = std::make_unique<QTimer>();
-        sheetAnswer->setSingleShot(true);
         sheetAnswer->setInterval(0);
         QObject::connect(sheetAnswer.get(), &QTimer::timeout, [this, outputs, confirm, encoding] {
             auto* sheet = qobject_cast<AusgabeSheet*>(QApplication::activeModalWidget());
-            ASSERT_NE(sheet, nullptr);
+            if (!sheet || !sheet->isVisible())
+                return;
+            // Back after it refused its choices: the user gives up.
+            if (sheetsShown > 0) {
+                sheet->reject();
+                return;
+            }
             ++sheetsShown;
             filesAskedBeforeSheet = static_cast<int>(prompter.fileRequests.size());
             for (int i = 0; i < kOutputCount; ++i) {
@@ -134,22 +139,28 @@ struct Case {
     bool confirm;
     const char* file; // answer of the file dialog; empty = cancelled
     bool written;
-    bool message; // "kann nicht angelegt werden"
+    const char* message; // the one message shown, in part; none = no message
 };
 
 const Case kCases[] = {
-    {"written", {Output::Verein}, true, "ausgabe", true, false},
-    {"sheet cancelled", {Output::Verein}, false, "ausgabe", false, false},
-    {"nothing chosen", {}, true, "ausgabe", false, false},
-    {"file dialog cancelled", {Output::Verein}, true, "", false, false},
-    {"missing folder", {Output::Verein}, true, "fehlt/ausgabe", false, true},
+    {"written", {Output::Verein}, true, "ausgabe", true, nullptr},
+    {"sheet cancelled", {Output::Verein}, false, "ausgabe", false, nullptr},
+    {"nothing chosen", {}, true, "ausgabe", false, "Bitte wählen Sie mindestens eine Ausgabe."},
+    {"nothing to output",
+     {Output::Termin, Output::Einzel},
+     true,
+     "ausgabe",
+     false,
+     "enthalten nichts, was sich ausgeben ließe: Terminplan (kein Wettkampfplan gewählt), Einzelwertung."},
+    {"file dialog cancelled", {Output::Verein}, true, "", false, nullptr},
+    {"missing folder", {Output::Verein}, true, "fehlt/ausgabe", false, "kann nicht angelegt werden"},
 };
 
 void checkMessages(const test::ScriptedPrompter& prompter, const Case& c)
 {
     if (c.message) {
         ASSERT_EQ(prompter.messages.size(), 1u);
-        EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("kann nicht angelegt werden")))
+        EXPECT_TRUE(prompter.messages[0].text.contains(QString::fromUtf8(c.message)))
             << prompter.messages[0].text.toStdString();
         EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
     } else {
@@ -176,7 +187,7 @@ TEST_F(SaveCommandsTest, BothAskForTheOutputsFirstAndThenTheFile)
             EXPECT_EQ(filesAskedBeforeSheet, 0);
             EXPECT_EQ(encodingShown.has_value(), command.asksEncoding);
             // No file is asked for when there is nothing to write.
-            const bool asked = c.confirm && !c.outputs.empty();
+            const bool asked = c.confirm && !c.outputs.empty() && c.outputs.front() == Output::Verein;
             ASSERT_EQ(prompter.fileRequests.size(), asked ? 1u : 0u);
             if (asked) {
                 const FileRequest& request = prompter.fileRequests[0];
@@ -240,6 +251,41 @@ TEST_F(SaveCommandsTest, TextExportWritesTheChosenCharacterSetAndKeepsTheChoice)
     }
 }
 
+// A name Windows-1252 cannot hold is named before the file is written, with UTF-8 offered.
+TEST_F(SaveCommandsTest, NamesThatWouldLoseCharactersAreNamedAndUtf8Offered)
+{
+    ASSERT_TRUE(comp.db()->execute("INSERT INTO Verein (Vereinsnummer, Name) VALUES (12, 'SK Ayşe Öz')"));
+    struct Step {
+        Reply reply;
+        const char* club; // the last line of the file; none when nothing is written
+    };
+    const Step steps[] = {
+        {Reply::Yes, "12\tSK Ay\xc5\x9f"
+                     "e \xc3\x96z\r\n"},
+        {Reply::No, "12\tSK Ay?e \xd6z\r\n"},
+        {Reply::Cancel, nullptr},
+    };
+    const QString path = comp.file(QStringLiteral("ausgabe.txt"));
+    for (const Step& step : steps) {
+        reset();
+        QFile::remove(path);
+        prompter.files = {path};
+        prompter.replies = {step.reply};
+        answerSheet({Output::Verein}, true);
+        saveTextExport(comp.doc(), nullptr);
+        sheetAnswer.reset();
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].buttons, Buttons::YesNoCancel);
+        EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral(":\n\nAyşe\n\n")))
+            << prompter.messages[0].text.toStdString();
+        if (step.club) {
+            EXPECT_TRUE(readAll(path).endsWith(step.club)) << readAll(path).toStdString();
+        } else {
+            EXPECT_FALSE(QFile::exists(path));
+        }
+    }
+}
+
 // A file that exists is replaced only by a complete new one.
 TEST_F(SaveCommandsTest, AnExistingFileIsKeptWhenNothingIsWritten)
 {
@@ -254,6 +300,7 @@ TEST_F(SaveCommandsTest, AnExistingFileIsKeptWhenNothingIsWritten)
     saveTextExport(comp.doc(), nullptr);
     EXPECT_EQ(readAll(path), QByteArray("alt\r\n"));
 
+    reset();
     prompter.files = {path};
     answerSheet({Output::Verein}, true);
     saveTextExport(comp.doc(), nullptr);

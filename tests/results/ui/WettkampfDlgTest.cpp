@@ -1,4 +1,5 @@
 #include "results/ui/WettkampfDlg.h"
+#include "db/Recordsets.h"
 #include "db/Settings.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "masterdata/ui/TeilnehmerCombo.h"
@@ -241,46 +242,95 @@ TEST_F(WettkampfDlgTest, OkStoresThePositionAndTheNextOpeningReturnsThere)
         ASSERT_EQ(rounds->count(), CWettkampfDlg::kRounds);
         EXPECT_EQ(rounds->itemText(19), QStringLiteral("20"));
         choose(rounds, 2);
-        for (int i = 0; i < 4; ++i)
-            click(&dlg, "next");
-        ASSERT_EQ(dlg.pairing(), 4);
+        click(&dlg, "next");
+        ASSERT_EQ(dlg.pairing(), 1);
         click(&dlg, "ok");
     }
-    EXPECT_EQ(scalar("SELECT Val1 FROM Wettbewerb WHERE ID = 1"), 444);
+    EXPECT_EQ(scalar("SELECT Val1 FROM Wettbewerb WHERE ID = 1"), 441);
 
     CWettkampfDlg again(comp.doc());
     test::showActive(&again);
     EXPECT_EQ(again.group(), 1);
     EXPECT_EQ(again.round(), 2);
-    EXPECT_EQ(again.pairing(), 4);
+    EXPECT_EQ(again.pairing(), 1);
     EXPECT_EQ(child<QComboBox>(&again, "gotoGroup")->currentIndex(), 1);
     EXPECT_EQ(child<QComboBox>(&again, "round")->currentText(), QStringLiteral("3"));
-    // Positions beyond the last pairing stay on it.
-    for (int i = 0; i < 8; ++i)
-        click(&again, "next");
-    EXPECT_EQ(again.pairing(), 9);
     click(&again, "cancel");
+}
+
+// ">" after the round's last pairing goes on to the next group, after the last group to the next
+// round; "<" walks the same way back. The status line names where a step across a group went.
+TEST_F(WettkampfDlgTest, NextAndPreviousCrossGroupsAndRounds)
+{
+    struct Step {
+        const char* button;
+        int group, round, pairing;
+        const char* position;
+        const char* status;
+    };
+    const Step steps[] = {
+        {"next", 0, 0, 1, "Paarung 2 von 3", ""},
+        {"next", 0, 0, 2, "Paarung 3 von 3", ""},
+        {"next", 1, 0, 0, "Paarung 1 von 3", "Weiter in Bezirksliga, Durchgang 1, Paarung 1"},
+        {"next", 1, 0, 1, "Paarung 2 von 3", ""},
+        {"next", 1, 0, 2, "Paarung 3 von 3", ""},
+        {"next", 0, 1, 0, "Paarung 1 von 2", "Weiter in Kreisliga, Durchgang 2, Paarung 1"},
+        {"previous", 1, 0, 2, "Paarung 3 von 3", "Zurück in Bezirksliga, Durchgang 1, Paarung 3"},
+        {"previous", 1, 0, 1, "Paarung 2 von 3", ""},
+        {"previous", 1, 0, 0, "Paarung 1 von 3", ""},
+        {"previous", 0, 0, 2, "Paarung 3 von 3", "Zurück in Kreisliga, Durchgang 1, Paarung 3"},
+        {"previous", 0, 0, 1, "Paarung 2 von 3", ""},
+        {"previous", 0, 0, 0, "Paarung 1 von 3", ""},
+        {"previous", 0, 0, 0, "Paarung 1 von 3", "Dies ist die erste Paarung des ersten Durchgangs."},
+    };
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    for (const Step& s : steps) {
+        click(&dlg, s.button);
+        SCOPED_TRACE(std::string(s.button) + " to " + s.position);
+        EXPECT_EQ(dlg.group(), s.group);
+        EXPECT_EQ(dlg.round(), s.round);
+        EXPECT_EQ(dlg.pairing(), s.pairing);
+        EXPECT_EQ(label(&dlg, "position"), QString::fromUtf8(s.position));
+        EXPECT_EQ(label(&dlg, "status"), QString::fromUtf8(s.status));
+    }
+    click(&dlg, "cancel");
+}
+
+TEST_F(WettkampfDlgTest, WithoutAGroupTheCommandSaysWhatComesFirst)
+{
+    exec("DELETE FROM Gruppe");
+    runErgebnisCommand(nullptr, comp.doc());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Es gibt noch keine Gruppe.")));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(WettkampfDlgTest, SideWithoutTeamShowsNoRowsAndStoresNothing)
 {
-    CWettkampfDlg dlg(comp.doc());
-    test::showActive(&dlg);
-    click(&dlg, "next");
-    click(&dlg, "next"); // pairing 3 of round 1: slot 5 against nobody
-    ASSERT_EQ(dlg.pairing(), 2);
-    EXPECT_EQ(label(&dlg, "teamA"), QStringLiteral("SC Mitte 1"));
-    EXPECT_EQ(label(&dlg, "teamB"), QString());
-    for (int row = 1; row <= 20; ++row)
-        EXPECT_FALSE(number(&dlg, 'B', row)->isVisible()) << row;
-    EXPECT_TRUE(number(&dlg, 'A', 1)->isVisible());
-    EXPECT_FALSE(child<QPushButton>(&dlg, "points")->isEnabled());
-    overtype(rings(&dlg, 'A', 1), QStringLiteral("300"));
-    click(&dlg, "next");
+    {
+        CWettkampfDlg bye(comp.doc());
+        test::showActive(&bye);
+        click(&bye, "next");
+        click(&bye, "next"); // pairing 3 of round 1: slot 5 against nobody
+        ASSERT_EQ(bye.pairing(), 2);
+        EXPECT_EQ(label(&bye, "teamA"), QStringLiteral("SC Mitte 1"));
+        EXPECT_EQ(label(&bye, "teamB"), QString());
+        for (int row = 1; row <= 20; ++row)
+            EXPECT_FALSE(number(&bye, 'B', row)->isVisible()) << row;
+        EXPECT_TRUE(number(&bye, 'A', 1)->isVisible());
+        EXPECT_FALSE(child<QPushButton>(&bye, "points")->isEnabled());
+        overtype(rings(&bye, 'A', 1), QStringLiteral("300"));
+        click(&bye, "ok");
+    }
     EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 501"), 300);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf WHERE ID % 10000 < 100"), 0);
 
-    // Pairing 4 names no team at all: nothing to edit, nothing stored, and ">" is where Tab starts.
+    // Pairing 4 names no team at all (reached only as a stored position): nothing to edit,
+    // nothing stored, and ">" is where Tab starts.
+    CRSWettbewerb(&db(), &comp.doc()).SaveEntryPosition(0, 0, 3);
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
     ASSERT_EQ(dlg.pairing(), 3);
     EXPECT_FALSE(number(&dlg, 'A', 1)->isVisible());
     EXPECT_FALSE(child<QLabel>(&dlg, "totalA")->text().isEmpty());
@@ -523,6 +573,41 @@ TEST_F(WettkampfDlgTest, ALetterInANumberFieldSearchesByName)
     click(&dlg, "cancel");
 }
 
+// The name search lists club and pass number beside each name, the team's own club first; Enter
+// takes the first proposal even where the typed text completed none.
+TEST_F(WettkampfDlgTest, NameSearchShowsClubAndNumberOwnClubFirstAndEnterTakesIt)
+{
+    exec("INSERT INTO Teilnehmer (Paßnummer, Name, Vorname, Verein) VALUES (105, 'Wolfram', 'Udo', 10)");
+    struct Case {
+        char side;
+        const char* typed;
+        std::vector<const char*> details;
+        const char* taken;
+    };
+    const Case cases[] = {
+        {'A', "wol", {"SV Nord, Passnummer 105", "SG Süd, Passnummer 203"}, "105"},
+        {'B', "wol", {"SG Süd, Passnummer 203", "SV Nord, Passnummer 105"}, "203"},
+        {'A', "udo wolf", {"SV Nord, Passnummer 105"}, "105"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.side) + c.typed);
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        QTest::keyClick(number(&dlg, c.side, 1),
+                        static_cast<Qt::Key>(QChar(QLatin1Char(c.typed[0])).toUpper().unicode()));
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(c.typed + 1));
+        CTeilnehmerCombo* box = name(&dlg, c.side, 1);
+        std::vector<std::string> details;
+        for (int i = 0; i < box->count(); ++i)
+            details.push_back(box->itemData(i, CTeilnehmerCombo::kDetailRole).toString().toStdString());
+        EXPECT_EQ(details, std::vector<std::string>(c.details.begin(), c.details.end()));
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(number(&dlg, c.side, 1)->text(), QString::fromLatin1(c.taken));
+        EXPECT_EQ(QApplication::focusWidget(), rings(&dlg, c.side, 1));
+        click(&dlg, "cancel");
+    }
+}
+
 TEST_F(WettkampfDlgTest, EscapeAsksBeforeAChangedPairingIsLost)
 {
     const QString question = QStringLiteral("Änderungen an dieser Paarung speichern?");
@@ -567,7 +652,7 @@ TEST_F(WettkampfDlgTest, WarningsAreListedTogetherAndCorrectingGoesToTheFirstFie
     exec("UPDATE Teilnehmer SET Verein = 10");
     CWettkampfDlg dlg(comp.doc());
     test::showActive(&dlg);
-    EXPECT_EQ(label(&dlg, "position"), QStringLiteral("Paarung 1 von 2"));
+    EXPECT_EQ(label(&dlg, "position"), QStringLiteral("Paarung 1 von 3"));
     overtype(number(&dlg, 'A', 1), QStringLiteral("101"));
     overtype(rings(&dlg, 'A', 1), QStringLiteral("450"));
     overtype(number(&dlg, 'A', 2), QStringLiteral("777"));
@@ -587,7 +672,7 @@ TEST_F(WettkampfDlgTest, WarningsAreListedTogetherAndCorrectingGoesToTheFirstFie
     prompter.replies = {ui::Reply::Yes}; // "Trotzdem speichern"
     click(&dlg, "next");
     EXPECT_EQ(dlg.pairing(), 1);
-    EXPECT_EQ(label(&dlg, "position"), QStringLiteral("Paarung 2 von 2"));
+    EXPECT_EQ(label(&dlg, "position"), QStringLiteral("Paarung 2 von 3"));
     EXPECT_EQ(scalar("SELECT Ergebnis FROM Wettkampf WHERE ID = 101"), 450);
     click(&dlg, "cancel");
 }
