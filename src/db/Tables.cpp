@@ -722,26 +722,30 @@ bool CWettkampfTable::upsertUnder(std::int64_t key)
     return UpsertBuffer("ID", key);
 }
 
-bool CWettkampfTable::SaveResult(int participant, int rings, int group, int round, int slot, int row)
+bool CWettkampfTable::SaveResult(int participant, int rings, int group, int round, int slot, int row, int substitute,
+                                 int scoring)
 {
     if (!isValidResultKey(group, round, slot, row))
         return false;
     m_TNr = participant;
     m_Durchgang = round;
     m_Ergebnis = rings;
-    m_ErgID = m_Punkte = m_Ersatz = m_Wertung = m_Flag = 0;
+    m_Ersatz = substitute;
+    m_Wertung = scoring;
+    m_ErgID = m_Punkte = m_Flag = 0;
     m_Text.clear();
     return upsertUnder(resultKey(group, round, slot, row));
 }
 
-bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int round, int slot, int row)
+bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int round, int slot, int row, int absent)
 {
     if (!isValidResultKey(group, round, slot, row))
         return false;
     m_Punkte = points;
     m_Text = text;
     m_Durchgang = round;
-    m_TNr = m_ErgID = m_Ergebnis = m_Ersatz = m_Wertung = m_Flag = 0;
+    m_Flag = absent;
+    m_TNr = m_ErgID = m_Ergebnis = m_Ersatz = m_Wertung = 0;
     return upsertUnder(resultKey(group, round, slot, row));
 }
 
@@ -864,6 +868,52 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
         person.reset();
     }
     return rows;
+}
+
+std::optional<int> CWettkampfTable::CountSubstituteStarts(int participant, std::array<std::int32_t, 2> except)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT COUNT(*) FROM "Wettkampf"
+        WHERE "TNr" = ? AND "Ersatz" = 1 AND "ID" % 100 BETWEEN 1 AND 20 AND "ID" / 100 NOT IN (?, ?))");
+    st.bind(1, std::int64_t{participant});
+    st.bind(2, std::int64_t{except[0]});
+    st.bind(3, std::int64_t{except[1]});
+    if (!st.next())
+        return std::nullopt;
+    return static_cast<int>(st.int64(0));
+}
+
+std::optional<RingSurvey> CWettkampfTable::SurveyRings()
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT MAX(ABS("Ergebnis")),
+        (SELECT "Ergebnis" FROM "Wettkampf" WHERE typeof("Ergebnis") = 'integer' AND "Ergebnis" % 10 <> 0
+            ORDER BY "ID" LIMIT 1)
+        FROM "Wettkampf" WHERE typeof("Ergebnis") = 'integer')");
+    if (!st.next())
+        return st.failed() || !st.valid() ? std::nullopt : std::optional<RingSurvey>(RingSurvey{});
+    RingSurvey survey;
+    survey.largest = st.isNull(0) ? 0 : st.int64(0);
+    survey.anyTenth = !st.isNull(1);
+    survey.firstTenth = survey.anyTenth ? st.int64(1) : 0;
+    return survey;
+}
+
+bool CWettkampfTable::ScaleRings(bool up)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return false;
+    // Values another tool stored as text or reals are left as they are: no reader counts them.
+    Statement st = db->prepare(up ? R"(UPDATE "Wettkampf" SET "Ergebnis" = "Ergebnis" * 10
+                                       WHERE typeof("Ergebnis") = 'integer' AND "Ergebnis" <> 0)"
+                                  : R"(UPDATE "Wettkampf" SET "Ergebnis" = "Ergebnis" / 10
+                                       WHERE typeof("Ergebnis") = 'integer' AND "Ergebnis" <> 0)");
+    return st.exec();
 }
 
 void CWettkampfTable::CopyResultRow(const CRSWettkampf& source)

@@ -156,6 +156,12 @@ struct TeamRoundSum {
     QString text;            // remark of row 99
 };
 
+struct RingSurvey {
+    bool anyTenth = false;
+    std::int64_t firstTenth = 0; // the first result found with a tenth
+    std::int64_t largest = 0;
+};
+
 // A shooter's result of one round with the participant it names, as the ranking reads it.
 struct RoundResultRow {
     std::int32_t id = 0; // [ID]: group, round, slot and row
@@ -174,8 +180,12 @@ public:
     bool OpenTable() { return openTableOrShow(*this); }
     // true when the row does not exist; the buffer then holds an empty row under the key.
     bool LoadResult(int group, int round, int slot, int row);
-    bool SaveResult(int participant, int rings, int group, int round, int slot, int row);
-    bool SavePoints(int points, const QString& text, int group, int round, int slot, int row);
+    // substitute is [Ersatz] (1 = the shooter stands in), scoring is [Wertung] (0 team,
+    // 1 individual only, 2 out of competition).
+    bool SaveResult(int participant, int rings, int group, int round, int slot, int row, int substitute = 0,
+                    int scoring = 0);
+    // absent is [Flag] of the summary row: 1 = the team did not appear.
+    bool SavePoints(int points, const QString& text, int group, int round, int slot, int row, int absent = 0);
     // Writes the ten columns of source's buffer under its [ID].
     void CopyResultRow(const CRSWettkampf& source);
     // Selects every stored row of one team in one round (shooter rows and row 99) in key order,
@@ -193,6 +203,15 @@ public:
     // teams (group, slot) in except and rows above their group's team size; none when there is
     // no such row or on a database error.
     std::optional<std::int32_t> FindShooterInRound(int round, int participant, int group, std::array<int, 2> except);
+
+    // Rows marked [Ersatz] = 1 that name participant, leaving out the teams whose key / 100 is in
+    // except; none on a database error.
+    std::optional<int> CountSubstituteStarts(int participant, std::array<std::int32_t, 2> except);
+    // Over every stored result: whether one holds a tenth other than ,0 and the largest; none on
+    // a database error.
+    std::optional<RingSurvey> SurveyRings();
+    // Multiplies every stored result by ten (up) or divides it by ten; false on a database error.
+    bool ScaleRings(bool up);
 
 private:
     bool upsertUnder(std::int64_t key);
