@@ -12,6 +12,7 @@
 #include "output/GroupSchedule.h"
 #include "results/CompetitionRules.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace torvm {
@@ -48,6 +49,12 @@ std::optional<int> number(const QString& what, const QString& text, int low, int
     return std::nullopt;
 }
 
+// Shooters per team as the result entry reads them: an unset team size is four.
+int teamSize(const CGruppeTable& group)
+{
+    return std::clamp<int>(group.m_Anzahl == kNullShort ? 4 : group.m_Anzahl, 0, kMaxBestCount);
+}
+
 // The rules as torvm-cli rules prints them.
 void printRules(Database& db, QTextStream& out)
 {
@@ -70,8 +77,8 @@ void printRules(Database& db, QTextStream& out)
         groups.LoadGroup(group.data);
         const int best = groupBestCount(&db, nullptr, group.data);
         out << QStringLiteral("Gruppe %1 (%2): ").arg(group.data + 1).arg(group.text)
-            << (best == 0 ? QStringLiteral("alle %1 Schützen zählen").arg(groups.m_Anzahl)
-                          : QStringLiteral("die besten %1 von %2 Schützen zählen").arg(best).arg(groups.m_Anzahl))
+            << (best == 0 ? QStringLiteral("alle %1 Schützen zählen").arg(teamSize(groups))
+                          : QStringLiteral("die besten %1 von %2 Schützen zählen").arg(best).arg(teamSize(groups)))
             << '\n';
     }
 }
@@ -137,10 +144,10 @@ int cmdRules(const QStringList& args, QTextStream& out, QTextStream& err)
                 err << QStringLiteral("Die Gruppe %1 gibt es nicht.").arg(*groupNumber) << '\n';
                 return kCliUsage;
             }
-            if (*best > group.m_Anzahl) {
+            if (*best > teamSize(group)) {
                 err << QStringLiteral("Die Gruppe %1 hat %2 Schützen je Mannschaft; --beste darf höchstens %2 sein.")
                            .arg(*groupNumber)
-                           .arg(group.m_Anzahl)
+                           .arg(teamSize(group))
                     << '\n';
                 return kCliUsage;
             }
