@@ -160,9 +160,11 @@ int cmdRules(const QStringList& args, QTextStream& out, QTextStream& err)
         rules.tenths = tenths ? *tenths == 1 : rules.tenths;
         rules.substituteLimit = substitutes.value_or(rules.substituteLimit);
         rules.tieBreaks = chain.value_or(rules.tieBreaks);
+        db->clearError();
         if (!setCompetitionRules(db.get(), nullptr, rules, &error)) {
             err << error << '\n';
-            return kCliUsage;
+            // A refusal of the rules is the caller's to mend; a failed write is the file's.
+            return db->lastError() ? kCliFileError : kCliUsage;
         }
         if (!tx.commit()) {
             err << databaseErrorText(db->lastError().text) << '\n';
