@@ -124,6 +124,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
         {QStringLiteral("restore"), {QStringLiteral("DATEI SICHERUNG"), 2, 2, cmdRestore}},
         {QStringLiteral("missing"), {QStringLiteral("DATEI [--stichtag TT.MM.JJJJ]"), 1, 3, cmdMissing}},
         {QStringLiteral("new-season"), {QStringLiteral("ALT.mdb NEU.mdb [--auf N] [--ab N]"), 2, 6, cmdNewSeason}},
+        {QStringLiteral("rules"),
+         {QStringLiteral("DATEI [--zehntel 0|1] [--gleichstand ringe,direkt,direkt-ringe,bestes] [--ersatz N] "
+                         "[--gruppe G --beste N]"),
+          1, -1, cmdRules}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, -1, cmdJetDump, true}},
     };
     if (args.isEmpty())

@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <numeric>
 #include <set>
@@ -110,7 +111,7 @@ constexpr int kLastShooterRow = 20;
 
 constexpr const char* kResultRowHoldsSomething =
     R"((COALESCE("TNr", 0) <> 0 OR COALESCE("Ergebnis", 0) <> 0 OR COALESCE("Punkte", 0) <> 0
-        OR COALESCE("Text", '') <> ''))";
+        OR COALESCE("Text", '') <> '' OR COALESCE("Flag", 0) <> 0))";
 
 } // namespace
 
@@ -793,26 +794,30 @@ bool CWettkampfTable::upsertUnder(std::int64_t key)
     return UpsertBuffer("ID", key);
 }
 
-bool CWettkampfTable::SaveResult(int participant, int rings, int group, int round, int slot, int row)
+bool CWettkampfTable::SaveResult(int participant, int rings, int group, int round, int slot, int row, int substitute,
+                                 int scoring)
 {
     if (!isValidResultKey(group, round, slot, row))
         return false;
     m_TNr = participant;
     m_Durchgang = round;
     m_Ergebnis = rings;
-    m_ErgID = m_Punkte = m_Ersatz = m_Wertung = m_Flag = 0;
+    m_Ersatz = substitute;
+    m_Wertung = scoring;
+    m_ErgID = m_Punkte = m_Flag = 0;
     m_Text.clear();
     return upsertUnder(resultKey(group, round, slot, row));
 }
 
-bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int round, int slot, int row)
+bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int round, int slot, int row, int absent)
 {
     if (!isValidResultKey(group, round, slot, row))
         return false;
     m_Punkte = points;
     m_Text = text;
     m_Durchgang = round;
-    m_TNr = m_ErgID = m_Ergebnis = m_Ersatz = m_Wertung = m_Flag = 0;
+    m_Flag = absent;
+    m_TNr = m_ErgID = m_Ergebnis = m_Ersatz = m_Wertung = 0;
     return upsertUnder(resultKey(group, round, slot, row));
 }
 
@@ -826,7 +831,8 @@ bool CWettkampfTable::SelectTeamRows(int group, int round, int slot)
         R"("ID")");
 }
 
-std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int group, int lastRound, int teamSize)
+std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int group, int lastRound, int teamSize,
+                                                                        int bestCount)
 {
     std::vector<TeamRoundSum> sums;
     if (lastRound < 0 || !isValidResultKey(group, 0, 0, 0))
@@ -835,24 +841,58 @@ std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int grou
     Database* db = GetDatabase();
     if (!db)
         return std::nullopt;
+    // The rows arrive in key order, team after team, and are summed here: grouping in the engine
+    // would sort every row of the group first, and best N would rank them in a window on top.
+    Statement st = db->prepare(R"(SELECT "ID", "Ergebnis", "Wertung", "Punkte", "Text", "Flag" FROM "Wettkampf"
+        WHERE "ID" BETWEEN ? AND ? AND ("ID" % 100 BETWEEN 1 AND ? OR "ID" % 100 = 99) ORDER BY "ID")");
+    st.bind(1, std::int64_t{resultKey(group, 0, 0, 0)});
+    st.bind(2, std::int64_t{resultKey(group, lastRound, 99, 99)});
+    st.bind(3, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
     // Only whole numbers a Long column can hold are counted: a value another tool stored out of
-    // range (a real, a text, 1e400) would overflow the sum or turn it negative. Up to 99 rows of
-    // Longs cannot overflow 64 bits.
-    Statement st = db->prepare(R"(SELECT "ID" / 100,
-        COALESCE(SUM(CASE WHEN "ID" % 100 BETWEEN 1 AND ? AND typeof("Ergebnis") = 'integer'
-            AND "Ergebnis" BETWEEN 0 AND 2147483647 THEN "Ergebnis" END), 0),
-        COALESCE(SUM(CASE WHEN "ID" % 100 = 99 AND typeof("Punkte") = 'integer'
-            AND "Punkte" BETWEEN -2147483648 AND 2147483647 THEN "Punkte" END), 0),
-        MAX(CASE WHEN "ID" % 100 = 99 THEN "Text" END)
-        FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? GROUP BY "ID" / 100 ORDER BY 1)");
-    st.bind(1, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
-    st.bind(2, std::int64_t{resultKey(group, 0, 0, 0)});
-    st.bind(3, std::int64_t{resultKey(group, lastRound, 99, 99)});
+    // range (a real, a text, 1e400) would overflow the sum or turn it negative.
+    const auto longValue = [&st](int column, std::int64_t low) -> std::optional<std::int64_t> {
+        if (st.type(column) != Statement::Type::Integer)
+            return std::nullopt;
+        const std::int64_t value = st.int64(column);
+        return value >= low && value <= std::numeric_limits<std::int32_t>::max() ? std::optional(value) : std::nullopt;
+    };
+    std::vector<std::int64_t> rings; // the team's shooter results, for best N
+    const auto finishTeam = [&] {
+        if (sums.empty())
+            return;
+        TeamRoundSum& team = sums.back();
+        if (bestCount > 0 && static_cast<int>(rings.size()) > bestCount) {
+            std::nth_element(rings.begin(), rings.begin() + (bestCount - 1), rings.end(), std::greater<>());
+            rings.resize(static_cast<std::size_t>(bestCount));
+        }
+        for (const std::int64_t r : rings)
+            team.rings += r;
+        rings.clear();
+    };
+    std::int64_t currentTeam = -1;
     while (st.next()) {
-        const std::int64_t team = st.int64(0);
-        sums.push_back(
-            {static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1), st.int64(2), st.text(3)});
+        const std::int64_t id = st.int64(0);
+        if (id / 100 != currentTeam) {
+            finishTeam();
+            currentTeam = id / 100;
+            sums.push_back(
+                {static_cast<int>(currentTeam / 100 % 100), static_cast<int>(currentTeam % 100), 0, 0, {}, false});
+        }
+        TeamRoundSum& team = sums.back();
+        if (id % 100 == kSummaryRow) {
+            team.points = longValue(3, std::numeric_limits<std::int32_t>::min()).value_or(0);
+            team.text = st.text(4);
+            team.absent = longValue(5, 1) == 1;
+            continue;
+        }
+        // Individual and out-of-contest starters never count for the team; any other mark is an
+        // ordinary shooter, as older versions read it.
+        const auto scoring = longValue(2, 1);
+        if (scoring == 1 || scoring == 2)
+            continue;
+        rings.push_back(longValue(1, 0).value_or(0));
     }
+    finishTeam();
     if (!st.valid() || st.failed())
         return std::nullopt;
     return sums;
@@ -886,7 +926,7 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
     // One pass over the table for any number of rounds, ordered here and each participant looked
     // up once: a season holds every shooter's row some twenty times over. A round stored as
     // anything but a whole number belongs to none.
-    Statement st = db->prepare(R"(SELECT "ID", "TNr", "Durchgang", "Ergebnis" FROM "Wettkampf"
+    Statement st = db->prepare(R"(SELECT "ID", "TNr", "Durchgang", "Ergebnis", "Ersatz", "Wertung" FROM "Wettkampf"
         WHERE "Durchgang" BETWEEN ? AND ? AND typeof("Durchgang") = 'integer'
             AND typeof("Ergebnis") = 'integer' AND "Ergebnis" BETWEEN 1 AND 2147483647 AND "TNr" <> 0)");
     st.bind(1, std::int64_t{first});
@@ -898,6 +938,9 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
         row.participant = static_cast<std::int32_t>(st.int64(1));
         row.round = static_cast<int>(st.int64(2));
         row.rings = st.int64(3);
+        row.substitute = st.int64(4) == 1;
+        const std::int64_t scoring = st.int64(5);
+        row.scoring = scoring == 1 || scoring == 2 ? static_cast<int>(scoring) : 0;
         rows.push_back(std::move(row));
     }
     if (!st.valid() || st.failed())
@@ -935,6 +978,52 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
         person.reset();
     }
     return rows;
+}
+
+std::optional<int> CWettkampfTable::CountSubstituteStarts(int participant, std::array<std::int32_t, 2> except)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT COUNT(*) FROM "Wettkampf"
+        WHERE "TNr" = ? AND "Ersatz" = 1 AND "ID" % 100 BETWEEN 1 AND 20 AND "ID" / 100 NOT IN (?, ?))");
+    st.bind(1, std::int64_t{participant});
+    st.bind(2, std::int64_t{except[0]});
+    st.bind(3, std::int64_t{except[1]});
+    if (!st.next())
+        return std::nullopt;
+    return static_cast<int>(st.int64(0));
+}
+
+std::optional<RingSurvey> CWettkampfTable::SurveyRings()
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT MAX(ABS("Ergebnis")),
+        (SELECT "Ergebnis" FROM "Wettkampf" WHERE typeof("Ergebnis") = 'integer' AND "Ergebnis" % 10 <> 0
+            ORDER BY "ID" LIMIT 1)
+        FROM "Wettkampf" WHERE typeof("Ergebnis") = 'integer')");
+    if (!st.next())
+        return st.failed() || !st.valid() ? std::nullopt : std::optional<RingSurvey>(RingSurvey{});
+    RingSurvey survey;
+    survey.largest = st.isNull(0) ? 0 : st.int64(0);
+    survey.anyTenth = !st.isNull(1);
+    survey.firstTenth = survey.anyTenth ? st.int64(1) : 0;
+    return survey;
+}
+
+bool CWettkampfTable::ScaleRings(bool up)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return false;
+    // Values another tool stored as text or reals are left as they are: no reader counts them.
+    Statement st = db->prepare(up ? R"(UPDATE "Wettkampf" SET "Ergebnis" = "Ergebnis" * 10
+                                       WHERE typeof("Ergebnis") = 'integer' AND "Ergebnis" <> 0)"
+                                  : R"(UPDATE "Wettkampf" SET "Ergebnis" = "Ergebnis" / 10
+                                       WHERE typeof("Ergebnis") = 'integer' AND "Ergebnis" <> 0)");
+    return st.exec();
 }
 
 void CWettkampfTable::CopyResultRow(const CRSWettkampf& source)

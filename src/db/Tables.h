@@ -160,6 +160,13 @@ struct TeamRoundSum {
     std::int64_t rings = 0;
     std::int64_t points = 0; // adjustment of row 99
     QString text;            // remark of row 99
+    bool absent = false;     // [Flag] of row 99: the team did not appear
+};
+
+struct RingSurvey {
+    bool anyTenth = false;
+    std::int64_t firstTenth = 0; // the first result found with a tenth
+    std::int64_t largest = 0;
 };
 
 // A shooter's result of one round with the participant it names, as the ranking reads it.
@@ -168,7 +175,9 @@ struct RoundResultRow {
     std::int32_t participant = 0;
     int round = 0; // [Durchgang]
     std::int64_t rings = 0;
-    bool known = false; // the participant exists in Teilnehmer
+    bool substitute = false; // [Ersatz] = 1
+    int scoring = 0;         // [Wertung]: 1 individual only, 2 out of competition, otherwise a team shooter
+    bool known = false;      // the participant exists in Teilnehmer
     QString titel, name, vorname, zusatz;
     std::int32_t klasse = 0;
 };
@@ -180,17 +189,22 @@ public:
     bool OpenTable() { return openTableOrShow(*this); }
     // true when the row does not exist; the buffer then holds an empty row under the key.
     bool LoadResult(int group, int round, int slot, int row);
-    bool SaveResult(int participant, int rings, int group, int round, int slot, int row);
-    bool SavePoints(int points, const QString& text, int group, int round, int slot, int row);
+    // substitute is [Ersatz] (1 = the shooter stands in), scoring is [Wertung] (0 team,
+    // 1 individual only, 2 out of competition).
+    bool SaveResult(int participant, int rings, int group, int round, int slot, int row, int substitute = 0,
+                    int scoring = 0);
+    // absent is [Flag] of the summary row: 1 = the team did not appear.
+    bool SavePoints(int points, const QString& text, int group, int round, int slot, int row, int absent = 0);
     // Writes the ten columns of source's buffer under its [ID].
     void CopyResultRow(const CRSWettkampf& source);
     // Selects every stored row of one team in one round (shooter rows and row 99) in key order,
     // in one query instead of one per row; false on a database error.
     bool SelectTeamRows(int group, int round, int slot);
     // Every team of the group in rounds 0 ... lastRound that has rows: rings of rows 1 ... teamSize
-    // summed (Null rings count 0), adjustment and remark of row 99. One query over the group's
-    // key range; none on a database error (not shown).
-    std::optional<std::vector<TeamRoundSum>> SumTeamRounds(int group, int lastRound, int teamSize);
+    // of team shooters summed (Null rings count 0; with bestCount > 0 only the best that many, of
+    // equal rings the upper row), adjustment, remark and absence of row 99. One query over the
+    // group's key range; none on a database error (not shown).
+    std::optional<std::vector<TeamRoundSum>> SumTeamRounds(int group, int lastRound, int teamSize, int bestCount = 0);
     // Rows of the rounds first..last (by [Durchgang]) with rings above 0 and a participant number,
     // round by round, in a round best first and equal rings in key order, each with its
     // participant's name and class. None on an error.
@@ -202,6 +216,15 @@ public:
     // teams (group, slot) in except and rows above their group's team size; none when there is
     // no such row or on a database error.
     std::optional<std::int32_t> FindShooterInRound(int round, int participant, int group, std::array<int, 2> except);
+
+    // Rows marked [Ersatz] = 1 that name participant, leaving out the teams whose key / 100 is in
+    // except; none on a database error.
+    std::optional<int> CountSubstituteStarts(int participant, std::array<std::int32_t, 2> except);
+    // Over every stored result: whether one holds a tenth other than ,0 and the largest; none on
+    // a database error.
+    std::optional<RingSurvey> SurveyRings();
+    // Multiplies every stored result by ten (up) or divides it by ten; false on a database error.
+    bool ScaleRings(bool up);
 
 private:
     bool upsertUnder(std::int64_t key);

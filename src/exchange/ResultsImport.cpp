@@ -6,6 +6,7 @@
 #include "db/SafeFile.h"
 #include "db/Tables.h"
 #include "exchange/JetFile.h"
+#include "results/CompetitionRules.h"
 
 #include <QFileInfo>
 
@@ -35,7 +36,7 @@ constexpr std::int64_t kHighestKey = 2146999999;
 // The rows of the round whose key and Durchgang agree; all others of the file are counted.
 constexpr auto kUsableKey = R"(typeof("ID") = 'integer' AND "ID" BETWEEN 0 AND 2146999999)";
 
-std::optional<Source> readSqliteRows(const QString& path, int round, QString* error)
+std::optional<Source> readSqliteRows(const QString& path, int round, bool* tenths, QString* error)
 {
     // Opened as every competition is: a save cut short there is rolled back first.
     const auto db = openCompetition(path, error, Access::ReadOnly);
@@ -51,6 +52,7 @@ std::optional<Source> readSqliteRows(const QString& path, int round, QString* er
         return std::nullopt;
     }
     result.skipped = int(skipped.int64(0));
+    *tenths = competitionRules(db.get(), nullptr).tenths;
     CRSWettkampf source(db.get(), nullptr);
     const std::string where = inThisRound + R"( AND "Durchgang" = ?1)";
     if (!source.Open() || !source.Select(where.c_str(), {std::int64_t{round}})) {
@@ -147,8 +149,10 @@ std::optional<Source> readJetRows(const QString& path, int round, QString* error
     return result;
 }
 
-std::optional<Source> readSourceRows(const QString& path, int round, QString* error)
+// tenths tells whether the source scores tenths; files of the Access versions never did.
+std::optional<Source> readSourceRows(const QString& path, int round, bool* tenths, QString* error)
 {
+    *tenths = false;
     if (!pathExists(path)) {
         *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(displayPath(path));
         return std::nullopt;
@@ -161,7 +165,7 @@ std::optional<Source> readSourceRows(const QString& path, int round, QString* er
     case FileKind::Jet:
         return readJetRows(path, round, error);
     case FileKind::Sqlite:
-        return readSqliteRows(path, round, error);
+        return readSqliteRows(path, round, tenths, error);
     default:
         *error = QStringLiteral("Die Datei %1 ist keine Wettkampfdatei.").arg(path);
         return std::nullopt;
@@ -177,9 +181,18 @@ ResultsImportResult importResults(Database& db, const QString& sourcePath, int r
         result.error = QStringLiteral("Ungültiger Durchgang %1.").arg(round + 1);
         return result;
     }
-    const std::optional<Source> source = readSourceRows(sourcePath, round, &result.error);
+    bool sourceTenths = false;
+    const std::optional<Source> source = readSourceRows(sourcePath, round, &sourceTenths, &result.error);
     if (!source)
         return result;
+    // Rings of 973 mean 97,3 in one file and 973 in the other: taken over they would be wrong.
+    if (sourceTenths != competitionRules(&db, nullptr).tenths) {
+        result.error = QStringLiteral("Die Datei %1 wertet %2, dieser Wettkampf %3. Es wurde nichts übernommen.")
+                           .arg(QFileInfo(sourcePath).fileName(),
+                                sourceTenths ? QStringLiteral("mit Zehnteln") : QStringLiteral("ganze Ringe"),
+                                sourceTenths ? QStringLiteral("ganze Ringe") : QStringLiteral("mit Zehnteln"));
+        return result;
+    }
     result.rowsSkipped = source->skipped;
 
     CGruppeTable groups(&db, nullptr);

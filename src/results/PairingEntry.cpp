@@ -13,8 +13,28 @@ std::int64_t PairingSide::total() const
     return std::accumulate(rings.begin(), rings.end(), std::int64_t{0});
 }
 
+std::array<bool, kShooterRows> countedRows(const std::array<std::int32_t, kShooterRows>& rings,
+                                           const std::array<std::uint8_t, kShooterRows>& scoring, int rows,
+                                           int bestCount)
+{
+    std::array<bool, kShooterRows> counted{};
+    std::array<int, kShooterRows> order{};
+    int candidates = 0;
+    for (int n = 0; n < std::clamp(rows, 0, kShooterRows); ++n) {
+        if (scoring[n] == kTeamShooter)
+            order[candidates++] = n;
+    }
+    // Stable: of equal rings the upper row counts, so the choice never depends on the sort.
+    std::stable_sort(order.begin(), order.begin() + candidates, [&](int a, int b) { return rings[a] > rings[b]; });
+    const int take = bestCount > 0 ? std::min(bestCount, candidates) : candidates;
+    for (int k = 0; k < take; ++k)
+        counted[order[k]] = true;
+    return counted;
+}
+
 PairingEntry::PairingEntry(Database* db, CTorvmDoc* doc)
     : m_db(db)
+    , m_doc(doc)
     , m_groups(db, doc)
     , m_plans(db, doc)
     , m_results(db, doc)
@@ -37,6 +57,8 @@ void PairingEntry::load(int group, int round, int pairing)
     m_groupName = m_groups.m_Name;
     // A damaged team size must not hide rows that hold results, nor reach past the 20 rows.
     m_teamSize = std::clamp<int>(m_groups.m_Anzahl == kNullShort ? 4 : m_groups.m_Anzahl, 0, kShooterRows);
+    m_bestCount = groupBestCount(m_db, m_doc, group);
+    m_rules = competitionRules(m_db, m_doc);
 
     const bool noRound = m_plans.SelectRound(m_groups.m_Plan, round);
     m_conflict.clear();
@@ -72,10 +94,11 @@ bool PairingEntry::isModified() const
     for (int s = 0; s < 2; ++s) {
         const PairingSide& now = m_sides[s];
         const PairingSide& then = m_loaded[s];
-        if (now.adjustment != then.adjustment || now.reason != then.reason)
+        if (now.adjustment != then.adjustment || now.reason != then.reason || now.absent != then.absent)
             return true;
         for (int n = 0; n < m_teamSize; ++n) {
-            if (now.participant[n] != then.participant[n] || now.rings[n] != then.rings[n])
+            if (now.participant[n] != then.participant[n] || now.rings[n] != then.rings[n] ||
+                now.substitute[n] != then.substitute[n] || now.scoring[n] != then.scoring[n])
                 return true;
         }
     }
@@ -92,11 +115,16 @@ std::vector<PairingWarning> PairingEntry::check(int highest)
         checkSide(s, highest, warnings);
     const PairingSide& a = m_sides[0];
     const PairingSide& b = m_sides[1];
-    if (a.hasTeam() && b.hasTeam() && (a.total() > 0) != (b.total() > 0)) {
-        const int empty = a.total() > 0 ? 1 : 0;
-        warnings.push_back({empty, 0, PairingWarning::Field::Number,
-                            QStringLiteral("%1 hat kein Ergebnis; die Paarung zählte als Sieg für %2.")
-                                .arg(m_sides[empty].team, m_sides[1 - empty].team)});
+    const std::int64_t totalA = countedTotal(0);
+    const std::int64_t totalB = countedTotal(1);
+    if (a.hasTeam() && b.hasTeam() && (totalA > 0) != (totalB > 0)) {
+        const int empty = totalA > 0 ? 1 : 0;
+        // A team marked as not appeared is expected to have no result.
+        if (!m_sides[empty].absent) {
+            warnings.push_back({empty, 0, PairingWarning::Field::Number,
+                                QStringLiteral("%1 hat kein Ergebnis; die Paarung zählte als Sieg für %2.")
+                                    .arg(m_sides[empty].team, m_sides[1 - empty].team)});
+        }
     }
     view.commit();
     return warnings;
@@ -108,6 +136,12 @@ void PairingEntry::checkSide(int s, int highest, std::vector<PairingWarning>& wa
     if (!side.hasTeam())
         return;
     const std::int32_t teamClub = m_groups.m_Verein[side.slot - 1];
+    if (side.absent && side.total() > 0) {
+        warnings.push_back({s, 0, PairingWarning::Field::Rings,
+                            QStringLiteral("%1 ist als nicht angetreten markiert, hat aber Ergebnisse; sie zählen "
+                                           "nicht.")
+                                .arg(side.team)});
+    }
     for (int n = 0; n < m_teamSize; ++n) {
         const std::int32_t number = side.participant[n];
         const QString where = QStringLiteral("%1, Zeile %2: ").arg(side.team).arg(n + 1);
@@ -118,7 +152,9 @@ void PairingEntry::checkSide(int s, int highest, std::vector<PairingWarning>& wa
             if (m_people.SelectParticipant(number)) {
                 warn(PairingWarning::Field::Number,
                      QStringLiteral("Die Paßnummer %1 gehört zu keinem Teilnehmer.").arg(number));
-            } else if (m_people.m_Verein != teamClub) {
+            } else if (m_people.m_Verein != teamClub && !side.substitute[n]) {
+                // A substitute is often lent by another team of the club under a club number of
+                // its own; the season limit below watches substitutes instead.
                 warn(PairingWarning::Field::Number, QStringLiteral("%1 %2 gehört nicht zum Verein der Mannschaft.")
                                                         .arg(m_people.m_Vorname, m_people.m_Name));
             }
@@ -143,10 +179,27 @@ void PairingEntry::checkSide(int s, int highest, std::vector<PairingWarning>& wa
                          .arg(other.TeamName(slot), other.m_Name));
             }
         }
+        if (number != 0 && side.substitute[n] && m_rules.substituteLimit > 0) {
+            const auto before =
+                m_results.CountSubstituteStarts(number, {resultKey(m_group, m_round, m_sides[0].slot, 0) / 100,
+                                                         resultKey(m_group, m_round, m_sides[1].slot, 0) / 100});
+            int here = 0; // this row and the rows above it in the pairing
+            for (int t = 0; t <= s; ++t) {
+                for (int m = 0; m < (t == s ? n + 1 : m_teamSize); ++m)
+                    here += m_sides[t].hasTeam() && m_sides[t].substitute[m] && m_sides[t].participant[m] == number;
+            }
+            if (before && *before + here > m_rules.substituteLimit) {
+                warn(PairingWarning::Field::Number,
+                     QStringLiteral("Die Paßnummer %1 hat damit %2 Ersatzeinsätze; erlaubt sind %3.")
+                         .arg(number)
+                         .arg(*before + here)
+                         .arg(m_rules.substituteLimit));
+            }
+        }
         if (highest > 0 && side.rings[n] > highest) {
-            warn(
-                PairingWarning::Field::Rings,
-                QStringLiteral("%1 Ringe liegen über dem höchsten Einzelergebnis %2.").arg(side.rings[n]).arg(highest));
+            warn(PairingWarning::Field::Rings,
+                 QStringLiteral("%1 Ringe liegen über dem höchsten Einzelergebnis %2.")
+                     .arg(ringText(side.rings[n], m_rules.tenths), ringText(highest, m_rules.tenths)));
         }
     }
 }
@@ -161,9 +214,14 @@ void PairingEntry::loadSide(PairingSide& side)
         if (row >= 1 && row <= m_teamSize) {
             side.participant[row - 1] = value(m_results.m_TNr);
             side.rings[row - 1] = value(m_results.m_Ergebnis);
+            side.substitute[row - 1] = value(m_results.m_Ersatz) == 1;
+            // A mark no reader knows is an ordinary team shooter, as older versions read it.
+            const std::int32_t scoring = value(m_results.m_Wertung);
+            side.scoring[row - 1] = scoring == kIndividual || scoring == kOutOfContest ? scoring : kTeamShooter;
         } else if (row == kSummaryRow) {
             side.adjustment = value(m_results.m_Punkte);
             side.reason = m_results.m_Text;
+            side.absent = value(m_results.m_Flag) == 1;
         }
     }
 }
@@ -182,13 +240,14 @@ bool PairingEntry::save()
         if (!side.hasTeam())
             continue;
         for (int row = 1; row <= m_teamSize; ++row) {
-            if (!m_results.SaveResult(side.participant[row - 1], side.rings[row - 1], m_group, m_round, side.slot,
-                                      row)) {
+            if (!m_results.SaveResult(side.participant[row - 1], side.rings[row - 1], m_group, m_round, side.slot, row,
+                                      side.substitute[row - 1] ? 1 : 0, side.scoring[row - 1])) {
                 m_lastError = m_results.GetLastError();
                 return false;
             }
         }
-        if (!m_results.SavePoints(side.adjustment, side.reason, m_group, m_round, side.slot, kSummaryRow)) {
+        if (!m_results.SavePoints(side.adjustment, side.reason, m_group, m_round, side.slot, kSummaryRow,
+                                  side.absent ? 1 : 0)) {
             m_lastError = m_results.GetLastError();
             return false;
         }
@@ -201,6 +260,24 @@ bool PairingEntry::save()
     return true;
 }
 
+std::array<bool, kShooterRows> PairingEntry::counted(int side) const
+{
+    const PairingSide& s = m_sides[side];
+    return countedRows(s.rings, s.scoring, m_teamSize, m_bestCount);
+}
+
+std::int64_t PairingEntry::countedTotal(int side) const
+{
+    const PairingSide& s = m_sides[side];
+    if (s.absent)
+        return 0;
+    const auto rows = counted(side);
+    std::int64_t total = 0;
+    for (int n = 0; n < kShooterRows; ++n)
+        total += rows[n] ? s.rings[n] : 0;
+    return total;
+}
+
 void PairingEntry::takeOverParticipants()
 {
     if (m_round <= 0)
@@ -208,11 +285,16 @@ void PairingEntry::takeOverParticipants()
     for (PairingSide& side : m_sides) {
         side.participant.fill(0);
         side.rings.fill(0);
+        side.substitute.fill(false);
+        side.scoring.fill(kTeamShooter);
         if (!side.hasTeam())
             continue;
         for (int row = 1; row <= m_teamSize; ++row) {
             m_results.LoadResult(m_group, m_round - 1, side.slot, row);
             side.participant[row - 1] = m_results.m_TNr == kNullLong ? 0 : m_results.m_TNr;
+            // Who starts only for the individual ranking keeps doing so; a substitute is one round's.
+            if (m_results.m_Wertung == kIndividual || m_results.m_Wertung == kOutOfContest)
+                side.scoring[row - 1] = static_cast<std::uint8_t>(m_results.m_Wertung);
         }
     }
 }

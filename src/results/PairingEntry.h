@@ -14,6 +14,19 @@ class CTorvmDoc;
 
 inline constexpr int kShooterRows = 20;
 
+// [Wertung] of a shooter row.
+enum ShooterScoring : std::uint8_t {
+    kTeamShooter = 0,  // counts for the team and the rankings
+    kIndividual = 1,   // Einzelschütze: ranked, never part of the team total
+    kOutOfContest = 2, // außer Konkurrenz: listed without a place, counts nowhere
+};
+
+// Which of a team's shooter rows count for its total: the rows of team shooters, and of those the
+// best bestCount by rings (0 = all; of equal rings the upper row). rows is the team size.
+std::array<bool, kShooterRows> countedRows(const std::array<std::int32_t, kShooterRows>& rings,
+                                           const std::array<std::uint8_t, kShooterRows>& scoring, int rows,
+                                           int bestCount);
+
 // Something in a pairing that a careful official would look at again before it is stored.
 struct PairingWarning {
     enum class Field { Number, Rings };
@@ -31,8 +44,11 @@ struct PairingSide {
     int club = 0; // the club of the slot
     std::array<std::int32_t, kShooterRows> participant{};
     std::array<std::int32_t, kShooterRows> rings{};
-    std::int32_t adjustment = 0; // row 99: -2 ... +2
-    QString reason;              // row 99: why
+    std::array<bool, kShooterRows> substitute{};      // [Ersatz] = 1: stands in for a regular shooter
+    std::array<std::uint8_t, kShooterRows> scoring{}; // [Wertung]: see ShooterScoring
+    std::int32_t adjustment = 0;                      // row 99: -2 ... +2
+    QString reason;                                   // row 99: why
+    bool absent = false;                              // row 99 [Flag] = 1: the team did not appear
 
     std::int64_t total() const;
     // A side without a team has no rows of its own: its rows would share slot 0's keys with the
@@ -79,6 +95,12 @@ public:
     int round() const { return m_round; }
     int pairing() const { return m_pairing; }
     int teamSize() const { return m_teamSize; }
+    // The loaded group's best N; 0 = every shooter counts.
+    int bestCount() const { return m_bestCount; }
+    // The rows of a side that count for its total under best N and the row marks.
+    std::array<bool, kShooterRows> counted(int side) const;
+    // The side's total of its counted rows; 0 for a team that did not appear.
+    std::int64_t countedTotal(int side) const;
     const QString& groupName() const { return m_groupName; }
     PairingSide& side(int index) { return m_sides[index]; }
     const PairingSide& side(int index) const { return m_sides[index]; }
@@ -89,6 +111,7 @@ private:
     void checkSide(int s, int highest, std::vector<PairingWarning>& warnings);
 
     Database* m_db;
+    CTorvmDoc* m_doc;
     CGruppeTable m_groups;
     CPlanTable m_plans;
     CWettkampfTable m_results;
@@ -97,6 +120,8 @@ private:
     int m_round = 0;
     int m_pairing = 0;
     int m_teamSize = 4;
+    int m_bestCount = 0;
+    CompetitionRules m_rules;
     QString m_groupName;
     QString m_conflict;
     int m_pairingCount = 0;
