@@ -2,11 +2,13 @@
 #include "db/Settings.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "masterdata/ui/TeilnehmerCombo.h"
+#include "results/CompetitionRules.h"
 #include "results/ui/PunkteDlg.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -603,6 +605,112 @@ TEST_F(WettkampfDlgTest, APlanInConflictIsNamedAndThePairingNotStored)
     click(&dlg, "next");
     click(&dlg, "ok");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
+}
+
+// Team A shot 381, 377, 390 and 360; the totals count the team shooters' best N, an absent team
+// shows "n. a.", and every result that does not count stands in parentheses.
+TEST_F(WettkampfDlgTest, TotalsCountTheBestRowsOfTheTeamShooters)
+{
+    struct Case {
+        int best;
+        std::array<int, 4> scoring; // [Wertung] of rows 1 ... 4
+        int absent;                 // [Flag] of row 99
+        const char* total;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {0, {0, 0, 0, 0}, 0, "1508", "381|377|390|360"},          {3, {0, 0, 0, 0}, 0, "1148", "381|377|390|(360)"},
+        {3, {1, 0, 0, 0}, 0, "1127", "(381)|377|390|360"},        {0, {0, 0, 2, 0}, 0, "1118", "381|377|(390)|360"},
+        {2, {0, 0, 0, 0}, 1, "n. a.", "(381)|(377)|(390)|(360)"},
+    };
+    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (101, 101, 0, 381), (102, 102, 0, 377), "
+         "(103, 103, 0, 390), (104, 104, 0, 360), (199, 0, 0, 0)");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        ASSERT_TRUE(setGroupBestCount(&db(), &comp.doc(), 0, c.best, nullptr));
+        for (int n = 0; n < 4; ++n)
+            exec(QStringLiteral("UPDATE Wettkampf SET Wertung = %1 WHERE ID = %2")
+                     .arg(c.scoring[n])
+                     .arg(101 + n)
+                     .toUtf8());
+        exec(QStringLiteral("UPDATE Wettkampf SET Flag = %1 WHERE ID = 199").arg(c.absent).toUtf8());
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        EXPECT_EQ(label(&dlg, "totalA"), QString::fromLatin1(c.total));
+        QStringList shown;
+        for (int row = 1; row <= 4; ++row)
+            shown << rings(&dlg, 'A', row)->text();
+        EXPECT_EQ(shown.join(u'|'), QString::fromLatin1(c.shown));
+        EXPECT_EQ(child<QCheckBox>(&dlg, "absentA")->isChecked(), c.absent == 1);
+        click(&dlg, "cancel");
+    }
+}
+
+TEST_F(WettkampfDlgTest, MarksSetFromTheRowAreCountedAndStored)
+{
+    ASSERT_TRUE(setGroupBestCount(&db(), &comp.doc(), 0, 3, nullptr));
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    const int scored[4] = {381, 377, 390, 360};
+    for (int row = 1; row <= 4; ++row) {
+        overtype(number(&dlg, 'A', row), QString::number(100 + row));
+        overtype(rings(&dlg, 'A', row), QString::number(scored[row - 1]));
+    }
+    QTest::keyClick(number(&dlg, 'A', 4), Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(rings(&dlg, 'A', 1), Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(number(&dlg, 'A', 2), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(number(&dlg, 'A', 2), Qt::Key_K, Qt::ControlModifier); // and off again
+    EXPECT_TRUE(child<QCheckBox>(&dlg, "substituteA4")->isChecked());
+    EXPECT_EQ(child<QComboBox>(&dlg, "scoringA1")->currentText(), QStringLiteral("ES"));
+    EXPECT_EQ(label(&dlg, "totalA"), QStringLiteral("1127"));
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("(381)"));
+    // Typed over, the result loses its parentheses and keeps its value.
+    rings(&dlg, 'A', 1)->setFocus();
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("381"));
+    child<QCheckBox>(&dlg, "absentB")->setChecked(true);
+    EXPECT_EQ(label(&dlg, "totalB"), QStringLiteral("n. a."));
+    click(&dlg, "ok");
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(u'|').toStdString();
+    Statement marks = db().prepare("SELECT group_concat(Ersatz || '/' || Wertung, ' ') FROM (SELECT * FROM "
+                                   "Wettkampf WHERE ID BETWEEN 101 AND 104 ORDER BY ID)");
+    ASSERT_TRUE(marks.next());
+    EXPECT_EQ(marks.text(0), QStringLiteral("0/1 0/0 0/0 1/0"));
+    EXPECT_EQ(scalar("SELECT Flag FROM Wettkampf WHERE ID = 199"), 0);
+    EXPECT_EQ(scalar("SELECT Flag FROM Wettkampf WHERE ID = 299"), 1);
+}
+
+TEST_F(WettkampfDlgTest, TenthsAreTypedWithCommaOrPoint)
+{
+    ASSERT_TRUE(setCompetitionRules(&db(), &comp.doc(), CompetitionRules{true, {TieBreak::Rings}, 0}, nullptr));
+    const QString refusal = QStringLiteral(
+        "Geben Sie bitte eine Ringzahl zwischen 0,0 und 1000,0 mit höchstens einer Nachkommastelle ein, zum "
+        "Beispiel 97,3.");
+    struct Case {
+        const char* typed;
+        std::int64_t stored; // -1: refused
+    };
+    for (const Case& c : {Case{"97,35", -1}, Case{"1000,1", -1}, Case{"-1", -1}, Case{"97,3", 973}, Case{"97.3", 973},
+                          Case{"97", 970}}) {
+        SCOPED_TRACE(c.typed);
+        exec("DELETE FROM Wettkampf");
+        prompter.messages.clear();
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        overtype(rings(&dlg, 'B', 1), QStringLiteral("96,1"));
+        overtype(rings(&dlg, 'A', 1), QString::fromLatin1(c.typed));
+        QTest::keyClick(rings(&dlg, 'A', 1), Qt::Key_Tab);
+        EXPECT_EQ(prompter.texts(), c.stored < 0 ? QStringList{refusal} : QStringList{});
+        EXPECT_EQ(label(&dlg, "totalA"), ringText(std::max<std::int64_t>(c.stored, 0), true));
+        click(&dlg, c.stored < 0 ? "cancel" : "ok");
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_EQ(scalar("SELECT COALESCE(MAX(Ergebnis), -1) FROM Wettkampf WHERE ID = 101"), c.stored);
+    }
+    CWettkampfDlg again(comp.doc());
+    test::showActive(&again);
+    EXPECT_EQ(rings(&again, 'A', 1)->text(), QStringLiteral("97,0"));
+    EXPECT_EQ(label(&again, "totalB"), QStringLiteral("96,1"));
+    click(&again, "cancel");
 }
 
 } // namespace
