@@ -116,6 +116,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},
         {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, 1, cmdAssignClasses}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, 4, cmdImportResults}},
+        {QStringLiteral("rules"),
+         {QStringLiteral("DATEI [--zehntel 0|1] [--gleichstand ringe,direkt,direkt-ringe,bestes] [--ersatz N] "
+                         "[--gruppe G --beste N]"),
+          1, -1, cmdRules}},
         {QStringLiteral("jet-dump"), {QStringLiteral("DATEI [TABELLE...]"), 1, -1, cmdJetDump, true}},
     };
     if (args.isEmpty())

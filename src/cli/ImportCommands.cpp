@@ -10,6 +10,7 @@
 #include "exchange/ResultsImport.h"
 #include "masterdata/ClassAssignment.h"
 #include "output/GroupSchedule.h"
+#include "results/CompetitionRules.h"
 
 #include <optional>
 
@@ -47,7 +48,123 @@ std::optional<int> number(const QString& what, const QString& text, int low, int
     return std::nullopt;
 }
 
+// The rules as torvm-cli rules prints them.
+void printRules(Database& db, QTextStream& out)
+{
+    const CompetitionRules rules = competitionRules(&db, nullptr);
+    QStringList chain;
+    for (const TieBreak criterion : rules.tieBreaks)
+        chain << tieBreakText(criterion);
+    const int highest = highestSingleResult(&db, nullptr);
+    out << QStringLiteral("Zehntelwertung: %1").arg(rules.tenths ? QStringLiteral("ein") : QStringLiteral("aus"))
+        << '\n'
+        << QStringLiteral("Reihenfolge bei Punktgleichheit: %1").arg(chain.join(QStringLiteral(", "))) << '\n'
+        << QStringLiteral("Ersatzeinsätze je Schütze: %1")
+               .arg(rules.substituteLimit == 0 ? QStringLiteral("unbegrenzt") : QString::number(rules.substituteLimit))
+        << '\n'
+        << QStringLiteral("Höchstes Einzelergebnis: %1")
+               .arg(highest == 0 ? QStringLiteral("keine Prüfung") : ringText(highest, rules.tenths))
+        << '\n';
+    CGruppeTable groups(&db, nullptr);
+    for (const ComboItem& group : groups.GroupComboItems()) {
+        groups.LoadGroup(group.data);
+        const int best = groupBestCount(&db, nullptr, group.data);
+        out << QStringLiteral("Gruppe %1 (%2): ").arg(group.data + 1).arg(group.text)
+            << (best == 0 ? QStringLiteral("alle %1 Schützen zählen").arg(groups.m_Anzahl)
+                          : QStringLiteral("die besten %1 von %2 Schützen zählen").arg(best).arg(groups.m_Anzahl))
+            << '\n';
+    }
+}
+
 } // namespace
+
+int cmdRules(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString synopsis =
+        QStringLiteral("rules DATEI [--zehntel 0|1] [--gleichstand ringe,direkt,direkt-ringe,bestes] "
+                       "[--ersatz N] [--gruppe G --beste N]");
+    if (args.isEmpty() || args.size() % 2 != 1)
+        return usage(err, synopsis);
+    std::optional<int> tenths, substitutes, groupNumber, best;
+    std::optional<std::vector<TieBreak>> chain;
+    for (qsizetype i = 1; i < args.size(); i += 2) {
+        const QString& option = args.at(i);
+        const QString& value = args.at(i + 1);
+        std::optional<int>* target = option == QLatin1String("--zehntel")  ? &tenths
+                                     : option == QLatin1String("--ersatz") ? &substitutes
+                                     : option == QLatin1String("--gruppe") ? &groupNumber
+                                     : option == QLatin1String("--beste")  ? &best
+                                                                           : nullptr;
+        if (option == QLatin1String("--gleichstand")) {
+            chain = parseTieBreaks(value);
+            if (!chain) {
+                err << QStringLiteral("Ungültige Angabe für --gleichstand: \"%1\" (erwartet: ein bis drei "
+                                      "verschiedene aus ringe, direkt, direkt-ringe, bestes)")
+                           .arg(displayPath(value))
+                    << '\n';
+                return kCliUsage;
+            }
+            continue;
+        }
+        if (target == nullptr)
+            return usage(err, synopsis);
+        const int high = target == &tenths        ? 1
+                         : target == &substitutes ? kMaxSubstituteLimit
+                         : target == &best        ? kMaxBestCount
+                                                  : 2147;
+        *target = number(option, value, target == &groupNumber ? 1 : 0, high, err);
+        if (!*target)
+            return kCliUsage;
+    }
+    if (groupNumber.has_value() != best.has_value()) {
+        err << QStringLiteral("--gruppe und --beste gehören zusammen.") << '\n';
+        return kCliUsage;
+    }
+    const bool changes = tenths || substitutes || chain || best;
+    const auto db = openOrReport(args.at(0), err, changes ? Access::ReadWrite : Access::ReadOnly);
+    if (!db)
+        return kCliFileError;
+    if (changes) {
+        Transaction tx(*db);
+        if (!tx.active()) {
+            err << databaseErrorText(db->lastError().text) << '\n';
+            return kCliFileError;
+        }
+        QString error;
+        if (best) {
+            CGruppeTable group(db.get(), nullptr);
+            if (!group.LoadGroup(*groupNumber - 1)) {
+                err << QStringLiteral("Die Gruppe %1 gibt es nicht.").arg(*groupNumber) << '\n';
+                return kCliUsage;
+            }
+            if (*best > group.m_Anzahl) {
+                err << QStringLiteral("Die Gruppe %1 hat %2 Schützen je Mannschaft; --beste darf höchstens %2 sein.")
+                           .arg(*groupNumber)
+                           .arg(group.m_Anzahl)
+                    << '\n';
+                return kCliUsage;
+            }
+            if (!setGroupBestCount(db.get(), nullptr, *groupNumber - 1, *best, &error)) {
+                err << error << '\n';
+                return kCliFileError;
+            }
+        }
+        CompetitionRules rules = competitionRules(db.get(), nullptr);
+        rules.tenths = tenths ? *tenths == 1 : rules.tenths;
+        rules.substituteLimit = substitutes.value_or(rules.substituteLimit);
+        rules.tieBreaks = chain.value_or(rules.tieBreaks);
+        if (!setCompetitionRules(db.get(), nullptr, rules, &error)) {
+            err << error << '\n';
+            return kCliUsage;
+        }
+        if (!tx.commit()) {
+            err << databaseErrorText(db->lastError().text) << '\n';
+            return kCliFileError;
+        }
+    }
+    printRules(*db, out);
+    return kCliOk;
+}
 
 int cmdAssignClasses(const QStringList& args, QTextStream& out, QTextStream& err)
 {

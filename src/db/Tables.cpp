@@ -105,7 +105,7 @@ namespace {
 // A result row the entry wrote for an empty line holds nothing worth keeping.
 constexpr const char* kResultRowHoldsSomething =
     R"((COALESCE("TNr", 0) <> 0 OR COALESCE("Ergebnis", 0) <> 0 OR COALESCE("Punkte", 0) <> 0
-        OR COALESCE("Text", '') <> ''))";
+        OR COALESCE("Text", '') <> '' OR COALESCE("Flag", 0) <> 0))";
 
 } // namespace
 
@@ -759,7 +759,8 @@ bool CWettkampfTable::SelectTeamRows(int group, int round, int slot)
         R"("ID")");
 }
 
-std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int group, int lastRound, int teamSize)
+std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int group, int lastRound, int teamSize,
+                                                                        int bestCount)
 {
     std::vector<TeamRoundSum> sums;
     if (lastRound < 0 || !isValidResultKey(group, 0, 0, 0))
@@ -770,21 +771,39 @@ std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int grou
         return std::nullopt;
     // Only whole numbers a Long column can hold are counted: a value another tool stored out of
     // range (a real, a text, 1e400) would overflow the sum or turn it negative. Up to 99 rows of
-    // Longs cannot overflow 64 bits.
-    Statement st = db->prepare(R"(SELECT "ID" / 100,
-        COALESCE(SUM(CASE WHEN "ID" % 100 BETWEEN 1 AND ? AND typeof("Ergebnis") = 'integer'
-            AND "Ergebnis" BETWEEN 0 AND 2147483647 THEN "Ergebnis" END), 0),
-        COALESCE(SUM(CASE WHEN "ID" % 100 = 99 AND typeof("Punkte") = 'integer'
+    // Longs cannot overflow 64 bits. Individual and out-of-contest starters never count for the
+    // team; any other mark is an ordinary shooter, as older versions read it.
+    constexpr const char* kShooter = R"("ID" % 100 BETWEEN 1 AND ? AND typeof("Ergebnis") = 'integer'
+            AND "Ergebnis" BETWEEN 0 AND 2147483647 AND COALESCE("Wertung", 0) NOT IN (1, 2))";
+    constexpr const char* kSummary = R"(COALESCE(SUM(CASE WHEN "ID" % 100 = 99 AND typeof("Punkte") = 'integer'
             AND "Punkte" BETWEEN -2147483648 AND 2147483647 THEN "Punkte" END), 0),
-        MAX(CASE WHEN "ID" % 100 = 99 THEN "Text" END)
-        FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? GROUP BY "ID" / 100 ORDER BY 1)");
-    st.bind(1, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
-    st.bind(2, std::int64_t{resultKey(group, 0, 0, 0)});
-    st.bind(3, std::int64_t{resultKey(group, lastRound, 99, 99)});
+        MAX(CASE WHEN "ID" % 100 = 99 THEN "Text" END),
+        MAX(CASE WHEN "ID" % 100 = 99 AND "Flag" = 1 THEN 1 ELSE 0 END))";
+    // Best N ranks each team's shooter rows in the engine; the plain sum stays the cheap query
+    // most leagues run.
+    const std::string sql =
+        bestCount > 0
+            ? std::string(
+                  R"(SELECT "ID" / 100, COALESCE(SUM(CASE WHEN shooter = 1 AND place <= ? THEN "Ergebnis" END), 0),
+        )") + kSummary +
+                  R"( FROM (SELECT *, ROW_NUMBER() OVER (PARTITION BY "ID" / 100, shooter
+            ORDER BY "Ergebnis" DESC, "ID") AS place FROM (SELECT *, CASE WHEN )" +
+                  kShooter + R"( THEN 1 ELSE 0 END AS shooter FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ?))
+        GROUP BY "ID" / 100 ORDER BY 1)"
+            : std::string(R"(SELECT "ID" / 100, COALESCE(SUM(CASE WHEN )") + kShooter + R"( THEN "Ergebnis" END), 0),
+        )" + kSummary +
+                  R"( FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? GROUP BY "ID" / 100 ORDER BY 1)";
+    Statement st = db->prepare(sql);
+    int index = 1;
+    if (bestCount > 0)
+        st.bind(index++, std::int64_t{bestCount});
+    st.bind(index++, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
+    st.bind(index++, std::int64_t{resultKey(group, 0, 0, 0)});
+    st.bind(index, std::int64_t{resultKey(group, lastRound, 99, 99)});
     while (st.next()) {
         const std::int64_t team = st.int64(0);
-        sums.push_back(
-            {static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1), st.int64(2), st.text(3)});
+        sums.push_back({static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1), st.int64(2),
+                        st.text(3), st.int64(4) != 0});
     }
     if (!st.valid() || st.failed())
         return std::nullopt;
@@ -819,7 +838,7 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
     // One pass over the table for any number of rounds, ordered here and each participant looked
     // up once: a season holds every shooter's row some twenty times over. A round stored as
     // anything but a whole number belongs to none.
-    Statement st = db->prepare(R"(SELECT "ID", "TNr", "Durchgang", "Ergebnis" FROM "Wettkampf"
+    Statement st = db->prepare(R"(SELECT "ID", "TNr", "Durchgang", "Ergebnis", "Ersatz", "Wertung" FROM "Wettkampf"
         WHERE "Durchgang" BETWEEN ? AND ? AND typeof("Durchgang") = 'integer'
             AND typeof("Ergebnis") = 'integer' AND "Ergebnis" BETWEEN 1 AND 2147483647 AND "TNr" <> 0)");
     st.bind(1, std::int64_t{first});
@@ -831,6 +850,9 @@ std::optional<std::vector<RoundResultRow>> CWettkampfTable::RankedRoundResults(i
         row.participant = static_cast<std::int32_t>(st.int64(1));
         row.round = static_cast<int>(st.int64(2));
         row.rings = st.int64(3);
+        row.substitute = st.int64(4) == 1;
+        const std::int64_t scoring = st.int64(5);
+        row.scoring = scoring == 1 || scoring == 2 ? static_cast<int>(scoring) : 0;
         rows.push_back(std::move(row));
     }
     if (!st.valid() || st.failed())

@@ -154,6 +154,7 @@ struct TeamRoundSum {
     std::int64_t rings = 0;
     std::int64_t points = 0; // adjustment of row 99
     QString text;            // remark of row 99
+    bool absent = false;     // [Flag] of row 99: the team did not appear
 };
 
 struct RingSurvey {
@@ -168,7 +169,9 @@ struct RoundResultRow {
     std::int32_t participant = 0;
     int round = 0; // [Durchgang]
     std::int64_t rings = 0;
-    bool known = false; // the participant exists in Teilnehmer
+    bool substitute = false; // [Ersatz] = 1
+    int scoring = 0;         // [Wertung]: 1 individual only, 2 out of competition, otherwise a team shooter
+    bool known = false;      // the participant exists in Teilnehmer
     QString titel, name, vorname, zusatz;
     std::int32_t klasse = 0;
 };
@@ -192,9 +195,10 @@ public:
     // in one query instead of one per row; false on a database error.
     bool SelectTeamRows(int group, int round, int slot);
     // Every team of the group in rounds 0 ... lastRound that has rows: rings of rows 1 ... teamSize
-    // summed (Null rings count 0), adjustment and remark of row 99. One query over the group's
-    // key range; none on a database error (not shown).
-    std::optional<std::vector<TeamRoundSum>> SumTeamRounds(int group, int lastRound, int teamSize);
+    // of team shooters summed (Null rings count 0; with bestCount > 0 only the best that many, of
+    // equal rings the upper row), adjustment, remark and absence of row 99. One query over the
+    // group's key range; none on a database error (not shown).
+    std::optional<std::vector<TeamRoundSum>> SumTeamRounds(int group, int lastRound, int teamSize, int bestCount = 0);
     // Rows of the rounds first..last (by [Durchgang]) with rings above 0 and a participant number,
     // round by round, in a round best first and equal rings in key order, each with its
     // participant's name and class. None on an error.

@@ -7,6 +7,7 @@
 #include "output/Ranking.h"
 #include "output/Standings.h"
 #include "output/TextExport.h"
+#include "results/CompetitionRules.h"
 
 #include <QDir>
 
@@ -115,6 +116,14 @@ bool storeWebStyle(CTorvmDoc& doc, WebStyle style)
     return profile.WriteInt(QStringLiteral("Web"), QStringLiteral("Stil"), style == WebStyle::Modern ? 1 : 0);
 }
 
+// "3.", nothing for a shared place, "AK" for a starter out of competition.
+QByteArray rankText(int rank, bool outOfContest)
+{
+    if (outOfContest)
+        return kOutOfContestLabel;
+    return rank != 0 ? number(rank) + '.' : QByteArray();
+}
+
 QByteArray html5Text(QStringView text)
 {
     QString out;
@@ -190,13 +199,14 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
             rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") + cell(names[slot]) +
                     cell(number(s.Kaempfe[slot]), "zahl") +
                     cell(number(s.Pluspunkte[slot]) + "&nbsp;:&nbsp;" + number(s.Minuspunkte[slot]), "zahl") +
-                    cell(number(s.Ringe[slot]), "zahl") + "</tr>\n";
+                    cell(ringText(s.Ringe[slot], t.tenths).toUtf8(), "zahl") + "</tr>\n";
         }
-        body +=
-            scrollTable(
-                headings({{"Platz", true}, {"Mannschaft", false}, {"Kämpfe", true}, {"Punkte", true}, {"Ringe", true}}),
-                rows) +
-            "</section>\n<section>\n<h3>Ergebnisse</h3>\n";
+        body += scrollTable(
+            headings({{"Platz", true}, {"Mannschaft", false}, {"Kämpfe", true}, {"Punkte", true}, {"Ringe", true}}),
+            rows);
+        if (!t.tieBreakLine.isEmpty())
+            body += "<p>" + html5Text(t.tieBreakLine) + "</p>\n";
+        body += "</section>\n<section>\n<h3>Ergebnisse</h3>\n";
         for (std::size_t r = 0; r < t.rounds.size(); ++r) {
             const RoundResults& results = t.rounds[r];
             if (results.pairings.empty())
@@ -204,8 +214,10 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
             body += "<h4>" + roundTitle(static_cast<int>(r), results.date) + "</h4>\n";
             QByteArray pairings;
             for (const RoundPairing& p : results.pairings) {
-                const bool shot = p.ringsA != 0 || p.ringsB != 0;
-                QByteArray score = shot ? number(p.ringsA) + "&nbsp;:&nbsp;" + number(p.ringsB) : "\xE2\x80\x93";
+                const bool shot = p.ringsA != 0 || p.ringsB != 0 || p.absentA || p.absentB;
+                QByteArray score = shot ? html5Text(pairingRingText(p.ringsA, p.absentA, t.tenths)) + "&nbsp;:&nbsp;" +
+                                              html5Text(pairingRingText(p.ringsB, p.absentB, t.tenths))
+                                        : "\xE2\x80\x93";
                 if (p.remark != 0)
                     score += "&nbsp;" + QByteArray(p.remark, '*');
                 pairings += "<tr>" + cell(names[p.slotA]) + cell("\xE2\x80\x93", "mitte") + cell(names[p.slotB]) +
@@ -254,8 +266,8 @@ std::optional<QByteArray> CWebExport::modernRankingPage(const OutputSettings& se
     for (const RankingClass& cls : ranking.classes) {
         QByteArray rows;
         for (const RankingRow& row : cls.rows)
-            rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") +
-                    cell(html5Text(row.name)) + cell(html5Text(row.team)) + cell(number(row.rings), "zahl") + "</tr>\n";
+            rows += "<tr>" + cell(rankText(row.rank, row.outOfContest), "zahl") + cell(html5Text(row.name)) +
+                    cell(html5Text(row.team)) + cell(html5Text(row.ringsText()), "zahl") + "</tr>\n";
         body +=
             "<section>\n" + classHeading(cls.name, "Alle Schützen") +
             scrollTable(headings({{"Platz", true}, {"Name", false}, {"Mannschaft", false}, {"Ringe", true}}), rows) +
@@ -275,10 +287,10 @@ std::optional<QByteArray> CWebExport::modernSeasonPage(const OutputSettings& set
     for (const SeasonClass& cls : ranking.classes) {
         QByteArray rows;
         for (const SeasonRow& row : cls.rows)
-            rows += "<tr>" + cell(row.rank != 0 ? number(row.rank) + '.' : QByteArray(), "zahl") +
-                    cell(html5Text(row.name)) + cell(html5Text(row.team)) + cell(number(row.rounds), "zahl") +
-                    cell(number(row.total), "zahl") + cell(row.average().toUtf8(), "zahl") +
-                    cell(number(row.best), "zahl") + "</tr>\n";
+            rows += "<tr>" + cell(rankText(row.rank, row.outOfContest), "zahl") + cell(html5Text(row.name)) +
+                    cell(html5Text(row.team)) + cell(number(row.rounds), "zahl") +
+                    cell(row.totalText().toUtf8(), "zahl") + cell(row.average().toUtf8(), "zahl") +
+                    cell(row.bestText().toUtf8(), "zahl") + "</tr>\n";
         body += "<section>\n" + classHeading(cls.name, "Alle Schützen") +
                 scrollTable(headings({{"Platz", true},
                                       {"Name", false},

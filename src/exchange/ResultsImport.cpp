@@ -5,6 +5,7 @@
 #include "db/SafeFile.h"
 #include "db/Tables.h"
 #include "exchange/JetFile.h"
+#include "results/CompetitionRules.h"
 
 #include <QFileInfo>
 
@@ -23,7 +24,7 @@ bool inRound(std::int64_t id, int round)
     return id >= 0 && id / 10000 % 100 == round;
 }
 
-std::optional<SourceRows> readSqliteRows(const QString& path, int round, QString* error)
+std::optional<SourceRows> readSqliteRows(const QString& path, int round, bool* tenths, QString* error)
 {
     DbError dbError;
     const auto db = Database::open(path, Database::Mode::ReadOnly, &dbError);
@@ -33,6 +34,7 @@ std::optional<SourceRows> readSqliteRows(const QString& path, int round, QString
     }
     if (!checkCompetitionFile(*db, error))
         return std::nullopt;
+    *tenths = competitionRules(db.get(), nullptr).tenths;
     CRSWettkampf source(db.get(), nullptr);
     if (!source.Open() || !source.Select(R"(("ID" / 10000) % 100 = ?)", {std::int64_t{round}})) {
         *error = source.GetLastError().text;
@@ -107,8 +109,10 @@ std::optional<SourceRows> readJetRows(const QString& path, int round, QString* e
     return rows;
 }
 
-std::optional<SourceRows> readSourceRows(const QString& path, int round, QString* error)
+// tenths tells whether the source scores tenths; files of the Access versions never did.
+std::optional<SourceRows> readSourceRows(const QString& path, int round, bool* tenths, QString* error)
 {
+    *tenths = false;
     if (!pathExists(path)) {
         *error = QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(displayPath(path));
         return std::nullopt;
@@ -121,7 +125,7 @@ std::optional<SourceRows> readSourceRows(const QString& path, int round, QString
     case FileKind::Jet:
         return readJetRows(path, round, error);
     case FileKind::Sqlite:
-        return readSqliteRows(path, round, error);
+        return readSqliteRows(path, round, tenths, error);
     default:
         *error = QStringLiteral("Die Datei %1 ist keine Wettkampfdatei.").arg(path);
         return std::nullopt;
@@ -137,9 +141,18 @@ ResultsImportResult importResults(Database& db, const QString& sourcePath, int r
         result.error = QStringLiteral("Ungültiger Durchgang %1.").arg(round + 1);
         return result;
     }
-    const std::optional<SourceRows> source = readSourceRows(sourcePath, round, &result.error);
+    bool sourceTenths = false;
+    const std::optional<SourceRows> source = readSourceRows(sourcePath, round, &sourceTenths, &result.error);
     if (!source)
         return result;
+    // Rings of 973 mean 97,3 in one file and 973 in the other: taken over they would be wrong.
+    if (sourceTenths != competitionRules(&db, nullptr).tenths) {
+        result.error = QStringLiteral("Die Datei %1 wertet %2, dieser Wettkampf %3. Es wurde nichts übernommen.")
+                           .arg(QFileInfo(sourcePath).fileName(),
+                                sourceTenths ? QStringLiteral("mit Zehnteln") : QStringLiteral("ganze Ringe"),
+                                sourceTenths ? QStringLiteral("ganze Ringe") : QStringLiteral("mit Zehnteln"));
+        return result;
+    }
 
     CGruppeTable groups(&db, nullptr);
     CPlanTable plan(&db, nullptr);

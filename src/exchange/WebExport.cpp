@@ -6,6 +6,7 @@
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 #include "output/Standings.h"
+#include "results/CompetitionRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -439,9 +440,12 @@ std::optional<QByteArray> CWebExport::resultsPage(const LeagueTable& t)
                 boldCell("10%", "2", "right",
                          formatted("%2lld : %2lld", static_cast<long long>(s.Pluspunkte[slot]),
                                    static_cast<long long>(s.Minuspunkte[slot]))) +
-                boldCell("10%", "2", "right", number(s.Ringe[slot])) + boldCell("20%", "2", "right", {}) + "  </tr>\n";
+                boldCell("10%", "2", "right", htmlText(ringText(s.Ringe[slot], t.tenths))) +
+                boldCell("20%", "2", "right", {}) + "  </tr>\n";
     }
     page += "</table>\n";
+    if (!t.tieBreakLine.isEmpty())
+        page += centredLine(htmlText(t.tieBreakLine));
 
     for (std::size_t r = 0; r < t.rounds.size(); ++r) {
         const RoundResults& round = t.rounds[r];
@@ -449,8 +453,10 @@ std::optional<QByteArray> CWebExport::resultsPage(const LeagueTable& t)
             "<p>&nbsp;</p>" + roundHeading(round.date, static_cast<int>(r)) + "<table border=\"0\" width=\"100%\">\n";
         for (const RoundPairing& p : round.pairings) {
             page += "  <tr>\n" + boldCell("30%", "2", "right", names[p.slotA]) + boldCell("1%", "2", "center", "-") +
-                    boldCell("30%", "2", "left", names[p.slotB]) + boldCell("5%", "2", "right", number(p.ringsA)) +
-                    boldCell("1%", "2", "center", "-") + boldCell("5%", "2", "left", number(p.ringsB));
+                    boldCell("30%", "2", "left", names[p.slotB]) +
+                    boldCell("5%", "2", "right", htmlText(pairingRingText(p.ringsA, p.absentA, t.tenths))) +
+                    boldCell("1%", "2", "center", "-") +
+                    boldCell("5%", "2", "left", htmlText(pairingRingText(p.ringsB, p.absentB, t.tenths)));
             if (p.remark != 0)
                 page += plainCell("10%", "left", asterisks(p.remark));
             page += "  </tr>\n";

@@ -2,6 +2,7 @@
 
 #include "document/TorvmDoc.h"
 #include "output/Standings.h"
+#include "results/CompetitionRules.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -95,14 +96,14 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
         const int names = x0 + w / 3;
         const int rings = x0 + 5 * (w / 6);
         for (const RoundPairing& p : t.pairings) {
-            const QString ringsA = QString::number(p.ringsA);
+            const QString ringsA = pairingRingText(p.ringsA, p.absentA, t.tenths);
             drawTextAt(painter, names - g30, top(), t.teamNames[p.slotA], TextAlign::Right, g.left);
             drawTextAt(painter, names, top(), QStringLiteral("-"), TextAlign::Center);
             drawTextAt(painter, names + g30, top(), t.teamNames[p.slotB], TextAlign::Left,
                        rightAlignedStart(painter, rings - g30, ringsA));
             drawTextAt(painter, rings - g30, top(), ringsA, TextAlign::Right);
             drawTextAt(painter, rings, top(), QStringLiteral("-"), TextAlign::Center);
-            QString right = QString::number(p.ringsB);
+            QString right = pairingRingText(p.ringsB, p.absentB, t.tenths);
             if (p.remark != 0)
                 right += remarkMarker(p.remark);
             drawTextAt(painter, rings + g30, top(), right, TextAlign::Left, pageRight);
@@ -125,7 +126,7 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
         const CTabellenStand& s = t.stand;
         for (const StandingRow& row : t.rows) {
             const int slot = row.slot;
-            const QString ringe = QString::number(s.Ringe[slot]);
+            const QString ringe = ringText(s.Ringe[slot], t.tenths);
             if (row.rank != 0)
                 drawTextAt(painter, x0 + 3 * column - g20, top(), QString::asprintf("%d. ", row.rank), TextAlign::Right,
                            g.left);
@@ -139,6 +140,8 @@ bool TabellePage::paintPage(QPainter& painter, const PrintFonts& fonts, const QR
             drawTextAt(painter, x0 + 11 * column, top(), ringe, TextAlign::Right);
             ++m;
         }
+        if (!t.tieBreakLine.isEmpty())
+            drawTextAt(painter, x0 + 3 * column, top(), t.tieBreakLine, TextAlign::Left, pageRight);
     }
     return t.ok;
 }
@@ -197,9 +200,11 @@ bool EinzelPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     for (int i = first; i < last; ++i) {
         const RankingRow& row = cls->rows[static_cast<std::size_t>(i)];
         const int top = g.lineTop(i - first + 1, layout.lines);
-        const QString rings = QString::number(row.rings);
+        const QString rings = row.ringsText();
         const int ringsX = x0 + 3 * (v / 4) + v / 20;
-        if (row.rank != 0)
+        if (row.outOfContest)
+            drawTextAt(painter, x0 + v / 4, top, QLatin1String(kOutOfContestLabel), TextAlign::Right, g.left);
+        else if (row.rank != 0)
             drawTextAt(painter, x0 + v / 4, top, QString::asprintf("%d.", row.rank), TextAlign::Right, g.left);
         drawTextAt(painter, x0 + v / 4, top, row.titled ? row.name : QLatin1Char(' ') + row.name, TextAlign::Left,
                    x0 + v / 2);
@@ -281,9 +286,12 @@ bool GesamtPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRe
     const int last = std::min(first + perPage, static_cast<int>(cls->rows.size()));
     for (int i = first; i < last; ++i) {
         const SeasonRow& row = cls->rows[static_cast<std::size_t>(i)];
-        drawRow(g.lineTop(i - first + 2, layout.lines), row.rank != 0 ? QString::asprintf("%d.", row.rank) : QString(),
-                row.titled ? row.name : QLatin1Char(' ') + row.name, QLatin1Char(' ') + row.team,
-                {QString::number(row.rounds), QString::number(row.total), row.average(), QString::number(row.best)});
+        const QString rank = row.outOfContest ? QString::fromLatin1(kOutOfContestLabel)
+                             : row.rank != 0  ? QString::asprintf("%d.", row.rank)
+                                              : QString();
+        drawRow(g.lineTop(i - first + 2, layout.lines), rank, row.titled ? row.name : QLatin1Char(' ') + row.name,
+                QLatin1Char(' ') + row.team,
+                {QString::number(row.rounds), row.totalText(), row.average(), row.bestText()});
     }
     return m_ranking.ok;
 }

@@ -4,6 +4,8 @@
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 #include "masterdata/KlassenTabelle.h"
+#include "results/CompetitionRules.h"
+#include "results/PairingEntry.h"
 
 #include <algorithm>
 #include <array>
@@ -17,6 +19,7 @@ namespace {
 
 struct GroupInfo {
     int klasse = 0;
+    int bestCount = 0; // best N of the group; 0 = all count
     std::array<QString, kSlotCount + 1> teams;
 };
 
@@ -28,8 +31,9 @@ int classIndex(std::int64_t value)
 // The groups' classes and team names, each group read once.
 class GroupLookup {
 public:
-    explicit GroupLookup(CGruppeTable& groups)
+    GroupLookup(CGruppeTable& groups, CTorvmDoc& doc)
         : m_groups(groups)
+        , m_doc(doc)
     {
     }
     const GroupInfo& group(int id)
@@ -40,6 +44,7 @@ public:
         GroupInfo info;
         m_groups.LoadGroup(id);
         info.klasse = classIndex(m_groups.m_Klasse);
+        info.bestCount = groupBestCount(m_doc.GetDatabase(), &m_doc, id);
         for (int slot = 1; slot <= kSlotCount; ++slot)
             info.teams[slot] = m_groups.TeamName(slot);
         return m_cache.emplace(id, std::move(info)).first->second;
@@ -61,6 +66,7 @@ public:
 
 private:
     CGruppeTable& m_groups;
+    CTorvmDoc& m_doc;
     std::unordered_map<int, GroupInfo> m_cache;
 };
 
@@ -102,6 +108,31 @@ QString participantDisplayName(const QString& titel, const QString& name, const 
     return text;
 }
 
+QString markedName(const QString& name, bool substitute, bool individual)
+{
+    if (substitute)
+        return name + QStringLiteral(" (E)");
+    if (individual)
+        return name + QStringLiteral(" (ES)");
+    return name;
+}
+
+QString RankingRow::ringsText() const
+{
+    const QString text = ringText(rings, tenths);
+    return counted ? text : QLatin1Char('(') + text + QLatin1Char(')');
+}
+
+QString SeasonRow::totalText() const
+{
+    return ringText(total, tenths);
+}
+
+QString SeasonRow::bestText() const
+{
+    return ringText(best, tenths);
+}
+
 IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingClassMode mode)
 {
     IndividualRanking ranking;
@@ -114,30 +145,52 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
     }
     CKlassenTabelle classNames;
     classNames.Load(doc);
-    GroupLookup groups(sources.groups);
+    GroupLookup groups(sources.groups, doc);
+    ranking.tenths = competitionRules(doc.GetDatabase(), &doc).tenths;
 
-    std::array<std::vector<const RoundResultRow*>, kRankingClasses> byClass;
-    for (const RoundResultRow& row : *rows)
-        byClass[groups.rowClass(row, mode)].push_back(&row);
+    // Rows come best first, so under best N a team's first N team shooters are the ones counted.
+    std::unordered_map<std::int32_t, int> takenPerTeam;
+    std::vector<bool> countsForTeam(rows->size(), true);
+    std::array<std::vector<std::size_t>, kRankingClasses> byClass, outOfContest;
+    for (std::size_t i = 0; i < rows->size(); ++i) {
+        const RoundResultRow& row = (*rows)[i];
+        const int best = groups.group(row.id / 1000000).bestCount;
+        if (row.scoring == kTeamShooter && best > 0)
+            countsForTeam[i] = takenPerTeam[row.id / 100]++ < best;
+        (row.scoring == kOutOfContest ? outOfContest : byClass)[groups.rowClass(row, mode)].push_back(i);
+    }
 
     platz = std::clamp(platz, 0, kMaxPlatz);
+    const auto rankingRow = [&](std::size_t i, int rank) {
+        const RoundResultRow& row = (*rows)[i];
+        RankingRow shown{rank,
+                         markedName(participantDisplayName(row.titel, row.name, row.vorname, row.zusatz),
+                                    row.substitute, row.scoring == kIndividual),
+                         groups.team(row.id), row.rings, !row.titel.isEmpty()};
+        shown.outOfContest = row.scoring == kOutOfContest;
+        shown.counted = countsForTeam[i];
+        shown.tenths = ranking.tenths;
+        return shown;
+    };
     for (int c = 0; c < kRankingClasses; ++c) {
-        const int counted = std::min(static_cast<int>(byClass[c].size()), platz);
+        const int counted =
+            std::min(static_cast<int>(byClass[c].size()), platz) + static_cast<int>(outOfContest[c].size());
         if (counted == 0)
             continue;
         RankingClass cls{c, c == 0 ? QString() : classNames.Name(c), counted, {}};
         std::int64_t lastRings = -1;
         int k = 0;
-        for (const RoundResultRow* row : byClass[c]) {
+        for (const std::size_t i : byClass[c]) {
+            const std::int64_t rings = (*rows)[i].rings;
             // Ties at the last place are listed as well.
-            if (row->rings != lastRings && k >= platz)
+            if (rings != lastRings && k >= platz)
                 break;
             ++k;
-            cls.rows.push_back({row->rings != lastRings ? k : 0,
-                                participantDisplayName(row->titel, row->name, row->vorname, row->zusatz),
-                                groups.team(row->id), row->rings, !row->titel.isEmpty()});
-            lastRings = row->rings;
+            cls.rows.push_back(rankingRow(i, rings != lastRings ? k : 0));
+            lastRings = rings;
         }
+        for (const std::size_t i : outOfContest[c])
+            cls.rows.push_back(rankingRow(i, 0));
         ranking.classes.push_back(std::move(cls));
     }
     return ranking;
@@ -146,10 +199,11 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
 QString SeasonRow::average() const
 {
     if (rounds == 0)
-        return QStringLiteral("0,0");
-    // Tenths rounded half up; rings are never negative.
-    const std::int64_t tenths = (total * 20 + rounds) / (2 * rounds);
-    return QString::asprintf("%lld,%lld", static_cast<long long>(tenths / 10), static_cast<long long>(tenths % 10));
+        return tenths ? QStringLiteral("0,00") : QStringLiteral("0,0");
+    // One more decimal than the results, rounded half up; rings are never negative.
+    const std::int64_t scaled = (total * 20 + rounds) / (2 * rounds);
+    return QString::asprintf(tenths ? "%lld,%02lld" : "%lld,%lld", static_cast<long long>(scaled / (tenths ? 100 : 10)),
+                             static_cast<long long>(scaled % (tenths ? 100 : 10)));
 }
 
 SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds, RankingClassMode mode)
@@ -162,22 +216,32 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
         ranking.ok = false;
         return ranking;
     }
-    GroupLookup groups(sources.groups);
+    GroupLookup groups(sources.groups, doc);
+    ranking.tenths = competitionRules(doc.GetDatabase(), &doc).tenths;
     struct Shooter {
         SeasonRow row;
         int klasse = 0;
         int lastRound = -1;
         std::int64_t roundRings = 0; // of the round being read
+        bool anySubstitute = false;
+        bool allIndividual = true;
     };
-    std::unordered_map<std::int32_t, Shooter> shooters;
-    std::vector<std::int32_t> order; // first appearance, so equal rows keep a stable order
+    // Out-of-competition results count nowhere: a shooter who also started regularly is ranked
+    // on the regular results alone; one who never did is listed apart.
+    struct Shooters {
+        std::unordered_map<std::int32_t, Shooter> byNumber;
+        std::vector<std::int32_t> order; // first appearance, so equal rows keep a stable order
+    };
+    Shooters ranked, apart;
     for (const RoundResultRow& result : *results) {
-        auto [it, added] = shooters.try_emplace(result.participant);
+        Shooters& list = result.scoring == kOutOfContest ? apart : ranked;
+        auto [it, added] = list.byNumber.try_emplace(result.participant);
         Shooter& s = it->second;
         if (added) {
-            order.push_back(result.participant);
+            list.order.push_back(result.participant);
             s.row.name = participantDisplayName(result.titel, result.name, result.vorname, result.zusatz);
             s.row.titled = !result.titel.isEmpty();
+            s.row.tenths = ranking.tenths;
         }
         // Two rows of one shooter in a round (a slip in entry) make one round of both.
         if (s.lastRound != result.round) {
@@ -190,15 +254,22 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
         s.row.best = std::max(s.row.best, s.roundRings);
         s.row.team = groups.team(result.id);
         s.klasse = groups.rowClass(result, mode);
+        s.anySubstitute = s.anySubstitute || result.substitute;
+        s.allIndividual = s.allIndividual && result.scoring == kIndividual;
     }
 
     CKlassenTabelle classNames;
     classNames.Load(doc);
-    std::array<std::vector<const SeasonRow*>, kRankingClasses> byClass;
-    for (const std::int32_t number : order) {
-        const Shooter& s = shooters.at(number);
-        if (s.row.rounds >= minRounds)
-            byClass[s.klasse].push_back(&s.row);
+    std::array<std::vector<const SeasonRow*>, kRankingClasses> byClass, outOfContest;
+    for (Shooters* list : {&ranked, &apart}) {
+        for (const std::int32_t number : list->order) {
+            Shooter& s = list->byNumber.at(number);
+            if (s.row.rounds < minRounds || (list == &apart && ranked.byNumber.contains(number)))
+                continue;
+            s.row.name = markedName(s.row.name, s.anySubstitute, s.allIndividual);
+            s.row.outOfContest = list == &apart;
+            (list == &apart ? outOfContest : byClass)[s.klasse].push_back(&s.row);
+        }
     }
     // Averages compared exactly: a / n against b / m as a * m against b * n.
     const auto compare = [](const SeasonRow& a, const SeasonRow& b) {
@@ -208,18 +279,21 @@ SeasonRanking ComputeSeasonRanking(CTorvmDoc& doc, int lastRound, int minRounds,
             return c;
         return a.best <=> b.best;
     };
+    const auto byAverage = [&](const SeasonRow* a, const SeasonRow* b) { return compare(*a, *b) > 0; };
     for (int c = 0; c < kRankingClasses; ++c) {
         auto& rows = byClass[c];
-        if (rows.empty())
+        if (rows.empty() && outOfContest[c].empty())
             continue;
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&](const SeasonRow* a, const SeasonRow* b) { return compare(*a, *b) > 0; });
+        std::stable_sort(rows.begin(), rows.end(), byAverage);
         SeasonClass cls{c, c == 0 ? QString() : classNames.Name(c), {}};
         for (std::size_t i = 0; i < rows.size(); ++i) {
             SeasonRow row = *rows[i];
             row.rank = i > 0 && compare(*rows[i - 1], row) == 0 ? 0 : static_cast<int>(i) + 1;
             cls.rows.push_back(std::move(row));
         }
+        std::stable_sort(outOfContest[c].begin(), outOfContest[c].end(), byAverage);
+        for (const SeasonRow* row : outOfContest[c])
+            cls.rows.push_back(*row);
         ranking.classes.push_back(std::move(cls));
     }
     return ranking;

@@ -17,12 +17,22 @@ inline constexpr int kMaxPlatz = 100000;
 inline constexpr int kDefaultPlatz = 10;
 
 struct RankingRow {
-    int rank = 0; // shown rank; 0 = same rings as the row above, no label
-    QString name;
+    int rank = 0; // shown rank; 0 = same rings as the row above, or out of competition: no label
+    QString name; // with the mark " (E)" of a substitute or " (ES)" of an individual starter
     QString team;
     std::int64_t rings = 0;
-    bool titled = false; // the name starts with a title
+    bool titled = false;       // the name starts with a title
+    bool outOfContest = false; // listed at the end of its class with "AK" instead of a place
+    bool counted = true;       // counted for the team total; otherwise shown in parentheses
+    bool tenths = false;
+    // The rings as shown: "287", "287,3", "(287)" for a result the team total leaves out.
+    QString ringsText() const;
 };
+
+// "AK": the label of an out-of-competition starter in the place column.
+inline constexpr auto kOutOfContestLabel = "AK";
+// The name with the mark of a substitute (" (E)") or an individual starter (" (ES)").
+QString markedName(const QString& name, bool substitute, bool individual);
 
 struct RankingClass {
     int index = 0; // class index; 0 = no class
@@ -35,6 +45,7 @@ struct IndividualRanking {
     bool ok = true;                    // false after a database error (already shown)
     int round = 0;                     // 0-based
     std::vector<RankingClass> classes; // the classes with a counted result, by class index
+    bool tenths = false;
 };
 
 // "Titel Name Vorname Zusatz" with the empty parts left out.
@@ -56,9 +67,13 @@ struct SeasonRow {
     bool titled = false;
     int rounds = 0; // rounds with rings
     std::int64_t total = 0;
-    std::int64_t best = 0; // rings of the best round
-    // Average to one decimal with a German comma ("287,5").
+    std::int64_t best = 0;     // rings of the best round
+    bool outOfContest = false; // every result out of competition: "AK" instead of a place, at the end
+    bool tenths = false;       // totals in tenths of a ring
+    // Average to one decimal with a German comma ("287,5"), in tenths to two ("287,53").
     QString average() const;
+    QString totalText() const;
+    QString bestText() const;
 };
 
 struct SeasonClass {
@@ -71,6 +86,7 @@ struct SeasonRanking {
     bool ok = true;                   // false after a database error (already shown)
     int lastRound = 0;                // 0-based: rounds 0 ... lastRound count
     std::vector<SeasonClass> classes; // classes with a ranked shooter, by class index
+    bool tenths = false;
 };
 
 // The standing of every shooter over rounds 0 ... lastRound, per class as the individual ranking

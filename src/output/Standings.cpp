@@ -4,6 +4,7 @@
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 #include "fixtures/PlanRound.h"
+#include "results/CompetitionRules.h"
 #include "results/Scoring.h"
 
 #include <algorithm>
@@ -14,12 +15,25 @@ namespace torvm {
 
 namespace {
 
-// What one team brought into one round: its rings and its row 99.
+// What one team brought into one round: its counted rings and its row 99.
 struct TeamRound {
     std::int64_t rings = 0;
     std::int64_t points = 0;
     QString text;
+    bool absent = false;
 };
+
+// A counted pairing as the direct comparison reads it.
+struct PlayedPairing {
+    int a = 0;
+    int b = 0;
+    MatchScore score;
+    std::int64_t ringsA = 0;
+    std::int64_t ringsB = 0;
+};
+
+// Per slot the value of each tie-break criterion, compared after the points.
+using TieKeys = std::array<std::array<std::int64_t, kMaxTieBreaks>, kSlotCount + 1>;
 
 using RoundKey = std::pair<int, int>; // round, slot
 
@@ -35,11 +49,58 @@ bool validSlot(int slot)
 
 // An unused slot stays behind every team: otherwise its zero values would be ranked above teams
 // with no points yet or with deductions, push them out of the table and count in their ranks.
-bool ranksAhead(const CTabellenStand& s, const std::array<bool, kSlotCount + 1>& used, int q, int p)
+// Equal teams rank ahead too, which the exchange sort below relies on.
+bool ranksAhead(const CTabellenStand& s, const std::array<bool, kSlotCount + 1>& used, const TieKeys& keys, int q,
+                int p)
 {
     if (used[q] != used[p])
         return used[q];
-    return s.Pluspunkte[q] > s.Pluspunkte[p] || (s.Pluspunkte[q] == s.Pluspunkte[p] && s.Ringe[q] >= s.Ringe[p]);
+    if (s.Pluspunkte[q] != s.Pluspunkte[p])
+        return s.Pluspunkte[q] > s.Pluspunkte[p];
+    return keys[q] >= keys[p];
+}
+
+// The chain's values per slot. The direct comparison looks only at the pairings among the teams
+// that share a team's points.
+TieKeys tieKeys(const CTabellenStand& s, const std::array<bool, kSlotCount + 1>& used,
+                const std::vector<TieBreak>& chain, const std::vector<PlayedPairing>& played)
+{
+    TieKeys keys{};
+    std::array<std::int64_t, kSlotCount + 1> directPoints{}, directRings{}, best{};
+    for (const PlayedPairing& p : played) {
+        if (p.score.shot) {
+            best[p.a] = std::max(best[p.a], p.ringsA);
+            best[p.b] = std::max(best[p.b], p.ringsB);
+        }
+        if (s.Pluspunkte[p.a] != s.Pluspunkte[p.b])
+            continue;
+        // Points won on the range only: an adjustment is no result of the pairing.
+        directPoints[p.a] += p.score.pointsA;
+        directPoints[p.b] += p.score.pointsB;
+        directRings[p.a] += p.ringsA;
+        directRings[p.b] += p.ringsB;
+    }
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (!used[slot])
+            continue;
+        for (std::size_t k = 0; k < chain.size() && k < kMaxTieBreaks; ++k) {
+            switch (chain[k]) {
+            case TieBreak::Rings:
+                keys[slot][k] = s.Ringe[slot];
+                break;
+            case TieBreak::Direct:
+                keys[slot][k] = directPoints[slot];
+                break;
+            case TieBreak::DirectRings:
+                keys[slot][k] = directRings[slot];
+                break;
+            case TieBreak::BestTeam:
+                keys[slot][k] = best[slot];
+                break;
+            }
+        }
+    }
+    return keys;
 }
 
 Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool withNames)
@@ -61,6 +122,9 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
     }
     groups.LoadGroup(group);
     t.name = groups.m_Name;
+    const CompetitionRules rules = competitionRules(db, doc);
+    t.tenths = rules.tenths;
+    t.tieBreakLine = tieBreakLine(rules.tieBreaks);
     for (int slot = 1; slot <= kSlotCount; ++slot)
         c.used[slot] = groups.SlotUsed(slot);
 
@@ -86,20 +150,21 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
 
     std::map<RoundKey, TeamRound> teams;
     if (!planRounds.empty()) {
-        const auto sums = results.SumTeamRounds(group, lastRound, groups.m_Anzahl);
+        const auto sums = results.SumTeamRounds(group, lastRound, groups.m_Anzahl, groupBestCount(db, doc, group));
         if (!sums) {
             showDatabaseError(db ? db->lastError().text : QString());
             t.ok = false;
             return c;
         }
         for (const TeamRoundSum& sum : *sums)
-            teams[{sum.round, sum.slot}] = {sum.rings, sum.points, sum.text};
+            teams[{sum.round, sum.slot}] = {sum.absent ? 0 : sum.rings, sum.points, sum.text, sum.absent};
     }
     const auto team = [&teams](int r, int slot) {
         const auto it = teams.find({r, slot});
         return it == teams.end() ? TeamRound{} : it->second;
     };
 
+    std::vector<PlayedPairing> played;
     if (round >= 0)
         t.rounds.resize(static_cast<std::size_t>(lastRound) + 1);
     for (const auto& [r, plan] : planRounds) {
@@ -134,8 +199,9 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
             s.Pluspunkte[B] += score.pointsB;
             s.Minuspunkte[A] += score.againstA;
             s.Minuspunkte[B] += score.againstB;
+            played.push_back({A, B, scoreMatch(teamA.rings, teamB.rings), teamA.rings, teamB.rings});
 
-            RoundPairing pairing{A, B, teamA.rings, teamB.rings, 0};
+            RoundPairing pairing{A, B, teamA.rings, teamB.rings, 0, teamA.absent, teamB.absent};
             QString remark = teamA.text;
             if (!teamA.text.isEmpty() && !teamB.text.isEmpty())
                 remark += QStringLiteral(" - ") + teamB.text;
@@ -153,20 +219,25 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
         t.remarks = t.rounds.back().remarks;
     }
 
-    // Equal teams are still exchanged, so teams equal in points and rings end in descending slot
-    // order.
+    // Equal teams are still exchanged, so teams equal in points and in the chain end in descending
+    // slot order.
+    const TieKeys keys = tieKeys(s, c.used, rules.tieBreaks, played);
     for (int p = 1; p < kSlotCount; ++p) {
         for (int q = p; q <= kSlotCount; ++q) {
-            if (ranksAhead(s, c.used, s.Rang[q], s.Rang[p]))
+            if (ranksAhead(s, c.used, keys, s.Rang[q], s.Rang[p]))
                 std::swap(s.Rang[p], s.Rang[q]);
         }
     }
 
+    // Under the default rings only order teams of equal points; a chosen chain separates places.
+    const bool chainSeparates = !t.tieBreakLine.isEmpty();
     for (int p = 1; p <= s.MaxSlot; ++p) {
         const int slot = s.Rang[p];
         if (!c.used[slot])
             continue;
-        const bool label = t.rows.empty() || s.Pluspunkte[slot] != s.Pluspunkte[t.rows.back().slot];
+        const int above = t.rows.empty() ? 0 : t.rows.back().slot;
+        const bool label = t.rows.empty() || s.Pluspunkte[slot] != s.Pluspunkte[above] ||
+                           (chainSeparates && keys[slot] != keys[above]);
         t.rows.push_back({slot, label ? p : 0});
     }
 
@@ -180,6 +251,11 @@ Computation compute(Database* db, CTorvmDoc* doc, int group, int round, bool wit
 }
 
 } // namespace
+
+QString pairingRingText(std::int64_t rings, bool absent, bool tenths)
+{
+    return absent ? QStringLiteral("n. a.") : ringText(rings, tenths);
+}
 
 QString remarkMarker(int n)
 {

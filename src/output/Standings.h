@@ -32,8 +32,13 @@ struct RoundPairing {
     int slotB = 0;
     std::int64_t ringsA = 0;
     std::int64_t ringsB = 0;
-    int remark = 0; // number of the remark it gave (marked by as many asterisks); 0 = none
+    int remark = 0;       // number of the remark it gave (marked by as many asterisks); 0 = none
+    bool absentA = false; // the team did not appear: "n. a." instead of its rings
+    bool absentB = false;
 };
+
+// A team's rings in a pairing as the outputs show them: "n. a." for a team that did not appear.
+QString pairingRingText(std::int64_t rings, bool absent, bool tenths);
 
 // One counted round: its date from the plan and its pairings with the remarks numbered from 1
 // within the round.
@@ -46,7 +51,8 @@ struct RoundResults {
 // One row of the table as shown.
 struct StandingRow {
     int slot = 0;
-    int rank = 0; // position shown as rank; 0 = same points as the row above, no label
+    int rank = 0; // position shown as rank; 0 = equal to the row above (points, and the tie-break chain
+                  // unless it is the default), no label
 };
 
 // Everything the table page, the text section and the web page show of one group.
@@ -61,6 +67,8 @@ struct LeagueTable {
     QStringList remarks;                           // remark n is remarks[n - 1]
     std::vector<StandingRow> rows;
     std::vector<RoundResults> rounds; // rounds 0 ... round; the last one is the chosen round
+    bool tenths = false;              // rings in tenths of a ring
+    QString tieBreakLine;             // "Bei Punktgleichheit: ..." under the table; empty for the default
 };
 
 // "*", "**", ...: the marker of remark n.

@@ -7,6 +7,7 @@
 #include "output/OutputRows.h"
 #include "output/Standings.h"
 #include "output/Windows1252.h"
+#include "results/CompetitionRules.h"
 
 #include <QIODevice>
 
@@ -95,8 +96,8 @@ std::optional<QString> tabelleText(CTorvmDoc& doc, const OutputSettings& setting
         if (settings.ergebnis) {
             for (const RoundPairing& p : t.pairings) {
                 QString line = t.teamNames[p.slotA] + QStringLiteral(" - ") + t.teamNames[p.slotB] + QLatin1Char('\t') +
-                               QString::asprintf("%lld - %lld", static_cast<long long>(p.ringsA),
-                                                 static_cast<long long>(p.ringsB));
+                               pairingRingText(p.ringsA, p.absentA, t.tenths) + QStringLiteral(" - ") +
+                               pairingRingText(p.ringsB, p.absentB, t.tenths);
                 if (p.remark != 0)
                     line += QLatin1Char('\t') + remarkMarker(p.remark);
                 out.add(line);
@@ -119,8 +120,10 @@ std::optional<QString> tabelleText(CTorvmDoc& doc, const OutputSettings& setting
                         QLatin1Char('\t') +
                         QString::asprintf("%3lld : %3lld", static_cast<long long>(s.Pluspunkte[slot]),
                                           static_cast<long long>(s.Minuspunkte[slot])) +
-                        QLatin1Char('\t') + QString::asprintf("%6lld", static_cast<long long>(s.Ringe[slot])));
+                        QLatin1Char('\t') + ringText(s.Ringe[slot], t.tenths).rightJustified(6));
             }
+            if (!t.tieBreakLine.isEmpty())
+                out.add(t.tieBreakLine);
             out.add();
         }
     }
@@ -128,6 +131,14 @@ std::optional<QString> tabelleText(CTorvmDoc& doc, const OutputSettings& setting
 }
 
 // ------------------------------------------------------------------------- individual ranking
+
+// "  1.\t", "\t" for a shared place, " AK\t" for a starter out of competition.
+QString rankColumn(int rank, bool outOfContest)
+{
+    if (outOfContest)
+        return QStringLiteral(" %1\t").arg(QLatin1String(kOutOfContestLabel));
+    return rank != 0 ? QString::asprintf("%3d.\t", rank) : QStringLiteral("\t");
+}
 
 std::optional<QString> einzelText(CTorvmDoc& doc, const OutputSettings& settings)
 {
@@ -141,8 +152,8 @@ std::optional<QString> einzelText(CTorvmDoc& doc, const OutputSettings& settings
         out.add();
         out.add(cls.name);
         for (const RankingRow& row : cls.rows) {
-            out.add((row.rank != 0 ? QString::asprintf("%3d.\t", row.rank) : QStringLiteral("\t")) + row.name +
-                    QLatin1Char('\t') + row.team + QString::asprintf("\t%6lld", static_cast<long long>(row.rings)));
+            out.add(rankColumn(row.rank, row.outOfContest) + row.name + QLatin1Char('\t') + row.team +
+                    QLatin1Char('\t') + row.ringsText().rightJustified(6));
         }
     }
     return out.take();
@@ -194,10 +205,9 @@ std::optional<QString> gesamtText(CTorvmDoc& doc, const OutputSettings& settings
         out.add();
         out.add(cls.name);
         for (const SeasonRow& row : cls.rows) {
-            out.add((row.rank != 0 ? QString::asprintf("%3d.\t", row.rank) : QStringLiteral("\t")) + row.name +
-                    QLatin1Char('\t') + row.team +
-                    QString::asprintf("\t%2d\t%6lld\t%6s\t%6lld", row.rounds, static_cast<long long>(row.total),
-                                      qPrintable(row.average()), static_cast<long long>(row.best)));
+            out.add(rankColumn(row.rank, row.outOfContest) + row.name + QLatin1Char('\t') + row.team +
+                    QString::asprintf("\t%2d\t", row.rounds) + row.totalText().rightJustified(6) + QLatin1Char('\t') +
+                    row.average().rightJustified(6) + QLatin1Char('\t') + row.bestText().rightJustified(6));
         }
     }
     return out.take();

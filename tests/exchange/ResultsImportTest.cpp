@@ -2,10 +2,12 @@
 
 #include "db/Tables.h"
 #include "exchange/JetFile.h"
+#include "results/CompetitionRules.h"
 #include "support/Fixtures.h"
 #include "support/JetWriter.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +116,52 @@ TEST_F(ResultsImportTest, CopiesOnlyTheRowsTheRoundsPairingsNeed)
     expected[resultKey(0, 2, 2, 1)] = QStringLiteral("0 0 0 ");
     expected[resultKey(0, 2, 2, kSummaryRow)] = QStringLiteral("0 0 1 Protest");
     EXPECT_EQ(resultRows(dst), expected);
+}
+
+TEST_F(ResultsImportTest, CarriesTheRowMarksAndRefusesADifferentTenthsRule)
+{
+    Database& src = *source.db();
+    Database& dst = *target.db();
+    {
+        CWettkampfTable t(&src, nullptr);
+        ASSERT_TRUE(t.Open());
+        ASSERT_TRUE(t.SaveResult(101, 97, 0, 2, 1, 1, 1, 0));
+        ASSERT_TRUE(t.SaveResult(102, 96, 0, 2, 1, 2, 0, 2));
+        ASSERT_TRUE(t.SavePoints(0, QString(), 0, 2, 2, kSummaryRow, 1));
+    }
+    struct Case {
+        bool sourceTenths, targetTenths;
+        const char* error; // empty: taken over
+    };
+    // Switching the rules scales the rows stored before: the source holds 97,0 and 96,0 under tenths.
+    const Case cases[] = {
+        {true, false, "Die Datei %1 wertet mit Zehnteln, dieser Wettkampf ganze Ringe. Es wurde nichts übernommen."},
+        {false, true, "Die Datei %1 wertet ganze Ringe, dieser Wettkampf mit Zehnteln. Es wurde nichts übernommen."},
+        {true, true, ""},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        ASSERT_TRUE(setCompetitionRules(&src, nullptr, {c.sourceTenths, {TieBreak::Rings}, 0}, &error))
+            << error.toStdString();
+        ASSERT_TRUE(setCompetitionRules(&dst, nullptr, {c.targetTenths, {TieBreak::Rings}, 0}, &error))
+            << error.toStdString();
+        const Rows before = resultRows(dst);
+        const ResultsImportResult r = importResults(dst, source.path(), 2);
+        EXPECT_EQ(r.ok, *c.error == 0);
+        if (*c.error != 0) {
+            EXPECT_EQ(r.error, QString::fromUtf8(c.error).arg(QFileInfo(source.path()).fileName()));
+            EXPECT_EQ(resultRows(dst), before);
+        }
+    }
+    Statement st = dst.prepare(R"(SELECT "Ergebnis", "Ersatz", "Wertung", "Flag" FROM "Wettkampf"
+        WHERE "ID" IN (?, ?, ?) ORDER BY "ID")");
+    st.bind(1, std::int64_t{resultKey(0, 2, 1, 1)});
+    st.bind(2, std::int64_t{resultKey(0, 2, 1, 2)});
+    st.bind(3, std::int64_t{resultKey(0, 2, 2, kSummaryRow)});
+    QStringList rows;
+    while (st.next())
+        rows << QStringLiteral("%1 %2 %3 %4").arg(st.int64(0)).arg(st.int64(1)).arg(st.int64(2)).arg(st.int64(3));
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("970 1 0 0"), QStringLiteral("960 0 2 0"), QStringLiteral("0 0 0 1")}));
 }
 
 TEST_F(ResultsImportTest, ASourceThatIsNoCompetitionChangesNothing)
