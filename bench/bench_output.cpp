@@ -1,10 +1,12 @@
 // The outputs read a whole season at once. On a large league (60 groups of 10 teams, 18 rounds
 // entered with the 20 rows and the summary row the result entry writes per team, 4 000 shooters,
-// 1 000 clubs) these measure one group's standings beside bare SQLite summing the same rings, and
-// the text export of whole outputs.
+// 1 000 clubs) these measure one group's standings under the default rules and under best N with
+// the direct comparison, beside bare SQLite summing the same rings, and the text export of whole
+// outputs.
 #include "LargeLeague.h"
 #include "output/Standings.h"
 #include "output/TextExport.h"
+#include "results/CompetitionRules.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -40,6 +42,31 @@ void BM_LeagueTableOneGroup(benchmark::State& state)
         benchmark::DoNotOptimize(t.rows.data());
         g = (g + 1) % kGroups;
     }
+}
+
+// The same standings when the league counts the best 3 of 4 and orders equal points by the
+// direct comparison, then rings: the rules are set for this benchmark and taken back after it.
+void BM_StandingsRulesOneGroup(benchmark::State& state)
+{
+    CTorvmDoc& doc = *league().doc;
+    Database* db = doc.GetDatabase();
+    QString error;
+    const auto setRules = [&](int best, const std::vector<TieBreak>& chain) {
+        for (int g = 0; g < kGroups; ++g) {
+            if (!setGroupBestCount(db, &doc, g, best, &error))
+                state.SkipWithError("best N not stored");
+        }
+        if (!setCompetitionRules(db, &doc, {false, chain, 0}, &error))
+            state.SkipWithError("rules not stored");
+    };
+    setRules(kTeamSize - 1, {TieBreak::Direct, TieBreak::Rings});
+    int g = 0;
+    for (auto _ : state) {
+        const CTabellenStand s = ComputeStandings(db, &doc, g, kLastRound);
+        benchmark::DoNotOptimize(s.Rang);
+        g = (g + 1) % kGroups;
+    }
+    setRules(0, {TieBreak::Rings});
 }
 
 // The floor: one query summing the same rings of one group, nothing else.
@@ -100,6 +127,7 @@ void BM_TextExportAll(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_StandingsOneGroup)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StandingsRulesOneGroup)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareRingSumOneGroup)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LeagueTableOneGroup)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextExportTabelle)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);

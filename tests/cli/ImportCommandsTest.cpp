@@ -116,3 +116,56 @@ TEST_F(ImportCommandsTest, AssignClassesPrintsTheMovesAndWritesThem)
 
 } // namespace
 } // namespace torvm
+
+namespace torvm {
+namespace {
+
+TEST_F(ImportCommandsTest, RulesArePrintedAndChangedTogetherOrNotAtAll)
+{
+    const QString w = path("w.mdb");
+    const auto rules = [&](std::initializer_list<const char*> options) {
+        QStringList args{QStringLiteral("rules"), w};
+        for (const char* o : options)
+            args << QString::fromUtf8(o);
+        return args;
+    };
+    const QString defaults = QStringLiteral("Zehntelwertung: aus\nReihenfolge bei Punktgleichheit: Ringe\n"
+                                            "Ersatzeinsätze je Schütze: unbegrenzt\nHöchstes Einzelergebnis: 400\n"
+                                            "Gruppe 1 (Kreisliga): alle 4 Schützen zählen\n");
+    const QString changed = QStringLiteral("Zehntelwertung: ein\nReihenfolge bei Punktgleichheit: Direkter Vergleich, "
+                                           "Bestes Mannschaftsergebnis\nErsatzeinsätze je Schütze: 2\n"
+                                           "Höchstes Einzelergebnis: keine Prüfung\n"
+                                           "Gruppe 1 (Kreisliga): die besten 3 von 4 Schützen zählen\n");
+    struct Case {
+        QStringList args;
+        int rc;
+        QString out; // the rules afterwards, printed by a plain "rules" run
+        const char* error;
+    };
+    const Case cases[] = {
+        {rules({}), kCliOk, defaults, ""},
+        {rules({"--zehntel", "2"}), kCliUsage, defaults, "Ungültige Angabe für --zehntel: \"2\" (erwartet: 0 bis 1)\n"},
+        {rules({"--gleichstand", "ringe,ringe"}), kCliUsage, defaults,
+         "Ungültige Angabe für --gleichstand: \"ringe,ringe\" (erwartet: ein bis drei verschiedene aus ringe, direkt, "
+         "direkt-ringe, bestes)\n"},
+        {rules({"--zehntel", "1", "--gruppe", "2", "--beste", "3"}), kCliUsage, defaults,
+         "Die Gruppe 2 gibt es nicht.\n"},
+        {rules({"--zehntel", "1", "--gruppe", "1", "--beste", "5"}), kCliUsage, defaults,
+         "Die Gruppe 1 hat 4 Schützen je Mannschaft; --beste darf höchstens 4 sein.\n"},
+        {rules({"--beste", "3"}), kCliUsage, defaults, "--gruppe und --beste gehören zusammen.\n"},
+        {rules({"--ersatz", "100"}), kCliUsage, defaults,
+         "Ungültige Angabe für --ersatz: \"100\" (erwartet: 0 bis 99)\n"},
+        {rules({"--zehntel", "1", "--gleichstand", "direkt,bestes", "--ersatz", "2", "--gruppe", "1", "--beste", "3"}),
+         kCliOk, changed, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(c.args), c.rc);
+        EXPECT_EQ(err, QString::fromUtf8(c.error));
+        ASSERT_EQ(run(rules({})), kCliOk);
+        EXPECT_EQ(out, c.out);
+    }
+}
+
+} // namespace
+} // namespace torvm

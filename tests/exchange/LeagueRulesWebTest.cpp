@@ -1,5 +1,6 @@
 #include "exchange/WebExport.h"
 
+#include "db/Tables.h"
 #include "output/RulesLeague.h"
 
 #include <QDir>
@@ -22,6 +23,8 @@ protected:
 
     QByteArray page(WebStyle style, const char* name)
     {
+        // The ranking lists the stored number of places; eleven reach the result in parentheses.
+        CProfileTable(comp.db(), &comp.doc()).WriteInt(QStringLiteral("PrintEinzel"), QStringLiteral("Platz"), 20);
         WebOptions o;
         o.tabelle = true;
         o.einzel = true;

@@ -34,8 +34,9 @@ TEST(RingTextTest, TypedRingsAndTheirTextInWholeRingsAndTenths)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         EXPECT_EQ(parseRings(QString::fromUtf8(c.typed), c.tenths), c.stored);
-        if (c.stored)
+        if (c.stored) {
             EXPECT_EQ(ringText(*c.stored, c.tenths), QString::fromUtf8(c.shown));
+        }
     }
     EXPECT_EQ(ringText(-5, true), QStringLiteral("-0,5"));
 }
