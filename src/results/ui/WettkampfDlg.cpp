@@ -307,7 +307,12 @@ void CWettkampfDlg::load(int group, int round, int pairing)
 void CWettkampfDlg::display()
 {
     m_heading->setText(m_entry.groupName());
-    m_position->setText(QStringLiteral("Paarung %1 von %2").arg(pairing() + 1).arg(m_entry.pairingCount()));
+    QString position = QStringLiteral("Paarung %1 von %2").arg(pairing() + 1).arg(m_entry.pairingCount());
+    // Says why results stand in parentheses.
+    if (m_entry.bestCount() > 0 && m_entry.bestCount() < m_entry.teamSize())
+        position +=
+            QStringLiteral(" – es zählen die besten %1 von %2").arg(m_entry.bestCount()).arg(m_entry.teamSize());
+    m_position->setText(position);
     m_conflict->setText(m_entry.conflict());
     m_conflict->setVisible(!m_entry.conflict().isEmpty());
     const bool editable = m_entry.conflict().isEmpty();

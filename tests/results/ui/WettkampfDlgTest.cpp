@@ -634,6 +634,8 @@ TEST_F(WettkampfDlgTest, TotalsCountTheBestRowsOfTheTeamShooters)
         CWettkampfDlg dlg(comp.doc());
         test::showActive(&dlg);
         EXPECT_EQ(label(&dlg, "totalA"), QString::fromLatin1(c.total));
+        EXPECT_EQ(label(&dlg, "position").section(QStringLiteral(" – "), 1),
+                  c.best ? QStringLiteral("es zählen die besten %1 von 4").arg(c.best) : QString());
         QStringList shown;
         for (int row = 1; row <= 4; ++row)
             shown << rings(&dlg, 'A', row)->text();
