@@ -513,6 +513,9 @@ void CWettkampfDlg::openNameSearch(int side, int row, QKeyEvent* letter)
 
 bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::FocusIn && type != QEvent::FocusOut)
+        return QDialog::eventFilter(watched, event);
     int side = -1;
     int row = -1;
     for (int s = 0; s < 2 && side < 0; ++s) {
@@ -526,7 +529,7 @@ bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
     if (side < 0)
         return QDialog::eventFilter(watched, event);
     const Row& fields = m_rows[side][row];
-    if (event->type() == QEvent::KeyPress) {
+    if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
         if (modifiers == Qt::ControlModifier && markRow(side, row, key->key()))
@@ -540,12 +543,12 @@ bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
         }
     }
     // A result that does not count is typed over without its parentheses.
-    if (event->type() == QEvent::FocusIn && watched == fields.rings) {
+    if (type == QEvent::FocusIn && watched == fields.rings) {
         const QString plain = withoutParentheses(fields.rings->text());
         if (plain != fields.rings->text())
             fields.rings->setText(plain);
     }
-    if (event->type() == QEvent::FocusOut && watched == fields.rings) {
+    if (type == QEvent::FocusOut && watched == fields.rings) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // "Abbrechen" must stay reachable with a wrong value in a field, and a message box or
         // another window taking the focus is no reason to check.
