@@ -115,7 +115,7 @@ void CRegelnDlg::offerHighestValues(bool tenths)
 // The value shown follows the unit: 400 becomes 400,0 and back, so the limit stays what it was.
 void CRegelnDlg::tenthsToggled(bool on)
 {
-    const std::optional<std::int32_t> shown = parseRings(withoutParentheses(m_highest->text()), !on);
+    const std::optional<std::int32_t> shown = parseRings(m_highest->text(), !on);
     offerHighestValues(on);
     if (!shown)
         return;
