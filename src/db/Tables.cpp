@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <numeric>
 #include <tuple>
@@ -769,42 +770,58 @@ std::optional<std::vector<TeamRoundSum>> CWettkampfTable::SumTeamRounds(int grou
     Database* db = GetDatabase();
     if (!db)
         return std::nullopt;
+    // The rows arrive in key order, team after team, and are summed here: grouping in the engine
+    // would sort every row of the group first, and best N would rank them in a window on top.
+    Statement st = db->prepare(R"(SELECT "ID", "Ergebnis", "Wertung", "Punkte", "Text", "Flag" FROM "Wettkampf"
+        WHERE "ID" BETWEEN ? AND ? AND ("ID" % 100 BETWEEN 1 AND ? OR "ID" % 100 = 99) ORDER BY "ID")");
+    st.bind(1, std::int64_t{resultKey(group, 0, 0, 0)});
+    st.bind(2, std::int64_t{resultKey(group, lastRound, 99, 99)});
+    st.bind(3, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
     // Only whole numbers a Long column can hold are counted: a value another tool stored out of
-    // range (a real, a text, 1e400) would overflow the sum or turn it negative. Up to 99 rows of
-    // Longs cannot overflow 64 bits. Individual and out-of-contest starters never count for the
-    // team; any other mark is an ordinary shooter, as older versions read it.
-    constexpr const char* kShooter = R"("ID" % 100 BETWEEN 1 AND ? AND typeof("Ergebnis") = 'integer'
-            AND "Ergebnis" BETWEEN 0 AND 2147483647 AND COALESCE("Wertung", 0) NOT IN (1, 2))";
-    constexpr const char* kSummary = R"(COALESCE(SUM(CASE WHEN "ID" % 100 = 99 AND typeof("Punkte") = 'integer'
-            AND "Punkte" BETWEEN -2147483648 AND 2147483647 THEN "Punkte" END), 0),
-        MAX(CASE WHEN "ID" % 100 = 99 THEN "Text" END),
-        MAX(CASE WHEN "ID" % 100 = 99 AND "Flag" = 1 THEN 1 ELSE 0 END))";
-    // Best N ranks each team's shooter rows in the engine; the plain sum stays the cheap query
-    // most leagues run.
-    const std::string sql =
-        bestCount > 0
-            ? std::string(
-                  R"(SELECT "ID" / 100, COALESCE(SUM(CASE WHEN shooter = 1 AND place <= ? THEN "Ergebnis" END), 0),
-        )") + kSummary +
-                  R"( FROM (SELECT *, ROW_NUMBER() OVER (PARTITION BY "ID" / 100, shooter
-            ORDER BY "Ergebnis" DESC, "ID") AS place FROM (SELECT *, CASE WHEN )" +
-                  kShooter + R"( THEN 1 ELSE 0 END AS shooter FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ?))
-        GROUP BY "ID" / 100 ORDER BY 1)"
-            : std::string(R"(SELECT "ID" / 100, COALESCE(SUM(CASE WHEN )") + kShooter + R"( THEN "Ergebnis" END), 0),
-        )" + kSummary +
-                  R"( FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ? GROUP BY "ID" / 100 ORDER BY 1)";
-    Statement st = db->prepare(sql);
-    int index = 1;
-    if (bestCount > 0)
-        st.bind(index++, std::int64_t{bestCount});
-    st.bind(index++, std::int64_t{std::clamp(teamSize, 0, 20)}); // row 99 is never a shooter
-    st.bind(index++, std::int64_t{resultKey(group, 0, 0, 0)});
-    st.bind(index, std::int64_t{resultKey(group, lastRound, 99, 99)});
+    // range (a real, a text, 1e400) would overflow the sum or turn it negative.
+    const auto longValue = [&st](int column, std::int64_t low) -> std::optional<std::int64_t> {
+        if (st.type(column) != Statement::Type::Integer)
+            return std::nullopt;
+        const std::int64_t value = st.int64(column);
+        return value >= low && value <= std::numeric_limits<std::int32_t>::max() ? std::optional(value) : std::nullopt;
+    };
+    std::vector<std::int64_t> rings; // the team's shooter results, for best N
+    const auto finishTeam = [&] {
+        if (sums.empty())
+            return;
+        TeamRoundSum& team = sums.back();
+        if (bestCount > 0 && static_cast<int>(rings.size()) > bestCount) {
+            std::nth_element(rings.begin(), rings.begin() + (bestCount - 1), rings.end(), std::greater<>());
+            rings.resize(static_cast<std::size_t>(bestCount));
+        }
+        for (const std::int64_t r : rings)
+            team.rings += r;
+        rings.clear();
+    };
+    std::int64_t currentTeam = -1;
     while (st.next()) {
-        const std::int64_t team = st.int64(0);
-        sums.push_back({static_cast<int>(team / 100 % 100), static_cast<int>(team % 100), st.int64(1), st.int64(2),
-                        st.text(3), st.int64(4) != 0});
+        const std::int64_t id = st.int64(0);
+        if (id / 100 != currentTeam) {
+            finishTeam();
+            currentTeam = id / 100;
+            sums.push_back(
+                {static_cast<int>(currentTeam / 100 % 100), static_cast<int>(currentTeam % 100), 0, 0, {}, false});
+        }
+        TeamRoundSum& team = sums.back();
+        if (id % 100 == kSummaryRow) {
+            team.points = longValue(3, std::numeric_limits<std::int32_t>::min()).value_or(0);
+            team.text = st.text(4);
+            team.absent = longValue(5, 1) == 1;
+            continue;
+        }
+        // Individual and out-of-contest starters never count for the team; any other mark is an
+        // ordinary shooter, as older versions read it.
+        const auto scoring = longValue(2, 1);
+        if (scoring == 1 || scoring == 2)
+            continue;
+        rings.push_back(longValue(1, 0).value_or(0));
     }
+    finishTeam();
     if (!st.valid() || st.failed())
         return std::nullopt;
     return sums;
