@@ -172,8 +172,7 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
     platz = std::clamp(platz, 0, kMaxPlatz);
     const auto rankingRow = [&](std::size_t i, int rank) {
         const RoundResultRow& row = (*rows)[i];
-        RankingRow shown{rank,
-                         markedName(rowName(row), row.substitute, row.scoring == kIndividual),
+        RankingRow shown{rank, markedName(rowName(row), row.substitute, row.scoring == kIndividual),
                          groups.team(row.id), row.rings, !row.titel.isEmpty()};
         shown.outOfContest = row.scoring == kOutOfContest;
         shown.counted = countsForTeam[i];

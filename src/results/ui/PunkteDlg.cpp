@@ -1,4 +1,5 @@
 #include "results/ui/PunkteDlg.h"
+#include "results/CompetitionRules.h"
 
 #include "results/Scoring.h"
 #include "widgets/DialogButtons.h"
@@ -87,10 +88,10 @@ void CPunkteDlg::setTeams(const QString& teamA, const QString& teamB)
     m_team[1]->setText(teamB);
 }
 
-void CPunkteDlg::setTotals(std::int64_t totalA, std::int64_t totalB)
+void CPunkteDlg::setTotals(std::int64_t totalA, std::int64_t totalB, bool tenths)
 {
-    m_total[0]->setText(QString::number(totalA));
-    m_total[1]->setText(QString::number(totalB));
+    m_total[0]->setText(ringText(totalA, tenths));
+    m_total[1]->setText(ringText(totalB, tenths));
     const MatchScore score = scoreMatch(totalA, totalB);
     m_points[0]->setText(QString::number(score.pointsA));
     m_points[1]->setText(QString::number(score.pointsB));

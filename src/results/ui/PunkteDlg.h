@@ -26,8 +26,9 @@ public:
 
     void setGroupName(const QString& name);
     void setTeams(const QString& teamA, const QString& teamB);
-    // Also shows the match points the totals give, without adjustments.
-    void setTotals(std::int64_t totalA, std::int64_t totalB);
+    // Also shows the match points the totals give, without adjustments. tenths: the totals are
+    // in tenths of a ring.
+    void setTotals(std::int64_t totalA, std::int64_t totalB, bool tenths = false);
     // side 0 = A (home, left), 1 = B.
     void setReason(int side, const QString& reason);
     void setAdjustment(int side, int adjustment);

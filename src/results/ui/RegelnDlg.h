@@ -1,7 +1,14 @@
 #pragma once
 
+#include "results/CompetitionRules.h"
+
 #include <QDialog>
 
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace torvm {
@@ -10,8 +17,9 @@ class CTorvmDoc;
 
 namespace torvm::ui {
 
-// The competition's scoring rules ("Wertungsregeln"): "OK" stores them, "Abbrechen" stores
-// nothing.
+// The competition's scoring rules ("Wertungsregeln"): tenths, the highest single result, the order
+// of teams equal in points and the substitute limit, each with a sentence saying what it does.
+// "OK" stores them together, "Abbrechen" stores nothing.
 class CRegelnDlg : public QDialog {
     Q_OBJECT
 public:
@@ -21,8 +29,18 @@ public slots:
     void accept() override;
 
 private:
+    void tenthsToggled(bool on);
+    void offerHighestValues(bool tenths);
+    void showTieBreakSentence(int position);
+    std::vector<TieBreak> chosenTieBreaks() const;
+
     CTorvmDoc& m_doc;
+    QCheckBox* m_tenths;
+    QComboBox* m_highestBox;
     QLineEdit* m_highest;
+    std::array<QComboBox*, kMaxTieBreaks> m_tieBreak{};
+    std::array<QLabel*, kMaxTieBreaks> m_tieBreakSentence{};
+    QLineEdit* m_substitutes;
 };
 
 // The "Wertungsregeln" command of a competition window.

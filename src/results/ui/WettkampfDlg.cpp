@@ -4,6 +4,7 @@
 #include "masterdata/ui/NumberField.h"
 #include "masterdata/ui/TeilnehmerCombo.h"
 #include "results/ui/PunkteDlg.h"
+#include "results/ui/RingsField.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/EnterMovesFocus.h"
 #include "widgets/Prompt.h"
@@ -12,6 +13,7 @@
 #include "widgets/WindowPlacement.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -33,7 +35,7 @@ namespace torvm::ui {
 namespace {
 
 constexpr int kNumberWidth = 64;
-constexpr int kRingsWidth = 52;
+constexpr int kRingsWidth = 60;
 constexpr int kNameWidth = 130;
 
 QString sideName(int side)
@@ -48,6 +50,24 @@ std::optional<int> readField(QWidget* dialog, QLineEdit* edit, qint64 min, qint6
         return 0;
     return readNumberField(dialog, edit, min, max);
 }
+
+std::optional<int> readRings(QWidget* dialog, QLineEdit* edit, bool tenths)
+{
+    if (withoutParentheses(edit->text()).isEmpty())
+        return 0;
+    return readRingsField(dialog, edit, tenths, kMaxRings);
+}
+
+// The entries of a row's scoring list, in the order of the values of [Wertung].
+struct ScoringEntry {
+    const char* text;
+    const char* tip;
+};
+constexpr ScoringEntry kScoringEntries[] = {
+    {"–", "Mannschaftsschütze"},
+    {"ES", "Einzelschütze: nur in der Einzelwertung, zählt nicht für die Mannschaft (Strg+I)"},
+    {"AK", "außer Konkurrenz: ohne Platz, zählt nirgends (Strg+K)"},
+};
 
 } // namespace
 
@@ -146,7 +166,8 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
     for (QWidget* w :
          {static_cast<QWidget*>(m_next), static_cast<QWidget*>(previous), static_cast<QWidget*>(ok),
           static_cast<QWidget*>(m_cancel), static_cast<QWidget*>(m_groupBox), static_cast<QWidget*>(m_roundBox),
-          static_cast<QWidget*>(takeOver), static_cast<QWidget*>(m_points)})
+          static_cast<QWidget*>(takeOver), static_cast<QWidget*>(m_points), static_cast<QWidget*>(m_absent[0]),
+          static_cast<QWidget*>(m_absent[1])})
         chain(w);
 
     m_entry.open();
@@ -162,8 +183,9 @@ void CWettkampfDlg::buildRows(QWidget* content)
 {
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(2);
+    constexpr int kFirstRow = 2; // above the shooters: team and total, "nicht angetreten" and the heads
     for (int s = 0; s < 2; ++s) {
-        const int column = s * 4; // A: 0..2, row numbers: 3, B: 4..6
+        const int column = s * 6; // A: 0..4, row numbers: 5, B: 6..10
         m_teamLabel[s] = new QLabel(content);
         m_teamLabel[s]->setObjectName(QStringLiteral("team") + sideName(s));
         grid->addWidget(m_teamLabel[s], 0, column, 1, 2);
@@ -171,6 +193,16 @@ void CWettkampfDlg::buildRows(QWidget* content)
         m_totalLabel[s]->setObjectName(QStringLiteral("total") + sideName(s));
         m_totalLabel[s]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(m_totalLabel[s], 0, column + 2);
+        m_absent[s] = new QCheckBox(QStringLiteral("nicht angetreten"), content);
+        m_absent[s]->setObjectName(QStringLiteral("absent") + sideName(s));
+        m_absent[s]->setToolTip(QStringLiteral("Die Mannschaft ist nicht angetreten: statt ihrer Summe steht „n. a.“, "
+                                               "die andere erhält die Punkte."));
+        grid->addWidget(m_absent[s], 1, column, 1, 2);
+        auto* substituteHead = new QLabel(QStringLiteral("E"), content);
+        substituteHead->setToolTip(QStringLiteral("Ersatz"));
+        grid->addWidget(substituteHead, 1, column + 3, Qt::AlignCenter);
+        grid->addWidget(new QLabel(QStringLiteral("Wertung"), content), 1, column + 4);
+        connect(m_absent[s], &QCheckBox::toggled, this, &CWettkampfDlg::showTotals);
         for (int n = 0; n < kShooterRows; ++n) {
             Row& row = m_rows[s][n];
             const QString suffix = sideName(s) + QString::number(n + 1);
@@ -187,14 +219,34 @@ void CWettkampfDlg::buildRows(QWidget* content)
             row.rings->setObjectName(QStringLiteral("rings") + suffix);
             row.rings->setFixedWidth(kRingsWidth);
             row.rings->setAlignment(Qt::AlignRight);
-            grid->addWidget(row.number, n + 1, column);
-            grid->addWidget(row.name, n + 1, column + 1);
-            grid->addWidget(row.rings, n + 1, column + 2);
+            // The marks stay out of the Tab chain: Ctrl+E, Ctrl+I and Ctrl+K set them from the row.
+            row.substitute = new QCheckBox(content);
+            row.substitute->setObjectName(QStringLiteral("substitute") + suffix);
+            row.substitute->setToolTip(QStringLiteral("Ersatz: zählt wie jeder Schütze und wird mit „E“ markiert "
+                                                      "(Strg+E)"));
+            row.substitute->setFocusPolicy(Qt::ClickFocus);
+            row.scoring = new QComboBox(content);
+            row.scoring->setObjectName(QStringLiteral("scoring") + suffix);
+            for (const ScoringEntry& entry : kScoringEntries) {
+                row.scoring->addItem(QString::fromUtf8(entry.text));
+                row.scoring->setItemData(row.scoring->count() - 1, QString::fromUtf8(entry.tip), Qt::ToolTipRole);
+            }
+            row.scoring->setToolTip(QStringLiteral("ES = Einzelschütze (Strg+I), AK = außer Konkurrenz (Strg+K)"));
+            row.scoring->setFocusPolicy(Qt::ClickFocus);
+            const int line = n + kFirstRow;
+            grid->addWidget(row.number, line, column);
+            grid->addWidget(row.name, line, column + 1);
+            grid->addWidget(row.rings, line, column + 2);
+            grid->addWidget(row.substitute, line, column + 3, Qt::AlignCenter);
+            grid->addWidget(row.scoring, line, column + 4);
             enterMovesFocus(row.number);
             enterMovesFocus(row.rings);
             row.rings->installEventFilter(this);
             row.number->installEventFilter(this);
+            row.number->setToolTip(QStringLiteral("Paßnummer; F4 oder ein Buchstabe sucht nach dem Namen. "
+                                                  "Strg+E Ersatz, Strg+I Einzelschütze, Strg+K außer Konkurrenz"));
             connect(row.number, &QLineEdit::textChanged, this, [this, s, n] { numberChanged(s, n); });
+            connect(row.scoring, &QComboBox::currentIndexChanged, this, &CWettkampfDlg::showTotals);
             // After a pick the rings of that shooter are what is typed next.
             connect(row.name, &CTeilnehmerCombo::participantChosen, this, [rings = row.rings] {
                 rings->setFocus(Qt::OtherFocusReason);
@@ -206,10 +258,10 @@ void CWettkampfDlg::buildRows(QWidget* content)
         m_rowLabel[n] = new QLabel(QString::number(n + 1), content);
         m_rowLabel[n]->setAlignment(Qt::AlignCenter);
         m_rowLabel[n]->setMinimumWidth(24);
-        grid->addWidget(m_rowLabel[n], n + 1, 3);
+        grid->addWidget(m_rowLabel[n], n + kFirstRow, 5);
     }
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(5, 1);
+    grid->setColumnStretch(7, 1);
     static_cast<QVBoxLayout*>(content->layout())->addLayout(grid);
 }
 
@@ -274,6 +326,7 @@ void CWettkampfDlg::step(int direction)
 void CWettkampfDlg::load(int group, int round, int pairing)
 {
     m_entry.load(group, round, pairing);
+    m_tenths = competitionRules(m_doc.GetDatabase(), &m_doc).tenths;
     fillGroupList();
     {
         const QSignalBlocker block(m_roundBox);
@@ -289,7 +342,12 @@ void CWettkampfDlg::load(int group, int round, int pairing)
 void CWettkampfDlg::display()
 {
     m_heading->setText(m_entry.groupName());
-    m_position->setText(QStringLiteral("Paarung %1 von %2").arg(pairing() + 1).arg(m_entry.pairingCount()));
+    QString position = QStringLiteral("Paarung %1 von %2").arg(pairing() + 1).arg(m_entry.pairingCount());
+    // Says why results stand in parentheses.
+    if (m_entry.bestCount() > 0 && m_entry.bestCount() < m_entry.teamSize())
+        position +=
+            QStringLiteral(" – es zählen die besten %1 von %2").arg(m_entry.bestCount()).arg(m_entry.teamSize());
+    m_position->setText(position);
     m_conflict->setText(m_entry.conflict());
     m_conflict->setVisible(!m_entry.conflict().isEmpty());
     const bool editable = m_entry.conflict().isEmpty();
@@ -299,6 +357,12 @@ void CWettkampfDlg::display()
         const PairingSide& side = m_entry.side(s);
         anyTeam = anyTeam || side.hasTeam();
         m_teamLabel[s]->setText(side.team);
+        {
+            const QSignalBlocker block(m_absent[s]);
+            m_absent[s]->setChecked(side.hasTeam() && side.absent);
+        }
+        m_absent[s]->setVisible(side.hasTeam());
+        m_absent[s]->setEnabled(editable);
         for (int n = 0; n < kShooterRows; ++n) {
             const Row& row = m_rows[s][n];
             // Without a team on this side there is nothing the rows could be stored under.
@@ -307,15 +371,20 @@ void CWettkampfDlg::display()
                 const QSignalBlocker block(row.number);
                 row.number->setText(QString::number(shown ? side.participant[n] : 0));
             }
-            row.rings->setText(QString::number(shown ? side.rings[n] : 0));
+            row.rings->setText(ringText(shown ? side.rings[n] : 0, m_tenths));
             row.name->SetParticipant(shown ? side.participant[n] : 0);
             row.name->setPreferredClub(side.club);
-            row.number->setVisible(shown);
-            row.name->setVisible(shown);
-            row.rings->setVisible(shown);
+            row.substitute->setChecked(shown && side.substitute[n]);
+            {
+                const QSignalBlocker block(row.scoring);
+                row.scoring->setCurrentIndex(shown ? side.scoring[n] : 0);
+            }
             for (QWidget* w :
-                 {static_cast<QWidget*>(row.number), static_cast<QWidget*>(row.name), static_cast<QWidget*>(row.rings)})
+                 {static_cast<QWidget*>(row.number), static_cast<QWidget*>(row.name), static_cast<QWidget*>(row.rings),
+                  static_cast<QWidget*>(row.substitute), static_cast<QWidget*>(row.scoring)}) {
+                w->setVisible(shown);
                 w->setEnabled(editable);
+            }
         }
     }
     for (int n = 0; n < kShooterRows; ++n)
@@ -348,12 +417,15 @@ bool CWettkampfDlg::collect()
                                                         std::numeric_limits<std::int32_t>::max());
             if (!number)
                 return false;
-            const std::optional<int> rings = readField(this, row.rings, 0, kMaxRings);
+            const std::optional<int> rings = readRings(this, row.rings, m_tenths);
             if (!rings)
                 return false;
             side.participant[n] = *number;
             side.rings[n] = *rings;
+            side.substitute[n] = row.substitute->isChecked();
+            side.scoring[n] = static_cast<std::uint8_t>(std::max(row.scoring->currentIndex(), 0));
         }
+        side.absent = m_absent[s]->isChecked();
     }
     return true;
 }
@@ -403,13 +475,54 @@ bool CWettkampfDlg::saveShown()
 
 void CWettkampfDlg::showTotals()
 {
+    const QWidget* typing = QApplication::focusWidget();
     for (int s = 0; s < 2; ++s) {
-        std::int64_t total = 0;
-        for (const Row& row : m_rows[s]) {
-            if (!row.rings->isHidden())
-                total += row.rings->text().trimmed().toInt();
+        const int rows = m_entry.side(s).hasTeam() ? m_entry.teamSize() : 0;
+        std::array<std::int32_t, kShooterRows> rings{};
+        std::array<std::uint8_t, kShooterRows> scoring{};
+        std::array<bool, kShooterRows> readable{};
+        for (int n = 0; n < rows; ++n) {
+            const Row& row = m_rows[s][n];
+            const QString typed = withoutParentheses(row.rings->text());
+            const std::optional<std::int32_t> value = typed.isEmpty() ? 0 : parseRings(typed, m_tenths);
+            // A value the check will refuse counts nothing until it is mended.
+            readable[n] = value && *value <= kMaxRings;
+            rings[n] = readable[n] ? *value : 0;
+            scoring[n] = static_cast<std::uint8_t>(std::max(row.scoring->currentIndex(), 0));
         }
-        m_totalLabel[s]->setText(QString::number(total));
+        const bool absent = m_absent[s]->isChecked();
+        const std::array<bool, kShooterRows> counted = countedRows(rings, scoring, rows, m_entry.bestCount());
+        std::int64_t total = 0;
+        for (int n = 0; n < rows; ++n) {
+            total += counted[n] ? rings[n] : 0;
+            QLineEdit* field = m_rows[s][n].rings;
+            if (!readable[n] || field == typing)
+                continue;
+            const QString text = ringText(rings[n], m_tenths);
+            const bool aside = rings[n] != 0 && (absent || !counted[n]);
+            field->setText(aside ? QLatin1Char('(') + text + QLatin1Char(')') : text);
+        }
+        m_totalLabel[s]->setText(absent ? QStringLiteral("n. a.") : ringText(total, m_tenths));
+    }
+}
+
+bool CWettkampfDlg::markRow(int side, int row, int key)
+{
+    const Row& r = m_rows[side][row];
+    if (!r.scoring->isEnabled())
+        return false;
+    switch (key) {
+    case Qt::Key_E:
+        r.substitute->toggle();
+        return true;
+    case Qt::Key_I:
+        r.scoring->setCurrentIndex(r.scoring->currentIndex() == kIndividual ? int{kTeamShooter} : int{kIndividual});
+        return true;
+    case Qt::Key_K:
+        r.scoring->setCurrentIndex(r.scoring->currentIndex() == kOutOfContest ? int{kTeamShooter} : int{kOutOfContest});
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -436,31 +549,48 @@ void CWettkampfDlg::openNameSearch(int side, int row, QKeyEvent* letter)
 
 bool CWettkampfDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        for (int s = 0; s < 2; ++s) {
-            for (int n = 0; n < kShooterRows; ++n) {
-                if (watched != m_rows[s][n].number)
-                    continue;
-                const QString text = key->text();
-                const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-                const bool letter = plain && text.size() == 1 && text.at(0).isLetter();
-                if (key->key() == Qt::Key_F4 || letter) {
-                    openNameSearch(s, n, letter ? key : nullptr);
-                    return true;
-                }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::FocusIn && type != QEvent::FocusOut)
+        return QDialog::eventFilter(watched, event);
+    int side = -1;
+    int row = -1;
+    for (int s = 0; s < 2 && side < 0; ++s) {
+        for (int n = 0; n < kShooterRows && side < 0; ++n) {
+            if (watched == m_rows[s][n].number || watched == m_rows[s][n].rings) {
+                side = s;
+                row = n;
             }
         }
     }
-    if (event->type() == QEvent::FocusOut) {
+    if (side < 0)
+        return QDialog::eventFilter(watched, event);
+    const Row& fields = m_rows[side][row];
+    if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::ControlModifier && markRow(side, row, key->key()))
+            return true;
+        const QString text = key->text();
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        const bool letter = plain && text.size() == 1 && text.at(0).isLetter();
+        if (watched == fields.number && (key->key() == Qt::Key_F4 || letter)) {
+            openNameSearch(side, row, letter ? key : nullptr);
+            return true;
+        }
+    }
+    // A result that does not count is typed over without its parentheses.
+    if (type == QEvent::FocusIn && watched == fields.rings) {
+        const QString plain = withoutParentheses(fields.rings->text());
+        if (plain != fields.rings->text())
+            fields.rings->setText(plain);
+    }
+    if (type == QEvent::FocusOut && watched == fields.rings) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // "Abbrechen" must stay reachable with a wrong value in a field, and a message box or
         // another window taking the focus is no reason to check.
         const bool leavesForGood = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
                                    QApplication::focusWidget() != m_cancel;
-        auto* edit = qobject_cast<QLineEdit*>(watched);
-        const bool rings = edit && edit->objectName().startsWith(QLatin1String("rings"));
-        if (rings && leavesForGood && readField(this, edit, 0, kMaxRings))
+        if (leavesForGood && readRings(this, fields.rings, m_tenths))
             showTotals();
     }
     return QDialog::eventFilter(watched, event);
@@ -484,7 +614,7 @@ void CWettkampfDlg::editPoints()
     CPunkteDlg points(this);
     points.setGroupName(m_entry.groupName());
     points.setTeams(a.team, b.team);
-    points.setTotals(a.total(), b.total());
+    points.setTotals(m_entry.countedTotal(0), m_entry.countedTotal(1), m_tenths);
     points.setReason(0, a.reason);
     points.setAdjustment(0, a.adjustment);
     points.setReason(1, b.reason);

@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QCheckBox;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -23,10 +24,10 @@ class CTeilnehmerCombo;
 
 inline constexpr auto kWettkampfPositionSection = "VMWettkampfPosition";
 
-// Result entry for one pairing of one round of one group: participant numbers and rings of both
-// teams. Every move to another pairing, round or group saves the pairing being left first; a
-// field that fails its check or a save the file refuses keeps the dialog where it is, with
-// everything typed still there.
+// Result entry for one pairing of one round of one group: participant numbers, rings and row
+// marks (Ersatz, Einzelschütze, außer Konkurrenz) of both teams, and whether a team did not appear. Every move to
+// another pairing, round or group saves the pairing being left first; a field that fails its check or a save the file
+// refuses keeps the dialog where it is, with everything typed still there.
 class CWettkampfDlg : public QDialog {
     Q_OBJECT
 public:
@@ -53,6 +54,8 @@ private:
         QLineEdit* number = nullptr;
         CTeilnehmerCombo* name = nullptr;
         QLineEdit* rings = nullptr;
+        QCheckBox* substitute = nullptr;
+        QComboBox* scoring = nullptr; // index = [Wertung]
     };
 
     void buildRows(QWidget* content);
@@ -72,7 +75,11 @@ private:
     // anyway. "Korrigieren" puts the focus on the first field named.
     bool confirmWarnings();
     QLineEdit* field(const PairingWarning& warning) const;
+    // The totals of the rows that count, and the results that do not count in parentheses (except
+    // in the field being typed into).
     void showTotals();
+    // Ctrl+E, Ctrl+I and Ctrl+K in a row's fields: Ersatz, Einzelschütze, außer Konkurrenz on or off.
+    bool markRow(int side, int row, int key);
     void numberChanged(int side, int row);
     void takeOverParticipants();
     void editPoints();
@@ -93,6 +100,8 @@ private:
     QPushButton* m_points = nullptr;
     std::array<QLabel*, 2> m_teamLabel{};
     std::array<QLabel*, 2> m_totalLabel{};
+    std::array<QCheckBox*, 2> m_absent{};
+    bool m_tenths = false; // the competition scores tenths: rings typed and shown as 97,3
     std::array<QLabel*, kShooterRows> m_rowLabel{};
     std::array<std::array<Row, kShooterRows>, 2> m_rows{};
 };

@@ -3,11 +3,13 @@
 #include "db/Settings.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "masterdata/ui/TeilnehmerCombo.h"
+#include "results/CompetitionRules.h"
 #include "results/ui/PunkteDlg.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -688,6 +690,102 @@ TEST_F(WettkampfDlgTest, APlanInConflictIsNamedAndThePairingNotStored)
     click(&dlg, "next");
     click(&dlg, "ok");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Wettkampf"), 0);
+}
+
+// Team A shot 381, 377, 390 and 360; the totals count the team shooters' best N, an absent team
+// shows "n. a.", and every result that does not count stands in parentheses.
+TEST_F(WettkampfDlgTest, TotalsCountTheBestRowsOfTheTeamShooters)
+{
+    const struct {
+        int best;
+        const char* scoring; // [Wertung] of rows 1 ... 4
+        int absent;          // [Flag] of row 99
+        const char* total;
+        const char* shown;
+    } cases[] = {{0, "0000", 0, "1508", "381|377|390|360"},
+                 {3, "0000", 0, "1148", "381|377|390|(360)"},
+                 {3, "1000", 0, "1127", "(381)|377|390|360"},
+                 {0, "0020", 0, "1118", "381|377|(390)|360"},
+                 {2, "0000", 1, "n. a.", "(381)|(377)|(390)|(360)"}};
+    exec("INSERT INTO Wettkampf (ID, TNr, Durchgang, Ergebnis) VALUES (101, 101, 0, 381), (102, 102, 0, 377), "
+         "(103, 103, 0, 390), (104, 104, 0, 360), (199, 0, 0, 0)");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        ASSERT_TRUE(setGroupBestCount(&db(), &comp.doc(), 0, c.best, nullptr));
+        exec(QStringLiteral("UPDATE Wettkampf SET Wertung = substr('%1', ID - 100, 1) WHERE ID < 199")
+                 .arg(QLatin1String(c.scoring))
+                 .toUtf8());
+        exec(QStringLiteral("UPDATE Wettkampf SET Flag = %1 WHERE ID = 199").arg(c.absent).toUtf8());
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        EXPECT_EQ(label(&dlg, "totalA"), QString::fromLatin1(c.total));
+        EXPECT_EQ(label(&dlg, "position").section(QStringLiteral(" – "), 1),
+                  c.best ? QStringLiteral("es zählen die besten %1 von 4").arg(c.best) : QString());
+        QStringList shown;
+        for (int row = 1; row <= 4; ++row)
+            shown << rings(&dlg, 'A', row)->text();
+        EXPECT_EQ(shown.join(u'|'), QString::fromLatin1(c.shown));
+        EXPECT_EQ(child<QCheckBox>(&dlg, "absentA")->isChecked(), c.absent == 1);
+        click(&dlg, "cancel");
+    }
+}
+
+TEST_F(WettkampfDlgTest, MarksSetFromTheRowAreCountedAndStored)
+{
+    ASSERT_TRUE(setGroupBestCount(&db(), &comp.doc(), 0, 3, nullptr));
+    CWettkampfDlg dlg(comp.doc());
+    test::showActive(&dlg);
+    for (int row = 1; row <= 4; ++row)
+        overtype(rings(&dlg, 'A', row), QString::number(std::array{381, 377, 390, 360}[row - 1]));
+    QTest::keyClick(number(&dlg, 'A', 4), Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(rings(&dlg, 'A', 1), Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(number(&dlg, 'A', 2), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(number(&dlg, 'A', 2), Qt::Key_K, Qt::ControlModifier); // and off again
+    EXPECT_EQ(child<QComboBox>(&dlg, "scoringA1")->currentText(), QStringLiteral("ES"));
+    EXPECT_EQ(label(&dlg, "totalA"), QStringLiteral("1127"));
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("(381)"));
+    rings(&dlg, 'A', 1)->setFocus(); // typed over without the parentheses
+    EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QStringLiteral("381"));
+    child<QCheckBox>(&dlg, "absentB")->setChecked(true);
+    EXPECT_EQ(label(&dlg, "totalB"), QStringLiteral("n. a."));
+    click(&dlg, "ok");
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join(u'|').toStdString();
+    Statement marks = db().prepare("SELECT group_concat(Ersatz || Wertung, ' ') FROM (SELECT * FROM Wettkampf "
+                                   "WHERE ID BETWEEN 101 AND 104 ORDER BY ID)"); // [Ersatz][Wertung] of rows 1 ... 4
+    EXPECT_TRUE(marks.next());
+    EXPECT_EQ(marks.text(0), QStringLiteral("01 00 00 10"));
+    EXPECT_EQ(scalar("SELECT Flag FROM Wettkampf WHERE ID = 199"), 0);
+    EXPECT_EQ(scalar("SELECT Flag FROM Wettkampf WHERE ID = 299"), 1);
+}
+
+TEST_F(WettkampfDlgTest, TenthsAreTypedWithCommaOrPoint)
+{
+    ASSERT_TRUE(setCompetitionRules(&db(), &comp.doc(), CompetitionRules{true, {TieBreak::Rings}, 0}, nullptr));
+    const QString refusal = QStringLiteral(
+        "Geben Sie bitte eine Ringzahl zwischen 0,0 und 1000,0 mit höchstens einer Nachkommastelle ein, zum "
+        "Beispiel 97,3.");
+    struct Case {
+        const char* typed;
+        std::int64_t stored; // -1: refused
+        const char* total;
+    };
+    for (const auto& [typed, stored, total] :
+         {Case{"97,35", -1, "0,0"}, Case{"1000,1", -1, "0,0"}, Case{"97.3", 973, "97,3"}, Case{"97", 970, "97,0"}}) {
+        SCOPED_TRACE(typed);
+        exec("DELETE FROM Wettkampf");
+        prompter.messages.clear();
+        CWettkampfDlg dlg(comp.doc());
+        test::showActive(&dlg);
+        overtype(rings(&dlg, 'B', 1), QStringLiteral("96,1"));
+        overtype(rings(&dlg, 'A', 1), QString::fromLatin1(typed));
+        QTest::keyClick(rings(&dlg, 'A', 1), Qt::Key_Tab);
+        EXPECT_EQ(prompter.texts(), stored < 0 ? QStringList{refusal} : QStringList{});
+        EXPECT_EQ(label(&dlg, "totalA"), QString::fromLatin1(total));
+        EXPECT_EQ(rings(&dlg, 'A', 1)->text(), QString::fromLatin1(stored < 0 ? typed : total)); // as it is shown
+        EXPECT_EQ(label(&dlg, "totalB"), QStringLiteral("96,1"));
+        click(&dlg, stored < 0 ? "cancel" : "ok");
+        EXPECT_EQ(scalar("SELECT COALESCE(MAX(Ergebnis), -1) FROM Wettkampf WHERE ID = 101"), stored);
+    }
 }
 
 } // namespace
