@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev mdbtools-dev mdbtools
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth
-          python3 python3-html5lib poppler-utils chromium
+          python3 python3-html5lib python3-icalendar poppler-utils chromium
           qt6-translations-l10n qt6-qpa-plugins dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -111,6 +111,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
          {QStringLiteral("DATEI ORDNER [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1] "
                          "[--organiser TEXT] [--style classic|modern]"),
           2, -1, cmdWebExport}},
+        {QStringLiteral("calendar"),
+         {QStringLiteral("DATEI AUSGABE.ics [--group G | --club N] [--duration MINUTEN]"), 2, -1, cmdCalendar}},
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"),
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},

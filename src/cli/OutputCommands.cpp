@@ -3,16 +3,20 @@
 #include "cli/Cli.h"
 #include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
+#include "exchange/Calendar.h"
 #include "exchange/DemoCompetition.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -334,6 +338,78 @@ int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!result.succeeded())
         return kCliFileError;
     out << QStringLiteral("%1 Webseiten erstellt: %2").arg(result.pagesWritten).arg(result.indexPath) << '\n';
+    return kCliOk;
+}
+
+int cmdCalendar(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed =
+        parseArgs(args, {QStringLiteral("group"), QStringLiteral("club"), QStringLiteral("duration")}, err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    const auto option = [&](const QString& name) { return parsed->options.find(name); };
+    if (option(QStringLiteral("group")) != parsed->options.end() &&
+        option(QStringLiteral("club")) != parsed->options.end()) {
+        err << QStringLiteral("Bitte entweder --group oder --club angeben, nicht beides.") << '\n';
+        return kCliUsage;
+    }
+    std::optional<int> group, club, minutes;
+    if (const auto it = option(QStringLiteral("group")); it != parsed->options.end()) {
+        group = intInRange(it->second, 1, 2147);
+        if (!group)
+            return badValue(err, it->first, it->second, QStringLiteral("eine Gruppennummer ab 1"));
+    }
+    if (const auto it = option(QStringLiteral("club")); it != parsed->options.end()) {
+        club = intInRange(it->second, 1, std::numeric_limits<int>::max());
+        if (!club)
+            return badValue(err, it->first, it->second, QStringLiteral("eine Vereinsnummer ab 1"));
+    }
+    if (const auto it = option(QStringLiteral("duration")); it != parsed->options.end()) {
+        minutes = intInRange(it->second, kMinEventMinutes, kMaxEventMinutes);
+        if (!minutes)
+            return badValue(err, it->first, it->second,
+                            QStringLiteral("Minuten von %1 bis %2").arg(kMinEventMinutes).arg(kMaxEventMinutes));
+    }
+
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    FixtureCalendar calendar = collectFixtureCalendar(doc);
+    if (!calendar.ok) {
+        err << databaseErrorText(calendar.error) << '\n';
+        return kCliFileError;
+    }
+    QString part;
+    if (group) {
+        const auto name = calendar.groupNames.find(*group - 1);
+        if (name == calendar.groupNames.end()) {
+            err << QStringLiteral("Die Gruppe %1 gibt es nicht.").arg(*group) << '\n';
+            return kCliFileError;
+        }
+        part = name->second;
+        calendar = calendar.ofGroup(*group - 1);
+    }
+    if (club) {
+        const auto clubs = clubsWithTeams(doc);
+        const auto found =
+            std::find_if(clubs.begin(), clubs.end(), [&](const CalendarClub& c) { return c.number == *club; });
+        if (found == clubs.end()) {
+            err << QStringLiteral("Der Verein %1 hat keine Mannschaft in einer Gruppe.").arg(*club) << '\n';
+            return kCliFileError;
+        }
+        part = found->name;
+        calendar = calendar.ofClub(*club);
+    }
+    const int duration = minutes ? *minutes : loadEventMinutes(doc);
+    const QString& target = parsed->positional.at(1);
+    const QString name = calendarName(calendar.title, part);
+    if (!writeOutputFile(target, err, [&](QIODevice& file) {
+            return writeCalendar(file, calendar, name, duration, QDateTime::currentDateTimeUtc());
+        }))
+        return kCliFileError;
+    out << QStringLiteral("%1 Termine gespeichert: %2").arg(calendar.datedEvents()).arg(target) << '\n';
+    if (const int undated = calendar.undatedRounds(); undated > 0)
+        out << QStringLiteral("%1 Durchgänge ohne Datum ausgelassen.").arg(undated) << '\n';
     return kCliOk;
 }
 

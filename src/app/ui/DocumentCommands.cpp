@@ -35,6 +35,7 @@ constexpr CommandRule kRules[] = {
     {cmd::Ergebnis, true, false, true},
     {cmd::TeilnehmerImport, false, false, true},
     {cmd::WebExport, false, false, false},
+    {cmd::KalenderExport, true, false, false},
     {cmd::SpeichernUnter, true, false, false},
     {cmd::ErgebnisImport, false, false, true},
     {cmd::FileClose, false, false, false},

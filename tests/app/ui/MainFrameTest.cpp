@@ -62,14 +62,14 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 18);
+    ASSERT_EQ(file129.size(), 19);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[15].startsWith(QStringLiteral("&1 "))) << file129[15].toStdString();
-    file129[15] = QStringLiteral("<recent>");
+    EXPECT_TRUE(file129[16].startsWith(QStringLiteral("&1 "))) << file129[16].toStdString();
+    file129[16] = QStringLiteral("<recent>");
     EXPECT_EQ(file129, items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen\tStrg+W", "-", "Teilnehmer Import",
-                              "Ergebnis Import", "-", "Web Export", "Speichern unter", "-", "&Drucken...\tStrg+P",
-                              "Sei&tenansicht", "Als P&DF speichern...", "Drucker&einrichtung...", "-", "<recent>", "-",
-                              "&Beenden\tStrg+Q"}));
+                              "Ergebnis Import", "-", "Web Export", "&Kalender exportieren...", "Speichern unter", "-",
+                              "&Drucken...\tStrg+P", "Sei&tenansicht", "Als P&DF speichern...",
+                              "Drucker&einrichtung...", "-", "<recent>", "-", "&Beenden\tStrg+Q"}));
     EXPECT_EQ(
         f.menuItems(QStringLiteral("&Bearbeiten")),
         items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
@@ -258,7 +258,7 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
         cmd::Teilnehmer,  cmd::Verein,          cmd::Wettbewerb,       cmd::Klasse,         cmd::Plan,
         cmd::Gruppe,      cmd::Ergebnis,        cmd::TeilnehmerImport, cmd::ErgebnisImport, cmd::KlassenZuordnen,
         cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe,     cmd::Wertungsregeln};
-    const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter};
+    const std::vector<int> reading = {cmd::WebExport, cmd::KalenderExport, cmd::SpeichernUnter};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();
     EXPECT_TRUE(ran.empty());
