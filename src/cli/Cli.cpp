@@ -105,6 +105,8 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
                          "[--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] "
                          "[--sort 0|1] [--mindestens N] [--encoding utf-8]"),
           2, -1, cmdExportText}},
+        {QStringLiteral("export-xlsx"),
+         {QStringLiteral("DATEI AUSGABE.xlsx [Optionen wie export-text]"), 2, -1, cmdExportXlsx}},
         {QStringLiteral("print-pdf"),
          {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, -1, cmdPrintPdf}},
         {QStringLiteral("web-export"),

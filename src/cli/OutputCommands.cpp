@@ -5,6 +5,7 @@
 #include "document/TorvmDoc.h"
 #include "exchange/Calendar.h"
 #include "exchange/DemoCompetition.h"
+#include "exchange/Spreadsheet.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
@@ -255,6 +256,39 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!writeOutputFile(target, err, [&](QIODevice& file) { return writeTextExport(doc, settings, file, encoding); }))
         return kCliFileError;
     out << QStringLiteral("Ergebnisse und Tabellen gespeichert: %1").arg(target) << '\n';
+    return kCliOk;
+}
+
+int cmdExportXlsx(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed = parseArgs(args, outputOptionNames(), err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    const auto overrides = outputOverrides(parsed->options, err);
+    if (!overrides)
+        return kCliUsage;
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    if (totalPageCount(doc, settings) == 0) {
+        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
+        return kCliUsage;
+    }
+    const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
+    const auto tables = spreadsheetTables(doc, settings);
+    if (!tables)
+        return kCliFileError;
+    const QString& target = parsed->positional.at(1);
+    QString error;
+    if (!writeOutputFile(target, err, [&](QIODevice& file) {
+            if (writeSpreadsheet(file, *tables, &error))
+                return true;
+            err << error << '\n';
+            return false;
+        }))
+        return kCliFileError;
+    out << QStringLiteral("%1 Tabellenblätter gespeichert: %2").arg(tables->size()).arg(target) << '\n';
     return kCliOk;
 }
 

@@ -33,6 +33,7 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
     commands.setOpener(cmd::Wertungsregeln, [](CTorvmDoc& doc, QWidget* parent) { runRegelnCommand(parent, doc); });
     commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
+    commands.setOpener(cmd::AlsTabelleSpeichern, [](CTorvmDoc& doc, QWidget* parent) { saveSpreadsheet(doc, parent); });
     commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
     commands.setOpener(cmd::KalenderExport, [](CTorvmDoc& doc, QWidget* parent) { runCalendarExport(parent, doc); });
     commands.setOpener(cmd::TeilnehmerImport,

@@ -37,6 +37,7 @@ constexpr CommandRule kRules[] = {
     {cmd::WebExport, false, false, false},
     {cmd::KalenderExport, true, false, false},
     {cmd::SpeichernUnter, true, false, false},
+    {cmd::AlsTabelleSpeichern, true, false, false},
     {cmd::ErgebnisImport, false, false, true},
     {cmd::FileClose, false, false, false},
     {cmd::KlassenZuordnen, true, false, true},

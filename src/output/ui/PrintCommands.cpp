@@ -2,6 +2,7 @@
 
 #include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
+#include "exchange/Spreadsheet.h"
 #include "output/PrintJob.h"
 #include "output/ui/AusgabeSheet.h"
 #include "widgets/OutputNotifier.h"
@@ -72,10 +73,13 @@ bool writeFile(QWidget* parent, const QString& path, const std::function<bool(QI
     return ok;
 }
 
-// The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
+// The save dialog for an output file of `kind` ("PDF", "Text" or "Excel"), proposed beside the
+// competition.
 QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const QString& kind)
 {
-    const QString suffix = kind == QLatin1String("PDF") ? QStringLiteral("pdf") : QStringLiteral("txt");
+    const QString suffix = kind == QLatin1String("PDF")     ? QStringLiteral("pdf")
+                           : kind == QLatin1String("Excel") ? QStringLiteral("xlsx")
+                                                            : QStringLiteral("txt");
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = title;
@@ -123,6 +127,34 @@ void saveTextExport(CTorvmDoc& doc, QWidget* parent)
     if (writeFile(parent, path,
                   [&](QIODevice& file) { return writeTextExport(doc, sheet.settings(), file, sheet.encoding()); }))
         reportOutputWritten(path);
+}
+
+void saveSpreadsheet(CTorvmDoc& doc, QWidget* parent)
+{
+    AusgabeSheet sheet(doc, parent);
+    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+        return;
+    const QString path = askSavePath(doc, parent, QStringLiteral("Als Tabelle speichern"), QStringLiteral("Excel"));
+    if (path.isEmpty())
+        return;
+    std::optional<std::vector<SheetTable>> tables;
+    QString error;
+    bool written = false;
+    {
+        const WaitCursor wait;
+        tables = spreadsheetTables(doc, sheet.settings());
+        if (tables)
+            written = writeFileSafely(
+                path, [&](QIODevice& file) { return writeSpreadsheet(file, *tables, &error); }, &error);
+    }
+    // A database error has been shown already.
+    if (!tables)
+        return;
+    if (!written) {
+        message(parent, MessageIcon::Exclamation, error);
+        return;
+    }
+    reportOutputWritten(path);
 }
 
 void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode)

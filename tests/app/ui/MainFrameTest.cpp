@@ -62,14 +62,30 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 19);
+    ASSERT_EQ(file129.size(), 20);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[16].startsWith(QStringLiteral("&1 "))) << file129[16].toStdString();
-    file129[16] = QStringLiteral("<recent>");
-    EXPECT_EQ(file129, items({"&Neu\tStrg+N", "Ö&ffnen...\tStrg+O", "&Schließen\tStrg+W", "-", "Teilnehmer Import",
-                              "Ergebnis Import", "-", "Web Export", "&Kalender exportieren...", "Speichern unter", "-",
-                              "&Drucken...\tStrg+P", "Sei&tenansicht", "Als P&DF speichern...",
-                              "Drucker&einrichtung...", "-", "<recent>", "-", "&Beenden\tStrg+Q"}));
+    EXPECT_TRUE(file129[17].startsWith(QStringLiteral("&1 "))) << file129[17].toStdString();
+    file129[17] = QStringLiteral("<recent>");
+    EXPECT_EQ(file129, items({"&Neu\tStrg+N",
+                              "Ö&ffnen...\tStrg+O",
+                              "&Schließen\tStrg+W",
+                              "-",
+                              "Teilnehmer Import",
+                              "Ergebnis Import",
+                              "-",
+                              "Web Export",
+                              "&Kalender exportieren...",
+                              "Speichern unter",
+                              "Als &Tabelle speichern...",
+                              "-",
+                              "&Drucken...\tStrg+P",
+                              "Sei&tenansicht",
+                              "Als P&DF speichern...",
+                              "Drucker&einrichtung...",
+                              "-",
+                              "<recent>",
+                              "-",
+                              "&Beenden\tStrg+Q"}));
     EXPECT_EQ(
         f.menuItems(QStringLiteral("&Bearbeiten")),
         items({"&Rückgängig\tStrg+Z", "-", "&Ausschneiden\tStrg+X", "&Kopieren\tStrg+C", "E&infügen\tStrg+V", "-",
@@ -258,7 +274,8 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
         cmd::Teilnehmer,  cmd::Verein,          cmd::Wettbewerb,       cmd::Klasse,         cmd::Plan,
         cmd::Gruppe,      cmd::Ergebnis,        cmd::TeilnehmerImport, cmd::ErgebnisImport, cmd::KlassenZuordnen,
         cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe,     cmd::Wertungsregeln};
-    const std::vector<int> reading = {cmd::WebExport, cmd::KalenderExport, cmd::SpeichernUnter};
+    const std::vector<int> reading = {cmd::WebExport, cmd::KalenderExport, cmd::SpeichernUnter,
+                                      cmd::AlsTabelleSpeichern};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();
     EXPECT_TRUE(ran.empty());
@@ -458,7 +475,7 @@ TEST(MainFrame, WindowCommandsArrangeTheCompetitionWindows)
         EXPECT_EQ(child->geometry().bottom() + 1, bottom);
 }
 
-// After "Als PDF speichern", "Speichern unter" and "Web Export" the status bar names the file
+// After "Als PDF speichern", "Speichern unter", "Als Tabelle speichern" and "Web Export" the status bar names the file
 // written, in place of "Bereit", and its links open the file and its folder.
 TEST(MainFrame, StatusBarNamesTheFileWrittenAndOpensItOrItsFolder)
 {
@@ -502,6 +519,8 @@ TEST(MainFrame, StatusBarNamesTheFileWrittenAndOpensItOrItsFolder)
          f.file(QStringLiteral("liga.pdf"))},
         {"text", cmd::SpeichernUnter, f.file(QStringLiteral("liga.txt")), answerSheet,
          f.file(QStringLiteral("liga.txt"))},
+        {"spreadsheet", cmd::AlsTabelleSpeichern, f.file(QStringLiteral("liga.xlsx")), answerSheet,
+         f.file(QStringLiteral("liga.xlsx"))},
         {"web site", cmd::WebExport, site,
          [] {
              test::whenShown<ui::CWebDlg>([](ui::CWebDlg& dlg) {
