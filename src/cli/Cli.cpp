@@ -115,6 +115,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
           2, -1, cmdWebExport}},
         {QStringLiteral("calendar"),
          {QStringLiteral("DATEI AUSGABE.ics [--group G | --club N] [--duration MINUTEN]"), 2, -1, cmdCalendar}},
+        {QStringLiteral("publish"),
+         {QStringLiteral("DATEI ADRESSE [--style classic|modern] [--round N] [--password-stdin] "
+                         "[--accept-host-key FINGERABDRUCK] [--key SCHLÜSSELDATEI]"),
+          2, -1, cmdPublish}},
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"),
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},

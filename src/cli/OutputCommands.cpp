@@ -5,6 +5,7 @@
 #include "document/TorvmDoc.h"
 #include "exchange/Calendar.h"
 #include "exchange/DemoCompetition.h"
+#include "exchange/Publish.h"
 #include "exchange/Spreadsheet.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
@@ -14,6 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <iostream>
 
 #include <algorithm>
 #include <functional>
@@ -444,6 +449,76 @@ int cmdCalendar(const QStringList& args, QTextStream& out, QTextStream& err)
     out << QStringLiteral("%1 Termine gespeichert: %2").arg(calendar.datedEvents()).arg(target) << '\n';
     if (const int undated = calendar.undatedRounds(); undated > 0)
         out << QStringLiteral("%1 Durchgänge ohne Datum ausgelassen.").arg(undated) << '\n';
+    return kCliOk;
+}
+
+int cmdPublish(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QStringList rest = args;
+    const bool passwordFromInput = rest.removeAll(QStringLiteral("--password-stdin")) > 0;
+    const auto parsed = parseArgs(
+        rest,
+        {QStringLiteral("style"), QStringLiteral("round"), QStringLiteral("accept-host-key"), QStringLiteral("key")},
+        err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    QString error;
+    const auto target = PublishTarget::parse(parsed->positional.at(1), &error);
+    if (!target) {
+        err << error << '\n';
+        return kCliUsage;
+    }
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    WebOptions web = loadWebOptions(doc);
+    WebStyle style = loadWebStyle(doc);
+    if (const auto it = parsed->options.find(QStringLiteral("style")); it != parsed->options.end()) {
+        const QString chosen = it->second.trimmed().toLower();
+        if (chosen != QLatin1String("classic") && chosen != QLatin1String("modern"))
+            return badValue(err, it->first, it->second, QStringLiteral("classic oder modern"));
+        style = chosen == QLatin1String("modern") ? WebStyle::Modern : WebStyle::Classic;
+    }
+    if (const auto it = parsed->options.find(QStringLiteral("round")); it != parsed->options.end()) {
+        const auto round = intInRange(it->second, 1, kRoundsPerPlan);
+        if (!round)
+            return badValue(err, it->first, it->second, QStringLiteral("1 bis %1").arg(kRoundsPerPlan));
+        web.round = *round - 1;
+    }
+
+    PublishOptions options;
+    if (passwordFromInput) {
+        std::string line;
+        std::getline(std::cin, line);
+        options.password = QString::fromStdString(line);
+    } else {
+        options.password = qEnvironmentVariable("TORVM_PASSWORD");
+    }
+    if (const auto it = parsed->options.find(QStringLiteral("key")); it != parsed->options.end())
+        options.privateKey = it->second;
+    const auto accept = parsed->options.find(QStringLiteral("accept-host-key"));
+    options.hostKey = accept != parsed->options.end() ? accept->second.trimmed() : acceptedHostKey(*target);
+
+    // The site is made afresh in a private folder and only then compared with the server's.
+    const QTemporaryDir site;
+    CWebExport exporter(doc, web, loadOrganiser(doc));
+    exporter.setStyle(style);
+    if (!site.isValid() || !exporter.run(site.path()).succeeded())
+        return kCliFileError;
+    const PublishResult result = publishFolder(site.path(), *target, options);
+    if (result.status != PublishResult::Status::Done) {
+        err << result.error << '\n';
+        return kCliFileError;
+    }
+    if (target->protocol == PublishTarget::Protocol::Sftp && !result.hostKey.isEmpty() &&
+        result.hostKey != acceptedHostKey(*target) && !storeAcceptedHostKey(*target, result.hostKey))
+        err << QStringLiteral("Der Schlüssel des Servers konnte nicht gespeichert werden.") << '\n';
+    out << QStringLiteral("%1 Dateien übertragen, %2 entfernt, %3 unverändert: %4")
+               .arg(result.uploaded)
+               .arg(result.removed)
+               .arg(result.unchanged)
+               .arg(target->address())
+        << '\n';
     return kCliOk;
 }
 

@@ -17,6 +17,9 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err);
 // torvm-cli web-export FILE DIR [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1]
 //   [--organiser TEXT]
 int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err);
+// torvm-cli publish FILE URL [--style classic|modern] [--round N] [--password-stdin]
+//   [--accept-host-key FINGERPRINT] [--key FILE]
+int cmdPublish(const QStringList& args, QTextStream& out, QTextStream& err);
 // torvm-cli calendar FILE OUT.ics [--group G] [--club N] [--duration MINUTES]
 int cmdCalendar(const QStringList& args, QTextStream& out, QTextStream& err);
 
