@@ -23,6 +23,7 @@ inline constexpr int GruppenListe = 32804;
 inline constexpr int Wertungsregeln = 32805;
 inline constexpr int KalenderExport = 32820;
 inline constexpr int AlsTabelleSpeichern = 32821;
+inline constexpr int WebVeroeffentlichen = 32822;
 
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;

@@ -36,6 +36,7 @@ constexpr CommandRule kRules[] = {
     {cmd::TeilnehmerImport, false, false, true},
     {cmd::WebExport, false, false, false},
     {cmd::KalenderExport, true, false, false},
+    {cmd::WebVeroeffentlichen, true, false, false},
     {cmd::SpeichernUnter, true, false, false},
     {cmd::AlsTabelleSpeichern, true, false, false},
     {cmd::ErgebnisImport, false, false, true},

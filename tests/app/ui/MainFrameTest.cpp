@@ -62,10 +62,10 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 20);
+    ASSERT_EQ(file129.size(), 21);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[17].startsWith(QStringLiteral("&1 "))) << file129[17].toStdString();
-    file129[17] = QStringLiteral("<recent>");
+    EXPECT_TRUE(file129[18].startsWith(QStringLiteral("&1 "))) << file129[18].toStdString();
+    file129[18] = QStringLiteral("<recent>");
     EXPECT_EQ(file129, items({"&Neu\tStrg+N",
                               "Ö&ffnen...\tStrg+O",
                               "&Schließen\tStrg+W",
@@ -74,6 +74,7 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "Ergebnis Import",
                               "-",
                               "Web Export",
+                              "Web &veröffentlichen...",
                               "&Kalender exportieren...",
                               "Speichern unter",
                               "Als &Tabelle speichern...",
@@ -274,8 +275,8 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
         cmd::Teilnehmer,  cmd::Verein,          cmd::Wettbewerb,       cmd::Klasse,         cmd::Plan,
         cmd::Gruppe,      cmd::Ergebnis,        cmd::TeilnehmerImport, cmd::ErgebnisImport, cmd::KlassenZuordnen,
         cmd::VereinListe, cmd::TeilnehmerListe, cmd::GruppenListe,     cmd::Wertungsregeln};
-    const std::vector<int> reading = {cmd::WebExport, cmd::KalenderExport, cmd::SpeichernUnter,
-                                      cmd::AlsTabelleSpeichern};
+    const std::vector<int> reading = {cmd::WebExport, cmd::KalenderExport, cmd::WebVeroeffentlichen,
+                                      cmd::SpeichernUnter, cmd::AlsTabelleSpeichern};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();
     EXPECT_TRUE(ran.empty());
