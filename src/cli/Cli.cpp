@@ -108,12 +108,20 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
                          "[--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] "
                          "[--sort 0|1] [--mindestens N] [--encoding utf-8]"),
           2, -1, cmdExportText}},
+        {QStringLiteral("export-xlsx"),
+         {QStringLiteral("DATEI AUSGABE.xlsx [Optionen wie export-text]"), 2, -1, cmdExportXlsx}},
         {QStringLiteral("print-pdf"),
          {QStringLiteral("DATEI AUSGABE.pdf [Optionen wie export-text]"), 2, -1, cmdPrintPdf}},
         {QStringLiteral("web-export"),
          {QStringLiteral("DATEI ORDNER [--round N] [--termin 0|1] [--tabelle 0|1] [--einzel 0|1] "
                          "[--organiser TEXT] [--style classic|modern]"),
           2, -1, cmdWebExport}},
+        {QStringLiteral("calendar"),
+         {QStringLiteral("DATEI AUSGABE.ics [--group G | --club N] [--duration MINUTEN]"), 2, -1, cmdCalendar}},
+        {QStringLiteral("publish"),
+         {QStringLiteral("DATEI ADRESSE [--style classic|modern] [--round N] [--password-stdin] "
+                         "[--accept-host-key FINGERABDRUCK] [--key SCHLÜSSELDATEI]"),
+          2, -1, cmdPublish}},
         {QStringLiteral("group-schedule"), {QStringLiteral("DATEI GRUPPE AUSGABE.txt"), 3, 3, cmdGroupSchedule}},
         {QStringLiteral("import-members"),
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},

@@ -3,17 +3,27 @@
 #include "cli/Cli.h"
 #include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
+#include "exchange/Calendar.h"
 #include "exchange/DemoCompetition.h"
+#include "exchange/Publish.h"
+#include "exchange/Spreadsheet.h"
 #include "exchange/WebExport.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
 #include "output/Windows1252.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
+#include <cstdio>
+#include <iostream>
+
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -266,6 +276,39 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
     return kCliOk;
 }
 
+int cmdExportXlsx(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed = parseArgs(args, outputOptionNames(), err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    const auto overrides = outputOverrides(parsed->options, err);
+    if (!overrides)
+        return kCliUsage;
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    if (totalPageCount(doc, settings) == 0) {
+        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
+        return kCliUsage;
+    }
+    const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
+    const auto tables = spreadsheetTables(doc, settings);
+    if (!tables)
+        return kCliFileError;
+    const QString& target = parsed->positional.at(1);
+    QString error;
+    if (!writeOutputFile(target, err, [&](QIODevice& file) {
+            if (writeSpreadsheet(file, *tables, &error))
+                return true;
+            err << error << '\n';
+            return false;
+        }))
+        return kCliFileError;
+    out << QStringLiteral("%1 Tabellenblätter gespeichert: %2").arg(tables->size()).arg(target) << '\n';
+    return kCliOk;
+}
+
 int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const auto parsed = parseArgs(args, outputOptionNames(), err);
@@ -348,6 +391,148 @@ int cmdWebExport(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!result.succeeded() && result.status != WebExportResult::Status::Incomplete)
         return kCliFileError;
     out << QStringLiteral("%1 Webseiten erstellt: %2").arg(result.pagesWritten).arg(result.indexPath) << '\n';
+    return kCliOk;
+}
+
+int cmdCalendar(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const auto parsed =
+        parseArgs(args, {QStringLiteral("group"), QStringLiteral("club"), QStringLiteral("duration")}, err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    const auto option = [&](const QString& name) { return parsed->options.find(name); };
+    if (option(QStringLiteral("group")) != parsed->options.end() &&
+        option(QStringLiteral("club")) != parsed->options.end()) {
+        err << QStringLiteral("Bitte entweder --group oder --club angeben, nicht beides.") << '\n';
+        return kCliUsage;
+    }
+    std::optional<int> group, club, minutes;
+    if (const auto it = option(QStringLiteral("group")); it != parsed->options.end()) {
+        group = intInRange(it->second, 1, 2147);
+        if (!group)
+            return badValue(err, it->first, it->second, QStringLiteral("eine Gruppennummer ab 1"));
+    }
+    if (const auto it = option(QStringLiteral("club")); it != parsed->options.end()) {
+        club = intInRange(it->second, 1, std::numeric_limits<int>::max());
+        if (!club)
+            return badValue(err, it->first, it->second, QStringLiteral("eine Vereinsnummer ab 1"));
+    }
+    if (const auto it = option(QStringLiteral("duration")); it != parsed->options.end()) {
+        minutes = intInRange(it->second, kMinEventMinutes, kMaxEventMinutes);
+        if (!minutes)
+            return badValue(err, it->first, it->second,
+                            QStringLiteral("Minuten von %1 bis %2").arg(kMinEventMinutes).arg(kMaxEventMinutes));
+    }
+
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    FixtureCalendar calendar = collectFixtureCalendar(doc);
+    if (!calendar.ok) {
+        err << databaseErrorText(calendar.error) << '\n';
+        return kCliFileError;
+    }
+    QString part;
+    if (group) {
+        const auto name = calendar.groupNames.find(*group - 1);
+        if (name == calendar.groupNames.end()) {
+            err << QStringLiteral("Die Gruppe %1 gibt es nicht.").arg(*group) << '\n';
+            return kCliFileError;
+        }
+        part = name->second;
+        calendar = calendar.ofGroup(*group - 1);
+    }
+    if (club) {
+        const auto clubs = clubsWithTeams(doc);
+        const auto found =
+            std::find_if(clubs.begin(), clubs.end(), [&](const CalendarClub& c) { return c.number == *club; });
+        if (found == clubs.end()) {
+            err << QStringLiteral("Der Verein %1 hat keine Mannschaft in einer Gruppe.").arg(*club) << '\n';
+            return kCliFileError;
+        }
+        part = found->name;
+        calendar = calendar.ofClub(*club);
+    }
+    const int duration = minutes ? *minutes : loadEventMinutes(doc);
+    const QString& target = parsed->positional.at(1);
+    const QString name = calendarName(calendar.title, part);
+    if (!writeOutputFile(target, err, [&](QIODevice& file) {
+            return writeCalendar(file, calendar, name, duration, QDateTime::currentDateTimeUtc());
+        }))
+        return kCliFileError;
+    out << QStringLiteral("%1 Termine gespeichert: %2").arg(calendar.datedEvents()).arg(target) << '\n';
+    if (const int undated = calendar.undatedRounds(); undated > 0)
+        out << QStringLiteral("%1 Durchgänge ohne Datum ausgelassen.").arg(undated) << '\n';
+    return kCliOk;
+}
+
+int cmdPublish(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QStringList rest = args;
+    const bool passwordFromInput = rest.removeAll(QStringLiteral("--password-stdin")) > 0;
+    const auto parsed = parseArgs(
+        rest,
+        {QStringLiteral("style"), QStringLiteral("round"), QStringLiteral("accept-host-key"), QStringLiteral("key")},
+        err);
+    if (!parsed || parsed->positional.size() != 2)
+        return kCliUsage;
+    QString error;
+    const auto target = PublishTarget::parse(parsed->positional.at(1), &error);
+    if (!target) {
+        err << error << '\n';
+        return kCliUsage;
+    }
+    CTorvmDoc doc;
+    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+        return kCliFileError;
+    WebOptions web = loadWebOptions(doc);
+    WebStyle style = loadWebStyle(doc);
+    if (const auto it = parsed->options.find(QStringLiteral("style")); it != parsed->options.end()) {
+        const QString chosen = it->second.trimmed().toLower();
+        if (chosen != QLatin1String("classic") && chosen != QLatin1String("modern"))
+            return badValue(err, it->first, it->second, QStringLiteral("classic oder modern"));
+        style = chosen == QLatin1String("modern") ? WebStyle::Modern : WebStyle::Classic;
+    }
+    if (const auto it = parsed->options.find(QStringLiteral("round")); it != parsed->options.end()) {
+        const auto round = intInRange(it->second, 1, kRoundsPerPlan);
+        if (!round)
+            return badValue(err, it->first, it->second, QStringLiteral("1 bis %1").arg(kRoundsPerPlan));
+        web.round = *round - 1;
+    }
+
+    PublishOptions options;
+    if (passwordFromInput) {
+        std::string line;
+        std::getline(std::cin, line);
+        options.password = QString::fromStdString(line);
+    } else {
+        options.password = qEnvironmentVariable("TORVM_PASSWORD");
+    }
+    if (const auto it = parsed->options.find(QStringLiteral("key")); it != parsed->options.end())
+        options.privateKey = it->second;
+    const auto accept = parsed->options.find(QStringLiteral("accept-host-key"));
+    options.hostKey = accept != parsed->options.end() ? accept->second.trimmed() : acceptedHostKey(*target);
+
+    // The site is made afresh in a private folder and only then compared with the server's.
+    const QTemporaryDir site;
+    CWebExport exporter(doc, web, loadOrganiser(doc));
+    exporter.setStyle(style);
+    if (!site.isValid() || !exporter.run(site.path()).succeeded())
+        return kCliFileError;
+    const PublishResult result = publishFolder(site.path(), *target, options);
+    if (result.status != PublishResult::Status::Done) {
+        err << result.error << '\n';
+        return kCliFileError;
+    }
+    if (target->protocol == PublishTarget::Protocol::Sftp && !result.hostKey.isEmpty() &&
+        result.hostKey != acceptedHostKey(*target) && !storeAcceptedHostKey(*target, result.hostKey))
+        err << QStringLiteral("Der Schlüssel des Servers konnte nicht gespeichert werden.") << '\n';
+    out << QStringLiteral("%1 Dateien übertragen, %2 entfernt, %3 unverändert: %4")
+               .arg(result.uploaded)
+               .arg(result.removed)
+               .arg(result.unchanged)
+               .arg(target->address())
+        << '\n';
     return kCliOk;
 }
 

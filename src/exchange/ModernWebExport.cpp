@@ -4,11 +4,14 @@
 #include "db/Messages.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
+#include "exchange/Calendar.h"
 #include "output/Ranking.h"
 #include "output/Standings.h"
 #include "output/TextExport.h"
 #include "results/CompetitionRules.h"
 
+#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 
 namespace torvm {
@@ -113,6 +116,25 @@ QString groupFile(int id)
     return QStringLiteral("gruppe%1.html").arg(id + 1);
 }
 
+QString groupCalendarFile(int id)
+{
+    return QStringLiteral("gruppe%1.ics").arg(id + 1);
+}
+
+QString clubCalendarFile(int club)
+{
+    return QStringLiteral("verein%1.ics").arg(club);
+}
+
+QByteArray calendarBytes(const FixtureCalendar& calendar, const QString& name, int minutes)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeCalendar(buffer, calendar, name, minutes, QDateTime::currentDateTimeUtc());
+    return bytes;
+}
+
 } // namespace
 
 WebStyle loadWebStyle(CTorvmDoc& doc)
@@ -203,6 +225,8 @@ std::optional<QByteArray> CWebExport::modernGroupPage(CGruppeTable& groups)
         names[slot] = html5Text(t.teamNames[slot]);
 
     QByteArray body = "<h2>" + html5Text(t.name) + "</h2>\n";
+    if (m_options.termin)
+        body += "<p><a href=\"" + groupCalendarFile(groups.m_ID).toUtf8() + "\">Termine als Kalender</a></p>\n";
     if (m_options.tabelle) {
         body += "<section>\n<h3>Tabelle nach dem " + number(round + 1) + ". Durchgang</h3>\n";
         QByteArray rows;
@@ -333,12 +357,27 @@ WebExportResult::Status CWebExport::buildModernSite()
     if (m_progress.started)
         m_progress.started();
 
+    // The fixtures as calendars to subscribe to, per group and per club, beside the pages.
+    FixtureCalendar calendar;
+    const int minutes = loadEventMinutes(m_doc);
+    if (m_options.termin) {
+        calendar = collectFixtureCalendar(m_doc);
+        if (!calendar.ok) {
+            showDatabaseError(calendar.error);
+            return Status::Failed;
+        }
+    }
+
     Status status = Status::Complete;
     QByteArray links;
     const Walk walk = forEachGroup(status, [&](CGruppeTable& groups) {
         const QString name = groupFile(groups.m_ID);
         const auto page = modernGroupPage(groups);
         if (!page || !stage(name, *page))
+            return false;
+        if (m_options.termin &&
+            !stage(groupCalendarFile(groups.m_ID),
+                   calendarBytes(calendar.ofGroup(groups.m_ID), calendarName(calendar.title, groups.m_Name), minutes)))
             return false;
         links += "<li><a href=\"" + name.toUtf8() + "\">" + html5Text(groups.m_Name) + "</a></li>\n";
         return true;
@@ -356,6 +395,18 @@ WebExportResult::Status CWebExport::buildModernSite()
 
     QByteArray body = "<h2>Gruppen</h2>\n";
     body += links.isEmpty() ? QByteArray("<p>Noch keine Gruppen.</p>\n") : "<ul>\n" + links + "</ul>\n";
+    if (m_options.termin && walk == Walk::Done) {
+        QByteArray clubLinks;
+        for (const CalendarClub& club : clubsWithTeams(m_doc)) {
+            const QString file = clubCalendarFile(club.number);
+            if (!stage(file,
+                       calendarBytes(calendar.ofClub(club.number), calendarName(calendar.title, club.name), minutes)))
+                return Status::Failed;
+            clubLinks += "<li><a href=\"" + file.toUtf8() + "\">" + html5Text(club.name) + "</a></li>\n";
+        }
+        if (!clubLinks.isEmpty())
+            body += "<h2>Termine als Kalender</h2>\n<ul>\n" + clubLinks + "</ul>\n";
+    }
     body += "<h2>Wertungen</h2>\n<ul>\n";
     if (m_options.einzel)
         body += "<li><a href=\"einzel.html\">Einzelwertung " + number(m_options.round + 1) + ". Durchgang</a></li>\n";

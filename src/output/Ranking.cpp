@@ -203,12 +203,17 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
     return ranking;
 }
 
+std::int64_t SeasonRow::averageTenths() const
+{
+    // Rounded half up; rings are never negative.
+    return rounds == 0 ? 0 : (total * 20 + rounds) / (2 * rounds);
+}
+
 QString SeasonRow::average() const
 {
     if (rounds == 0)
         return tenths ? QStringLiteral("0,00") : QStringLiteral("0,0");
-    // One more decimal than the results, rounded half up; rings are never negative.
-    const std::int64_t scaled = (total * 20 + rounds) / (2 * rounds);
+    const std::int64_t scaled = averageTenths();
     return QString::asprintf(tenths ? "%lld,%02lld" : "%lld,%lld", static_cast<long long>(scaled / (tenths ? 100 : 10)),
                              static_cast<long long>(scaled % (tenths ? 100 : 10)));
 }

@@ -74,6 +74,8 @@ struct SeasonRow {
     QString average() const;
     QString totalText() const;
     QString bestText() const;
+    // The average scaled by ten, rounded half up: 2875 for 287,5 rings (28753 for 287,53 in tenths).
+    std::int64_t averageTenths() const;
 };
 
 struct SeasonClass {

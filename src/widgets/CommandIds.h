@@ -24,6 +24,9 @@ inline constexpr int Wertungsregeln = 32805;
 inline constexpr int SicherungWiederherstellen = 32806;
 inline constexpr int NeueSaison = 32807;
 inline constexpr int AusstehendeErgebnisse = 32808;
+inline constexpr int KalenderExport = 32820;
+inline constexpr int AlsTabelleSpeichern = 32821;
+inline constexpr int WebVeroeffentlichen = 32822;
 
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;

@@ -382,9 +382,10 @@ TEST_F(WebExportTest, GroupsWithoutASoundNumberAreLeftOutAndNamed)
          "index_l.htm",
          {"Gruppe0.htm", "Gruppe1.htm", "Erg0.htm", "Erg1.htm"}},
         {WebStyle::Modern,
-         {"einzel.html", "gesamt.html", "gruppe1.html", "gruppe2.html", "index.html", "style.css"},
+         {"einzel.html", "gesamt.html", "gruppe1.html", "gruppe1.ics", "gruppe2.html", "gruppe2.ics", "index.html",
+          "style.css", "verein10.ics", "verein11.ics", "verein12.ics"},
          "index.html",
-         {"gruppe1.html", "gruppe2.html"}},
+         {"gruppe1.html", "gruppe2.html", "verein10.ics", "verein11.ics", "verein12.ics"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.menu);

@@ -4,6 +4,8 @@
 #include "app/ui/TorvmApp.h"
 #include "app/ui/TorvmView.h"
 #include "exchange/ui/ErgImportDlg.h"
+#include "exchange/ui/KalenderDlg.h"
+#include "exchange/ui/PublishDlg.h"
 #include "exchange/ui/TeilnehmerImport.h"
 #include "exchange/ui/WebDlg.h"
 #include "fixtures/ui/GruppeDlg.h"
@@ -35,7 +37,10 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::AusstehendeErgebnisse,
                        [](CTorvmDoc& doc, QWidget* parent) { runAusstehendCommand(parent, doc); });
     commands.setOpener(cmd::SpeichernUnter, [](CTorvmDoc& doc, QWidget* parent) { saveTextExport(doc, parent); });
+    commands.setOpener(cmd::AlsTabelleSpeichern, [](CTorvmDoc& doc, QWidget* parent) { saveSpreadsheet(doc, parent); });
     commands.setOpener(cmd::WebExport, [](CTorvmDoc& doc, QWidget* parent) { runWebExport(parent, doc); });
+    commands.setOpener(cmd::WebVeroeffentlichen, [](CTorvmDoc& doc, QWidget* parent) { runPublish(parent, doc); });
+    commands.setOpener(cmd::KalenderExport, [](CTorvmDoc& doc, QWidget* parent) { runCalendarExport(parent, doc); });
     commands.setOpener(cmd::TeilnehmerImport,
                        [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerImport(parent, doc); });
     commands.setOpener(cmd::ErgebnisImport, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisImport(parent, doc); });

@@ -2,6 +2,7 @@
 
 #include "db/SafeFile.h"
 #include "document/TorvmDoc.h"
+#include "exchange/Spreadsheet.h"
 #include "output/PrintJob.h"
 #include "output/TextExport.h"
 #include "output/Windows1252.h"
@@ -77,10 +78,13 @@ bool writeFile(QWidget* parent, const QString& path, const std::function<bool(QI
     return ok;
 }
 
-// The save dialog for an output file of `kind` ("PDF" or "Text"), proposed beside the competition.
+// The save dialog for an output file of `kind` ("PDF", "Text" or "Excel"), proposed beside the
+// competition.
 QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const QString& kind)
 {
-    const QString suffix = kind == QLatin1String("PDF") ? QStringLiteral("pdf") : QStringLiteral("txt");
+    const QString suffix = kind == QLatin1String("PDF")     ? QStringLiteral("pdf")
+                           : kind == QLatin1String("Excel") ? QStringLiteral("xlsx")
+                                                            : QStringLiteral("txt");
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = title;
@@ -185,6 +189,34 @@ void saveTextExport(CTorvmDoc& doc, QWidget* parent)
     const QByteArray bytes = encodedText(*content, encoding);
     if (writeFile(parent, path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }))
         reportOutputWritten(path);
+}
+
+void saveSpreadsheet(CTorvmDoc& doc, QWidget* parent)
+{
+    AusgabeSheet sheet(doc, parent);
+    if (sheet.exec() != QDialog::Accepted || totalPageCount(doc, sheet.settings()) == 0)
+        return;
+    const QString path = askSavePath(doc, parent, QStringLiteral("Als Tabelle speichern"), QStringLiteral("Excel"));
+    if (path.isEmpty())
+        return;
+    std::optional<std::vector<SheetTable>> tables;
+    QString error;
+    bool written = false;
+    {
+        const WaitCursor wait;
+        tables = spreadsheetTables(doc, sheet.settings());
+        if (tables)
+            written = writeFileSafely(
+                path, [&](QIODevice& file) { return writeSpreadsheet(file, *tables, &error); }, &error);
+    }
+    // A database error has been shown already.
+    if (!tables)
+        return;
+    if (!written) {
+        message(parent, MessageIcon::Exclamation, error);
+        return;
+    }
+    reportOutputWritten(path);
 }
 
 void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode)

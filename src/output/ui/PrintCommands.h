@@ -15,7 +15,7 @@ enum class PrintMode { Print, Preview, Pdf };
 // "Ausgabe", then the print dialog, the preview or the PDF file of the chosen pages on printer.
 void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode);
 
-// Both save commands ask for the outputs first and the file after, so a cancelled file dialog
+// The save commands ask for the outputs first and the file after, so a cancelled file dialog
 // is the only step repeated. A file written completely is announced to the main window
 // (reportOutputWritten); nothing is left behind when writing fails.
 
@@ -24,5 +24,8 @@ void savePdf(CTorvmDoc& doc, QWidget* parent);
 
 // "Speichern unter": the text file of the chosen outputs in the character set chosen on the sheet.
 void saveTextExport(CTorvmDoc& doc, QWidget* parent);
+
+// "Als Tabelle speichern": the chosen outputs as worksheets of a spreadsheet file (xlsx).
+void saveSpreadsheet(CTorvmDoc& doc, QWidget* parent);
 
 } // namespace torvm::ui

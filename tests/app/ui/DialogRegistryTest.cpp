@@ -12,8 +12,18 @@ namespace {
 TEST(DialogRegistry, EveryBuiltEditorIsPluggedIn)
 {
     DocumentCommands commands([](CTorvmDoc&) {});
-    const int built[] = {cmd::Teilnehmer, cmd::Verein,     cmd::Klasse,         cmd::Plan,          cmd::Gruppe,
-                         cmd::Ergebnis,   cmd::Wettbewerb, cmd::Wertungsregeln, cmd::SpeichernUnter};
+    const int built[] = {cmd::Teilnehmer,
+                         cmd::Verein,
+                         cmd::Klasse,
+                         cmd::Plan,
+                         cmd::Gruppe,
+                         cmd::Ergebnis,
+                         cmd::Wettbewerb,
+                         cmd::Wertungsregeln,
+                         cmd::SpeichernUnter,
+                         cmd::KalenderExport,
+                         cmd::AlsTabelleSpeichern,
+                         cmd::WebVeroeffentlichen};
     for (int id : built)
         EXPECT_FALSE(commands.isAvailable(id)) << id;
     registerDialogs(commands);

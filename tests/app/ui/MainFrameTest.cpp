@@ -63,10 +63,10 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 20);
+    ASSERT_EQ(file129.size(), 23);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[17].startsWith(QStringLiteral("&1 "))) << file129[17].toStdString();
-    file129[17] = QStringLiteral("<recent>");
+    EXPECT_TRUE(file129[20].startsWith(QStringLiteral("&1 "))) << file129[20].toStdString();
+    file129[20] = QStringLiteral("<recent>");
     EXPECT_EQ(file129, items({"&Neu\tStrg+N",
                               "Ö&ffnen...\tStrg+O",
                               "&Schließen\tStrg+W",
@@ -77,7 +77,10 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "Neue Sais&on...",
                               "-",
                               "Web Export",
+                              "Web &veröffentlichen...",
+                              "&Kalender exportieren...",
                               "Speichern unter",
+                              "Als Tabe&lle speichern...",
                               "-",
                               "&Drucken...\tStrg+P",
                               "Sei&tenansicht",
@@ -297,7 +300,8 @@ TEST(MainFrame, AWriteProtectedCompetitionOpensReadOnlyAndRefusesEveryCommandTha
                                       cmd::GruppenListe,
                                       cmd::Wertungsregeln,
                                       cmd::SicherungWiederherstellen};
-    const std::vector<int> reading = {cmd::WebExport, cmd::SpeichernUnter};
+    const std::vector<int> reading = {cmd::WebExport, cmd::KalenderExport, cmd::WebVeroeffentlichen,
+                                      cmd::SpeichernUnter, cmd::AlsTabelleSpeichern};
     for (int id : writing)
         app.mainFrame()->action(id)->trigger();
     EXPECT_TRUE(ran.empty());
@@ -497,7 +501,7 @@ TEST(MainFrame, WindowCommandsArrangeTheCompetitionWindows)
         EXPECT_EQ(child->geometry().bottom() + 1, bottom);
 }
 
-// After "Als PDF speichern", "Speichern unter" and "Web Export" the status bar names the file
+// After "Als PDF speichern", "Speichern unter", "Als Tabelle speichern" and "Web Export" the status bar names the file
 // written, in place of "Bereit", and its links open the file and its folder.
 TEST(MainFrame, StatusBarNamesTheFileWrittenAndOpensItOrItsFolder)
 {
@@ -541,6 +545,8 @@ TEST(MainFrame, StatusBarNamesTheFileWrittenAndOpensItOrItsFolder)
          f.file(QStringLiteral("liga.pdf"))},
         {"text", cmd::SpeichernUnter, f.file(QStringLiteral("liga.txt")), answerSheet,
          f.file(QStringLiteral("liga.txt"))},
+        {"spreadsheet", cmd::AlsTabelleSpeichern, f.file(QStringLiteral("liga.xlsx")), answerSheet,
+         f.file(QStringLiteral("liga.xlsx"))},
         {"web site", cmd::WebExport, site,
          [] {
              test::whenShown<ui::CWebDlg>([](ui::CWebDlg& dlg) {
