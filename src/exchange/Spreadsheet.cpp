@@ -27,6 +27,12 @@ QDate birthday(const QString& text)
     return QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
 }
 
+// Rings as stored: whole rings, or tenths of a ring in a competition scored in tenths.
+SheetCell ringsCell(std::int64_t rings, bool tenths)
+{
+    return tenths ? SheetCell{Tenths{rings}} : SheetCell{rings};
+}
+
 SheetCell rankCell(int rank)
 {
     return rank != 0 ? SheetCell{std::int64_t{rank}} : SheetCell{};
@@ -87,7 +93,8 @@ bool addLeagueTables(CTorvmDoc& doc, const OutputSettings& settings, std::vector
                                 QStringLiteral("Ringe Gast"), QStringLiteral("Bemerkung")},
                                {}};
             for (const RoundPairing& p : t.pairings)
-                results.rows.push_back({t.teamNames[p.slotA], t.teamNames[p.slotB], p.ringsA, p.ringsB,
+                results.rows.push_back({t.teamNames[p.slotA], t.teamNames[p.slotB], ringsCell(p.ringsA, t.tenths),
+                                        ringsCell(p.ringsB, t.tenths),
                                         p.remark != 0 ? SheetCell{t.remarks.value(p.remark - 1)} : SheetCell{}});
             tables.push_back(std::move(results));
         }
@@ -99,7 +106,8 @@ bool addLeagueTables(CTorvmDoc& doc, const OutputSettings& settings, std::vector
             const CTabellenStand& s = t.stand;
             for (const StandingRow& row : t.rows)
                 standings.rows.push_back({rankCell(row.rank), t.teamNames[row.slot], std::int64_t{s.Kaempfe[row.slot]},
-                                          s.Pluspunkte[row.slot], s.Minuspunkte[row.slot], s.Ringe[row.slot]});
+                                          s.Pluspunkte[row.slot], s.Minuspunkte[row.slot],
+                                          ringsCell(s.Ringe[row.slot], t.tenths)});
             tables.push_back(std::move(standings));
         }
     }
@@ -117,7 +125,7 @@ bool addRanking(CTorvmDoc& doc, const OutputSettings& settings, std::vector<Shee
                  {}};
     for (const RankingClass& cls : ranking.classes) {
         for (const RankingRow& row : cls.rows)
-            t.rows.push_back({cls.name, rankCell(row.rank), row.name, row.team, row.rings});
+            t.rows.push_back({cls.name, rankCell(row.rank), row.name, row.team, ringsCell(row.rings, row.tenths)});
     }
     tables.push_back(std::move(t));
     return true;
@@ -135,8 +143,11 @@ bool addSeasonRanking(CTorvmDoc& doc, const OutputSettings& settings, std::vecto
                  {}};
     for (const SeasonClass& cls : ranking.classes) {
         for (const SeasonRow& row : cls.rows)
-            t.rows.push_back({cls.name, rankCell(row.rank), row.name, row.team, std::int64_t{row.rounds}, row.total,
-                              Tenths{row.averageTenths()}, row.best});
+            t.rows.push_back(
+                {cls.name, rankCell(row.rank), row.name, row.team, std::int64_t{row.rounds},
+                 ringsCell(row.total, row.tenths),
+                 row.tenths ? SheetCell{Hundredths{row.averageTenths()}} : SheetCell{Tenths{row.averageTenths()}},
+                 ringsCell(row.best, row.tenths)});
     }
     tables.push_back(std::move(t));
     return true;
@@ -182,7 +193,7 @@ qsizetype shownWidth(const SheetCell& cell)
                 return v.size();
             else if constexpr (std::is_same_v<T, std::int64_t>)
                 return QString::number(v).size();
-            else if constexpr (std::is_same_v<T, Tenths>)
+            else if constexpr (std::is_same_v<T, Tenths> || std::is_same_v<T, Hundredths>)
                 return QString::number(v.value).size() + 1;
             else if constexpr (std::is_same_v<T, QDate>)
                 return 10;
@@ -288,6 +299,8 @@ bool writeSpreadsheet(QIODevice& out, const std::vector<SheetTable>& tables, QSt
     format_set_bold(bold);
     lxw_format* tenths = workbook_add_format(book.get());
     format_set_num_format(tenths, "0.0");
+    lxw_format* hundredths = workbook_add_format(book.get());
+    format_set_num_format(hundredths, "0.00");
     lxw_format* date = workbook_add_format(book.get());
     format_set_num_format(date, "dd.mm.yyyy");
     lxw_format* dateTime = workbook_add_format(book.get());
@@ -317,6 +330,8 @@ bool writeSpreadsheet(QIODevice& out, const std::vector<SheetTable>& tables, QSt
                     worksheet_write_number(sheet, r, col, static_cast<double>(*number), nullptr);
                 else if (const auto* t = std::get_if<Tenths>(&cell))
                     worksheet_write_number(sheet, r, col, static_cast<double>(t->value) / 10.0, tenths);
+                else if (const auto* h = std::get_if<Hundredths>(&cell))
+                    worksheet_write_number(sheet, r, col, static_cast<double>(h->value) / 100.0, hundredths);
                 else if (const auto* day = std::get_if<QDate>(&cell)) {
                     lxw_datetime value = lxwTime(*day, QTime(0, 0));
                     worksheet_write_datetime(sheet, r, col, &value, date);

@@ -20,7 +20,12 @@ struct Tenths {
     std::int64_t value = 0; // 287,5 is 2875
     friend bool operator==(const Tenths&, const Tenths&) = default;
 };
-using SheetCell = std::variant<std::monostate, QString, std::int64_t, Tenths, QDate, QDateTime>;
+// The season average of a competition scored in tenths.
+struct Hundredths {
+    std::int64_t value = 0; // 287,53 is 28753
+    friend bool operator==(const Hundredths&, const Hundredths&) = default;
+};
+using SheetCell = std::variant<std::monostate, QString, std::int64_t, Tenths, Hundredths, QDate, QDateTime>;
 
 struct SheetTable {
     QString name; // worksheet name as wished; the writer makes it valid and unique
