@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QIODevice>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <set>

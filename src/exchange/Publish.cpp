@@ -110,6 +110,12 @@ public:
     bool valid() const { return m_curl != nullptr; }
     const QString& seenKey() const { return m_seenKey; }
     bool keyRefused() const { return m_keyRefused; }
+    long responseCode() const
+    {
+        long code = 0;
+        curl_easy_getinfo(m_curl.get(), CURLINFO_RESPONSE_CODE, &code);
+        return code;
+    }
 
     // Remote file name: an absolute path for SFTP; for FTP relative to the login folder, which
     // is how FTP servers name paths.
@@ -230,8 +236,11 @@ private:
     bool m_keyRefused = false;
 };
 
-QString failureText(CURLcode code, const PublishTarget& target)
+// response: the server's last reply code, which tells a full FTP server from other refusals.
+QString failureText(CURLcode code, long response, const PublishTarget& target)
 {
+    if (code == CURLE_UPLOAD_FAILED && (response == 452 || response == 552))
+        code = CURLE_REMOTE_DISK_FULL;
     switch (code) {
     case CURLE_LOGIN_DENIED:
         return QStringLiteral("Die Anmeldung bei %1 wurde abgelehnt: Benutzername oder Passwort ist falsch.")
@@ -361,7 +370,7 @@ PublishResult publishFolder(const QString& localFolder, const PublishTarget& tar
         }
         result.status =
             code == CURLE_ABORTED_BY_CALLBACK ? PublishResult::Status::Cancelled : PublishResult::Status::Failed;
-        result.error = failureText(code, target);
+        result.error = failureText(code, connection.responseCode(), target);
         return result;
     };
     if (!connection.valid()) {

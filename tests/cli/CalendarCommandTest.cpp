@@ -44,20 +44,5 @@ TEST_F(CalendarCommandTest, RefusesWhatItCannotDoAndWritesNothing)
     }
 }
 
-TEST_F(CalendarCommandTest, OneGroupsPairingsWithTheirCount)
-{
-    ASSERT_EQ(run({QStringLiteral("calendar"), demo(), ics(), QStringLiteral("--group"), QStringLiteral("2"),
-                   QStringLiteral("--duration"), QStringLiteral("150")}),
-              kCliOk)
-        << err.toStdString();
-    QFile file(ics());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    const int events = static_cast<int>(bytes.count("BEGIN:VEVENT"));
-    EXPECT_GT(events, 0);
-    EXPECT_EQ(bytes.count("-g2-d"), events);
-    EXPECT_EQ(out, QStringLiteral("%1 Termine gespeichert: %2\n").arg(events).arg(ics()));
-}
-
 } // namespace
 } // namespace torvm

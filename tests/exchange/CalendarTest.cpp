@@ -1,7 +1,6 @@
 #include "exchange/Calendar.h"
 
 #include "db/Recordsets.h"
-#include "db/Tables.h"
 #include "output/LeagueData.h"
 #include "support/Fixtures.h"
 
@@ -142,16 +141,6 @@ TEST(CalendarText, EscapesAndFoldsAsTheStandardAsks)
     // "ä" is two octets: it would straddle octet 75, so the first line ends before it.
     const QByteArray umlauts = QByteArray(74, 'x') + "äb";
     EXPECT_EQ(icalFold(umlauts), QByteArray(74, 'x') + "\r\n äb\r\n");
-}
-
-TEST_F(CalendarTest, DurationIsKeptWithTheCompetition)
-{
-    EXPECT_EQ(loadEventMinutes(comp.doc()), kDefaultEventMinutes);
-    ASSERT_TRUE(storeEventMinutes(comp.doc(), 150));
-    EXPECT_EQ(loadEventMinutes(comp.doc()), 150);
-    CProfileTable profile(comp.db(), &comp.doc());
-    ASSERT_TRUE(profile.WriteInt(QStringLiteral("Kalender"), QStringLiteral("Dauer"), 5));
-    EXPECT_EQ(loadEventMinutes(comp.doc()), kDefaultEventMinutes);
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 #include "output/TextExport.h"
 #include "support/Fixtures.h"
 
-#include <QBuffer>
-
 #include <gtest/gtest.h>
 
 namespace torvm {
@@ -99,22 +97,6 @@ TEST(WorksheetName, IsValidAndUniqueWithoutCase)
     QStringList taken;
     for (const Case& c : cases)
         EXPECT_EQ(worksheetName(c.wished, taken), c.given) << c.wished.toStdString();
-}
-
-TEST_F(SpreadsheetTest, WorkbookGoesIntoTheDeviceOrReportsWhyNot)
-{
-    const std::vector<SheetTable> t = tables("verein");
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QString error;
-    ASSERT_TRUE(writeSpreadsheet(buffer, t, &error)) << error.toStdString();
-    EXPECT_TRUE(bytes.startsWith("PK\x03\x04"));
-    EXPECT_TRUE(bytes.contains("xl/worksheets/sheet1.xml"));
-
-    QBuffer closed;
-    EXPECT_FALSE(writeSpreadsheet(closed, t, &error));
-    EXPECT_EQ(error, QStringLiteral("Die Tabelle konnte nicht geschrieben werden."));
 }
 
 } // namespace

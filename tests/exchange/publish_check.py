@@ -23,11 +23,13 @@ from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 root, limit = sys.argv[1], int(sys.argv[2])
+if limit < 0:  # a server whose disk is full
+    FTPHandler.ftp_STOR = lambda self, file, mode="w": self.respond("452 Insufficient storage space.")
 a = DummyAuthorizer()
 a.add_user("liga", "geheim", root, perm="elradfmwMT")
 h = FTPHandler
 h.authorizer = a
-if limit:
+if limit > 0:
     ThrottledDTPHandler.write_limit = ThrottledDTPHandler.read_limit = limit
     h.dtp_handler = ThrottledDTPHandler
 s = FTPServer(("127.0.0.1", 0), h)
@@ -111,6 +113,13 @@ def ftp_cases(run, out, db):
 
         code, text = run("publish", db, url, password="falsch")
         check(code == 2 and "Passwort ist falsch" in text, "wrong password: %d %s" % (code, text))
+    finally:
+        server.kill()
+        server.wait()
+    server, port = start_ftp(root, limit=-1)
+    try:
+        code, text = run("publish", db, "ftp://liga@127.0.0.1:%d/voll" % port)
+        check(code == 2 and "kein Platz mehr frei" in text, "full disk: %d %s" % (code, text))
     finally:
         server.kill()
         server.wait()

@@ -73,18 +73,5 @@ TEST_F(KalenderDlgTest, OneClubsPairingsWithTheTypedDuration)
                                                            "1 Durchgang ohne Datum wurde ausgelassen.")});
 }
 
-TEST_F(KalenderDlgTest, CancelWritesNothingAndKeepsTheDuration)
-{
-    prompter.files.push_back(target);
-    test::whenShown<CKalenderDlg>([](CKalenderDlg& dlg) {
-        child<QSpinBox>(&dlg, "dauer")->setValue(45);
-        click(&dlg, "cancel");
-    });
-    runCalendarExport(nullptr, comp.doc());
-    EXPECT_FALSE(QFile::exists(target));
-    EXPECT_EQ(loadEventMinutes(comp.doc()), kDefaultEventMinutes);
-    EXPECT_TRUE(prompter.fileRequests.empty());
-}
-
 } // namespace
 } // namespace torvm::ui

@@ -43,20 +43,6 @@ protected:
     }
 };
 
-TEST_F(PublishDlgTest, AnAddressWeCannotUseIsRefusedInTheDialog)
-{
-    test::whenShown<CPublishDlg>([](CPublishDlg& dlg) {
-        child<QLineEdit>(&dlg, "adresse")->setText(QStringLiteral("http://web.example.org/liga"));
-        click(&dlg, "ok");
-        EXPECT_TRUE(dlg.isVisible());
-        click(&dlg, "cancel");
-    });
-    runPublish(nullptr, comp.doc());
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("ist ungültig")));
-    EXPECT_EQ(storedAddress(), QString());
-}
-
 TEST_F(PublishDlgTest, TheSiteGoesToTheServerAndTheAddressIsKept)
 {
     const QTemporaryDir root;
