@@ -45,14 +45,13 @@ def check(condition, text):
         failures.append(text)
 
 
-class Run:
-    def __init__(self, cli, env):
-        self.cli, self.env = cli, env
-
-    def __call__(self, *args, password="geheim"):
-        env = dict(self.env, TORVM_PASSWORD=password)
-        p = subprocess.run([self.cli, *args], env=env, capture_output=True, text=True, timeout=120)
+def runner(cli, env):
+    def run(*args, password="geheim"):
+        p = subprocess.run([cli, *args], env=dict(env, TORVM_PASSWORD=password), capture_output=True, text=True,
+                           timeout=120)
         return p.returncode, p.stdout + p.stderr
+    run.cli, run.env = cli, env
+    return run
 
 
 def counts(output):
@@ -228,7 +227,7 @@ def main():
     os.makedirs(out)
     # Accepted host keys live in the user's data folder: a private one for this run.
     env = dict(os.environ, XDG_DATA_HOME=os.path.join(out, "daten"), HOME=out)
-    run = Run(cli, env)
+    run = runner(cli, env)
     db = os.path.join(out, "demo.mdb")
     code, text = run("demo", db)
     check(code == 0, text)
