@@ -18,8 +18,6 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
-#include <memory>
-
 namespace torvm::ui {
 
 namespace {
@@ -171,16 +169,18 @@ void runPublish(QWidget* parent, CTorvmDoc& doc)
     QWidget* window = parent ? parent->window() : nullptr;
     PublishResult result;
     for (;;) {
-        std::unique_ptr<CFortschrittDlg> progress = std::make_unique<CFortschrittDlg>(
-            window, QString::fromUtf8(kProgramName), QStringLiteral("Verbindung zu %1 ...").arg(target.host));
-        const ProgressOnlyInput guard(progress.get());
-        progress->poll();
-        options.progress = [&progress](int done, int total) {
-            progress->setStatus(QStringLiteral("Datei %1 von %2 wird übertragen ...").arg(done + 1).arg(total));
-            return progress->poll();
-        };
-        result = publishFolder(site.path(), target, options);
-        progress.reset();
+        {
+            CFortschrittDlg progress(window, QString::fromUtf8(kProgramName),
+                                     QStringLiteral("Verbindung zu %1 ...").arg(target.host));
+            const ProgressOnlyInput guard(&progress);
+            progress.poll();
+            options.progress = [&progress](int done, int total) {
+                progress.setStatus(QStringLiteral("Datei %1 von %2 wird übertragen ...").arg(done + 1).arg(total));
+                return progress.poll();
+            };
+            result = publishFolder(site.path(), target, options);
+            options.progress = nullptr;
+        }
         if (result.status != PublishResult::Status::UnknownHost)
             break;
         if (message(parent, MessageIcon::Question,
