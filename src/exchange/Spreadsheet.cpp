@@ -39,12 +39,6 @@ SheetCell when(const DateTime& date)
     return QDateTime(date.date(), QTime(date.hour(), date.minute(), date.second()));
 }
 
-std::int64_t averageTenths(const SeasonRow& row)
-{
-    // Rounded as the text export rounds it (half up).
-    return row.rounds == 0 ? 0 : (row.total * 20 + row.rounds) / (2 * row.rounds);
-}
-
 bool addSchedules(CTorvmDoc& doc, const OutputSettings& settings, std::vector<SheetTable>& tables)
 {
     const auto schedules = fixtureSchedules(doc, settings.plans);
@@ -142,7 +136,7 @@ bool addSeasonRanking(CTorvmDoc& doc, const OutputSettings& settings, std::vecto
     for (const SeasonClass& cls : ranking.classes) {
         for (const SeasonRow& row : cls.rows)
             t.rows.push_back({cls.name, rankCell(row.rank), row.name, row.team, std::int64_t{row.rounds}, row.total,
-                              Tenths{averageTenths(row)}, row.best});
+                              Tenths{row.averageTenths()}, row.best});
     }
     tables.push_back(std::move(t));
     return true;

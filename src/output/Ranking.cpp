@@ -143,12 +143,15 @@ IndividualRanking ComputeRanking(CTorvmDoc& doc, int round, int platz, RankingCl
     return ranking;
 }
 
+std::int64_t SeasonRow::averageTenths() const
+{
+    // Rounded half up; rings are never negative.
+    return rounds == 0 ? 0 : (total * 20 + rounds) / (2 * rounds);
+}
+
 QString SeasonRow::average() const
 {
-    if (rounds == 0)
-        return QStringLiteral("0,0");
-    // Tenths rounded half up; rings are never negative.
-    const std::int64_t tenths = (total * 20 + rounds) / (2 * rounds);
+    const std::int64_t tenths = averageTenths();
     return QString::asprintf("%lld,%lld", static_cast<long long>(tenths / 10), static_cast<long long>(tenths % 10));
 }
 

@@ -59,6 +59,8 @@ struct SeasonRow {
     std::int64_t best = 0; // rings of the best round
     // Average to one decimal with a German comma ("287,5").
     QString average() const;
+    // The same in tenths (2875), rounded half up.
+    std::int64_t averageTenths() const;
 };
 
 struct SeasonClass {
