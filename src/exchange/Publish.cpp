@@ -403,6 +403,16 @@ PublishResult publishFolder(const QString& localFolder, const PublishTarget& tar
         if (local.count(name) == 0)
             gone << name;
     }
+    // Before the first page changes, the manifest forgets every page about to change or go: a run
+    // broken half way must not leave it vouching for a page the server no longer holds as listed,
+    // or a later site that goes back to that content would skip it.
+    if (!send.isEmpty() || !gone.isEmpty()) {
+        Manifest kept = remote;
+        for (const QString& name : send + gone)
+            kept.erase(name);
+        if ((code = connection.put(QString::fromLatin1(kManifestName), manifestBytes(kept))) != CURLE_OK)
+            return failed(code);
+    }
     const int total = static_cast<int>(send.size());
     for (const QString& name : send) {
         if (options.progress && !options.progress(result.uploaded, total)) {
