@@ -36,12 +36,12 @@ Manifest parseManifest(const QByteArray& bytes)
 {
     Manifest manifest;
     for (const QByteArray& line : bytes.split('\n')) {
-        const QList<QByteArray> parts = line.split(' ');
+        // "hash size name"; the name may hold blanks.
+        const qsizetype second = line.indexOf(' ', 65);
         bool ok = false;
-        if (parts.size() == 3 && parts[0].size() == 64)
-            manifest[QString::fromUtf8(parts[2])] = {parts[1].toLongLong(&ok), parts[0]};
-        if (!ok)
-            manifest.erase(QString::fromUtf8(parts.value(2)));
+        const qint64 size = line.indexOf(' ') == 64 && second > 65 ? line.mid(65, second - 65).toLongLong(&ok) : 0;
+        if (ok)
+            manifest[QString::fromUtf8(line.mid(second + 1))] = {size, line.left(64)};
     }
     return manifest;
 }
