@@ -1,11 +1,14 @@
 // Opening a competition checks the whole file (every page, and every index against its table)
 // before anything is read or written. On the large league (60 groups of 10 teams, 18 rounds,
 // 4 000 shooters, 1 000 clubs) these measure the whole open, the full check alone and the quick
-// check it replaced.
+// check it replaced, and the backup copy of the file.
 #include "LargeLeague.h"
+
+#include "db/Backup.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -49,9 +52,24 @@ void BM_QuickCheck(benchmark::State& state)
     runCheck(state, "PRAGMA quick_check");
 }
 
+// The copy made before every import and on the day's first opening, by the engine's online backup.
+void BM_Backup(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    const QString path = league().doc->path();
+    QDateTime now = QDateTime::currentDateTime();
+    for (auto _ : state) {
+        QString error;
+        now = now.addSecs(1);
+        if (!makeBackup(*league().doc->GetDatabase(), path, now, &error, folder.path()))
+            state.SkipWithError(qPrintable(error));
+    }
+}
+
 BENCHMARK(BM_OpenCompetition)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_IntegrityCheck)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_QuickCheck)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -49,18 +49,19 @@ TEST_F(LeagueRulesWebTest, ClassicResultsPageShowsTenthsTheAbsentTeamAndTheTieBr
 TEST_F(LeagueRulesWebTest, ModernPagesShowTheSameRulesAsTheTextExport)
 {
     const auto row = [](const QByteArray& rank, const char* name, const char* team, const char* rings) {
-        return "<tr><td class=\"zahl\">" + rank + "</td><td>" + name + "</td><td>" + team + "</td><td class=\"zahl\">" +
-               rings + "</td></tr>\n";
+        return "<tr><td class=\"zahl\">" + rank + "</td><td class=\"name\">" + name + "</td><td class=\"name\">" +
+               team + "</td><td class=\"zahl\">" + rings + "</td></tr>\n";
     };
     const std::vector<std::pair<const char*, QByteArray>> cases{
         {"gruppe1.html", "<td class=\"zahl\">2&nbsp;:&nbsp;2</td><td class=\"zahl\">889,5</td></tr>\n"},
         {"gruppe1.html", "</tbody></table></div>\n<p>Bei Punktgleichheit: Direkter Vergleich, Ringe</p>\n"},
-        {"gruppe1.html", "<td>KSV Öd 1</td><td class=\"zahl\">309,0&nbsp;:&nbsp;n. a.</td>"},
+        {"gruppe1.html", "<td class=\"name\">KSV Öd 1</td><td class=\"zahl\">309,0&nbsp;:&nbsp;n. a.</td>"},
         {"einzel.html",
          row("9.", "Vogt Jan (E)", "SG Weiß 1", "99,3") + row("10.", "Roth Ida (ES)", "SG Weiß 1", "99,0") +
              row("11.", "Kern Max", "SV Tell 1", "(98,7)") + row("AK", "Stein Ute", "FSG Au 1", "105,0")},
-        {"gesamt.html", "<td>Fink Otto</td><td>FSG Au 1</td><td class=\"zahl\">2</td><td class=\"zahl\">205,5</td>"
-                        "<td class=\"zahl\">102,75</td><td class=\"zahl\">104,0</td></tr>\n"},
+        {"gesamt.html", "<td class=\"name\">Fink Otto</td><td class=\"name neben\">FSG Au 1</td>"
+                        "<td class=\"zahl neben\">2</td><td class=\"zahl neben\">205,5</td>"
+                        "<td class=\"zahl\">102,75</td><td class=\"zahl neben\">104,0</td></tr>\n"},
     };
     for (const auto& [name, expected] : cases) {
         QDir(site).removeRecursively();
