@@ -113,6 +113,7 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
     number(QStringLiteral("klasse"), 0, 2, [&](int v) { o.klasse = static_cast<RankingClassMode>(v); });
     number(QStringLiteral("sort"), 0, 1, [&](int v) { o.sort = v; });
     number(QStringLiteral("mindestens"), 1, kRoundsPerPlan, [&](int v) { o.mindestens = v; });
+    number(QStringLiteral("serien"), 1, kMaxSeries, [&](int v) { o.series = v; });
     if (!ok)
         return std::nullopt;
 
@@ -125,7 +126,8 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
                     found = i;
             }
             if (found < 0) {
-                badValue(err, it->first, part, QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt"));
+                badValue(err, it->first, part,
+                         QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt,bericht"));
                 return std::nullopt;
             }
             chosen[found] = true;
@@ -159,9 +161,9 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
 
 QStringList outputOptionNames()
 {
-    return {QStringLiteral("round"),    QStringLiteral("outputs"),   QStringLiteral("plans"), QStringLiteral("groups"),
-            QStringLiteral("ergebnis"), QStringLiteral("tabelle"),   QStringLiteral("platz"), QStringLiteral("klasse"),
-            QStringLiteral("sort"),     QStringLiteral("mindestens")};
+    return {QStringLiteral("round"),    QStringLiteral("outputs"),    QStringLiteral("plans"), QStringLiteral("groups"),
+            QStringLiteral("ergebnis"), QStringLiteral("tabelle"),    QStringLiteral("platz"), QStringLiteral("klasse"),
+            QStringLiteral("sort"),     QStringLiteral("mindestens"), QStringLiteral("serien")};
 }
 
 // Outputs only read: a write-protected competition can be exported and printed.

@@ -270,6 +270,9 @@ std::optional<std::vector<SheetTable>> spreadsheetTables(CTorvmDoc& doc, const O
         case Output::Gesamt:
             ok = addSeasonRanking(doc, settings, tables);
             break;
+        case Output::Bericht:
+            // Forms are filled in by hand: a spreadsheet has no use for them.
+            break;
         }
     }
     if (!ok)

@@ -1,6 +1,7 @@
 #include "output/OutputPages.h"
 
 #include "document/TorvmDoc.h"
+#include "output/MatchReport.h"
 #include "output/Standings.h"
 #include "results/CompetitionRules.h"
 
@@ -628,6 +629,9 @@ std::unique_ptr<PagePainter> makeOutputPages(CTorvmDoc& doc, const OutputSetting
         return std::make_unique<TeilnehmerPage>(doc, settings);
     case Output::Gesamt:
         return std::make_unique<GesamtPage>(doc, settings);
+    case Output::Bericht:
+        return std::make_unique<BerichtPage>(doc, outputGroups(doc, settings.reportGroups), settings.round,
+                                             settings.series);
     }
     return nullptr;
 }

@@ -236,7 +236,7 @@ QString outputKey(Output output)
 {
     static const std::array<QString, kOutputCount> keys{
         QStringLiteral("Termin"), QStringLiteral("Gruppe"),     QStringLiteral("Tabelle"), QStringLiteral("Einzel"),
-        QStringLiteral("Verein"), QStringLiteral("Teilnehmer"), QStringLiteral("Gesamt")};
+        QStringLiteral("Verein"), QStringLiteral("Teilnehmer"), QStringLiteral("Gesamt"),  QStringLiteral("Bericht")};
     return keys[static_cast<int>(output)];
 }
 
@@ -260,6 +260,8 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
     s.mindestens =
         std::clamp(profile.GetInt(QStringLiteral("PrintGesamt"), QStringLiteral("Mindestens"), kDefaultMindestens), 1,
                    kRoundsPerPlan);
+    s.series = std::clamp(profile.GetInt(QStringLiteral("PrintBericht"), QStringLiteral("Serien"), kDefaultSeries), 1,
+                          kMaxSeries);
 
     if (overrides.round)
         s.round = std::clamp(*overrides.round, 0, kLastRound);
@@ -270,6 +272,7 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
     if (overrides.groups) {
         s.groups = overrides.groups;
         s.sheetGroups = overrides.groups;
+        s.reportGroups = overrides.groups;
     }
     if (overrides.ergebnis)
         s.ergebnis = *overrides.ergebnis;
@@ -283,6 +286,8 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
         s.sort = *overrides.sort;
     if (overrides.mindestens)
         s.mindestens = std::clamp(*overrides.mindestens, 1, kRoundsPerPlan);
+    if (overrides.series)
+        s.series = std::clamp(*overrides.series, 1, kMaxSeries);
     return s;
 }
 
@@ -318,6 +323,8 @@ std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& setting
         return teilnehmerText(doc, settings);
     case Output::Gesamt:
         return gesamtText(doc, settings);
+    case Output::Bericht:
+        return QString();
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Recordsets.h"
+#include "output/MatchReport.h"
 #include "output/Ranking.h"
 
 #include <QString>
@@ -17,9 +18,10 @@ class CTorvmDoc;
 
 // The outputs of the "Ausgabe" sheet in the one order in which they are printed and written,
 // whatever order they were chosen in.
-// The season ranking came last and goes last, so every earlier output keeps its place.
-enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer, Gesamt };
-inline constexpr int kOutputCount = 7;
+// The season ranking and the match report forms came last and go last, so every earlier output
+// keeps its place.
+enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer, Gesamt, Bericht };
+inline constexpr int kOutputCount = 8;
 
 // Key of the output in "VMPrintAll" ("Termin", ...); lower case it is the command-line name.
 QString outputKey(Output output);
@@ -28,15 +30,17 @@ QString outputKey(Output output);
 struct OutputSettings {
     int round = 0; // 0-based, 0 ... 19
     std::array<bool, kOutputCount> outputs{};
-    std::array<bool, kPlanCount> plans{};        // fixture schedules: plans 1 ... 5 chosen
-    std::optional<std::vector<int>> groups;      // league tables: group [ID]s in order; none = all
-    std::optional<std::vector<int>> sheetGroups; // group sheets: the same
-    bool ergebnis = true;                        // league table: the round's pairings
-    bool tabelle = true;                         // league table: the standings
+    std::array<bool, kPlanCount> plans{};         // fixture schedules: plans 1 ... 5 chosen
+    std::optional<std::vector<int>> groups;       // league tables: group [ID]s in order; none = all
+    std::optional<std::vector<int>> sheetGroups;  // group sheets: the same
+    std::optional<std::vector<int>> reportGroups; // match report forms: the same
+    bool ergebnis = true;                         // league table: the round's pairings
+    bool tabelle = true;                          // league table: the standings
     int platz = kDefaultPlatz;
     RankingClassMode klasse = RankingClassMode::Group;
     int sort = 0;                        // participant list: 0 by number, 1 by name
     int mindestens = kDefaultMindestens; // season ranking: rounds a shooter needs
+    int series = kDefaultSeries;         // match report forms: series columns
 
     bool chosen(Output output) const { return outputs[static_cast<int>(output)]; }
 };
@@ -46,13 +50,14 @@ struct OutputOverrides {
     std::optional<int> round;
     std::optional<std::array<bool, kOutputCount>> outputs;
     std::optional<std::array<bool, kPlanCount>> plans;
-    std::optional<std::vector<int>> groups; // group sheets and league tables alike
+    std::optional<std::vector<int>> groups; // group sheets, league tables and forms alike
     std::optional<bool> ergebnis;
     std::optional<bool> tabelle;
     std::optional<int> platz;
     std::optional<RankingClassMode> klasse;
     std::optional<int> sort;
     std::optional<int> mindestens;
+    std::optional<int> series;
 };
 
 // The competition's stored choices (Profile table; the plans from the workplace settings) with
@@ -70,6 +75,7 @@ int outputPageCount(CTorvmDoc& doc, const OutputSettings& settings, Output outpu
 int totalPageCount(CTorvmDoc& doc, const OutputSettings& settings);
 
 // The section of one output, every line ended by "\r\n"; none after a database error (shown).
+// The match report forms are paper only: their section is empty.
 std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& settings, Output output);
 
 // Character set of the text file; Windows-1252 is what users' tools have always read.

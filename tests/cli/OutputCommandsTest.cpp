@@ -249,7 +249,14 @@ TEST_F(OutputCommandsTest, PrintPdfWritesThePagesOfTheChosenOutputs)
               2},
           Case{{QStringLiteral("--outputs"), QStringLiteral("verein,teilnehmer,termin"), QStringLiteral("--plans"),
                 QStringLiteral("2"), QStringLiteral("--sort"), QStringLiteral("1")},
-               1 + clubPages + participantPages}}) {
+               1 + clubPages + participantPages},
+          // A form per pairing: the groups of 8, 10 and 6 teams play 4, 5 and 3 pairings a round.
+          Case{{QStringLiteral("--outputs"), QStringLiteral("bericht"), QStringLiteral("--round"), QStringLiteral("5"),
+                QStringLiteral("--serien"), QStringLiteral("6")},
+               4 + 5 + 3},
+          Case{{QStringLiteral("--outputs"), QStringLiteral("bericht"), QStringLiteral("--groups"), QStringLiteral("2"),
+                QStringLiteral("--round"), QStringLiteral("1")},
+               5}}) {
         SCOPED_TRACE(c.options.join(QLatin1Char(' ')).toStdString());
         const QString pdf = path("t.pdf");
         QFile::remove(pdf);
@@ -278,6 +285,9 @@ TEST_F(OutputCommandsTest, PrintPdfUsageAndFileErrors)
              Case{{p, d, o, QStringLiteral("--round"), QStringLiteral("21")}, kCliUsage},
              Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("tabelle,liste")}, kCliUsage},
              Case{{p, d, o, QStringLiteral("--farbe"), QStringLiteral("1")}, kCliUsage},
+             Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("bericht"), QStringLiteral("--serien"),
+                   QStringLiteral("7")},
+                  kCliUsage},
              // A round without results: the ranking has no page, so there is nothing to print.
              Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("einzel"), QStringLiteral("--round"),
                    QStringLiteral("12")},

@@ -128,6 +128,38 @@ TEST_F(OverlapTest, NoTwoTextsShareRoomOnAnyPrintedPage)
     }
 }
 
+// The largest forms: 20 shooters a team, from three series to six.
+TEST_F(OverlapTest, ReportFormsOfTheLargestTeamsKeepTextsApart)
+{
+    ASSERT_TRUE(comp.db()->execute(R"(UPDATE "Gruppe" SET "Anzahl" = 20)"));
+    for (int series = 3; series <= kMaxSeries; ++series) {
+        OutputOverrides o;
+        o.outputs.emplace();
+        (*o.outputs)[static_cast<int>(Output::Bericht)] = true;
+        o.series = series;
+        const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
+        ASSERT_EQ(job.totalPages(), 4);
+        test::TextBoxPage page;
+        const PrintFonts fonts(page);
+        {
+            QPainter painter(&page);
+            ASSERT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), 1));
+        }
+        // Both tables reach their last row, and only the three texts of the footer lie below its rule.
+        int rowNumbers = 0;
+        int belowRule = 0;
+        for (const test::TextBox& box : page.boxes()) {
+            rowNumbers += box.text == QStringLiteral("20.") ? 1 : 0;
+            belowRule += box.box.bottom() > page.height() - 3 * page.height() / 100 ? 1 : 0;
+        }
+        EXPECT_EQ(rowNumbers, 2);
+        EXPECT_EQ(belowRule, 3);
+        for (const auto& [a, b] : test::overlappingTexts(page.boxes()))
+            ADD_FAILURE() << series << " series: \"" << a.text.toStdString() << "\" and \"" << b.text.toStdString()
+                          << "\"";
+    }
+}
+
 TEST_F(OverlapTest, RoundWithoutDatePrintsNoZeroDate)
 {
     OutputOverrides o;

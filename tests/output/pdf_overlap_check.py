@@ -32,7 +32,7 @@ def check(cli, out, long_names):
         with sqlite3.connect(db) as con:
             con.execute("UPDATE \"Verein\" SET \"Name\" = ? || ' ' || \"Vereinsnummer\"", (LONG_CLUB,))
     subprocess.run([cli, "print-pdf", db, pdf, "--round", "4", "--plans", "1,2,3,4,5",
-                    "--outputs", "termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt"],
+                    "--outputs", "termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt,bericht"],
                    check=True, stdout=subprocess.DEVNULL)
     text = subprocess.run(["pdftotext", "-bbox", pdf, "-"], check=True, stdout=subprocess.PIPE,
                           text=True).stdout

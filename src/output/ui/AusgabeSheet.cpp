@@ -32,10 +32,12 @@ const QString kEinzel = QStringLiteral("PrintEinzel");
 const QString kTeilnehmer = QStringLiteral("PrintTeilnehmer");
 const QString kTermin = QStringLiteral("VMPrintTermin");
 const QString kGesamt = QStringLiteral("PrintGesamt");
+const QString kBericht = QStringLiteral("PrintBericht");
 
 // Check box texts in the order of the outputs.
-constexpr std::array<const char*, kOutputCount> kOutputTexts{
-    "&Terminplan", "&Gruppen", "T&abelle", "&Einzelwertung", "&Vereine", "Teil&nehmer", "Gesa&mtwertung"};
+constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen",         "T&abelle",
+                                                             "&Einzelwertung", "&Vereine",         "Teil&nehmer",
+                                                             "Gesa&mtwertung", "&Wettkampfbericht"};
 
 } // namespace
 
@@ -47,7 +49,7 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent, Use use)
     setWindowTitle(QStringLiteral("Eigenschaften von Ausgabe"));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
-    // All seven tabs in view at once: the sheet grows with the font rather than hiding tabs.
+    // All eight tabs in view at once: the sheet grows with the font rather than hiding tabs.
     m_tabs->tabBar()->setUsesScrollButtons(false);
     m_tabs->tabBar()->setElideMode(Qt::ElideNone);
     m_tabs->addTab(createMainPage(), QStringLiteral("Ausgabe"));
@@ -57,6 +59,7 @@ AusgabeSheet::AusgabeSheet(CTorvmDoc& doc, QWidget* parent, Use use)
     m_tabs->addTab(createEinzelPage(), QStringLiteral("Einzel"));
     m_tabs->addTab(createTeilnehmerPage(), QStringLiteral("Teilnehmer"));
     m_tabs->addTab(createGesamtPage(), QStringLiteral("Gesamt"));
+    m_tabs->addTab(createBerichtPage(), QStringLiteral("Bericht"));
     layout->addWidget(m_tabs);
     if (use == Use::TextFile) {
         m_encoding = new QComboBox(this);
@@ -244,6 +247,25 @@ QWidget* AusgabeSheet::createGesamtPage()
     return page;
 }
 
+QWidget* AusgabeSheet::createBerichtPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    m_reportGroups = addGroupChoice(page, layout);
+    auto* row = new QHBoxLayout;
+    m_series = new QSpinBox(page);
+    m_series->setObjectName(QStringLiteral("Serien"));
+    m_series->setRange(1, kMaxSeries);
+    m_series->setValue(m_settings.series);
+    auto* label = new QLabel(QStringLiteral("&Serien je Schütze:"), page);
+    label->setBuddy(m_series);
+    row->addWidget(label);
+    row->addWidget(m_series);
+    row->addStretch();
+    layout->addLayout(row);
+    return page;
+}
+
 void AusgabeSheet::accept()
 {
     const std::optional<int> platz = readNumberField(this, m_platz, 0, kMaxPlatz);
@@ -264,11 +286,13 @@ void AusgabeSheet::accept()
     m_settings.tabelle = m_tabelle->isChecked();
     m_settings.groups = m_tableGroups.groups();
     m_settings.sheetGroups = m_sheetGroups.groups();
+    m_settings.reportGroups = m_reportGroups.groups();
     for (int p = 0; p < kPlanCount; ++p)
         m_settings.plans[p] = m_plans[p]->isChecked();
     m_settings.sort = m_sort[1]->isChecked() ? 1 : 0;
     const OutputSettings stored = loadOutputSettings(m_doc);
     m_settings.mindestens = m_mindestens->value();
+    m_settings.series = m_series->value();
 
     // The plans chosen belong to the workplace, the rest to the competition.
     for (int p = 0; p < kPlanCount; ++p)
@@ -279,14 +303,18 @@ void AusgabeSheet::accept()
     CProfileTable profile(db, &m_doc);
     bool ok = profile.WriteInt(kAll, QStringLiteral("Durchgang"), m_settings.round);
     for (int i = 0; i < kOutputCount; ++i) {
-        // The season ranking's choices are written only once they differ from what is stored, so
-        // a competition whose user never chooses it keeps its settings rows as they were.
+        // The choices of the season ranking and the forms are written only once they differ from
+        // what is stored, so a competition whose user never chooses them keeps its settings rows
+        // as they were.
         const auto output = static_cast<Output>(i);
-        if (output != Output::Gesamt || m_settings.chosen(output) != stored.chosen(output))
+        const bool later = output == Output::Gesamt || output == Output::Bericht;
+        if (!later || m_settings.chosen(output) != stored.chosen(output))
             ok = ok && profile.WriteInt(kAll, outputKey(output), m_settings.outputs[i] ? 1 : 0);
     }
     if (m_settings.mindestens != stored.mindestens)
         ok = ok && profile.WriteInt(kGesamt, QStringLiteral("Mindestens"), m_settings.mindestens);
+    if (m_settings.series != stored.series)
+        ok = ok && profile.WriteInt(kBericht, QStringLiteral("Serien"), m_settings.series);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Ergebnis"), m_settings.ergebnis ? 1 : 0);
     ok = ok && profile.WriteInt(kTabelle, QStringLiteral("Tabelle"), m_settings.tabelle ? 1 : 0);
     ok = ok && profile.WriteInt(kEinzel, QStringLiteral("Platz"), m_settings.platz);

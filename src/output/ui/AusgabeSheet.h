@@ -58,6 +58,7 @@ private:
     QWidget* createEinzelPage();
     QWidget* createTeilnehmerPage();
     QWidget* createGesamtPage();
+    QWidget* createBerichtPage();
     GroupChoice addGroupChoice(QWidget* page, QLayout* layout);
 
     CTorvmDoc& m_doc;
@@ -68,12 +69,14 @@ private:
     std::array<QCheckBox*, kPlanCount> m_plans{};
     GroupChoice m_sheetGroups;
     GroupChoice m_tableGroups;
+    GroupChoice m_reportGroups;
     QCheckBox* m_ergebnis = nullptr;
     QCheckBox* m_tabelle = nullptr;
     QLineEdit* m_platz = nullptr;
     std::array<QRadioButton*, 3> m_klasse{}; // by RankingClassMode
     std::array<QRadioButton*, 2> m_sort{};   // by number, by name
     QSpinBox* m_mindestens = nullptr;
+    QSpinBox* m_series = nullptr;
     QComboBox* m_encoding = nullptr; // text file only
 };
 

@@ -99,8 +99,9 @@ QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const
 // What the user must choose when the sheet's choices give no page at all; empty when they give one.
 QString missingOutput(CTorvmDoc& doc, const OutputSettings& settings)
 {
-    static constexpr std::array<const char*, kOutputCount> kNames{
-        "Terminplan", "Gruppen", "Tabelle", "Einzelwertung", "Vereine", "Teilnehmer", "Gesamtwertung"};
+    static constexpr std::array<const char*, kOutputCount> kNames{"Terminplan",    "Gruppen",         "Tabelle",
+                                                                  "Einzelwertung", "Vereine",         "Teilnehmer",
+                                                                  "Gesamtwertung", "Wettkampfbericht"};
     QStringList empty;
     for (int i = 0; i < kOutputCount; ++i) {
         const auto output = static_cast<Output>(i);

@@ -82,10 +82,10 @@ TEST_F(AusgabeSheetTest, ShowsTheStoredChoicesAndStoresTheConfirmedOnes)
     }
     AusgabeSheet sheet(comp.doc());
     sheet.show();
-    ASSERT_EQ(sheet.tabs()->count(), 7);
+    ASSERT_EQ(sheet.tabs()->count(), 8);
     const QStringList tabs = {QStringLiteral("Ausgabe"), QStringLiteral("Terminplan"), QStringLiteral("Gruppe"),
                               QStringLiteral("Tabelle"), QStringLiteral("Einzel"),     QStringLiteral("Teilnehmer"),
-                              QStringLiteral("Gesamt")};
+                              QStringLiteral("Gesamt"),  QStringLiteral("Bericht")};
     for (int i = 0; i < tabs.size(); ++i)
         EXPECT_EQ(sheet.tabs()->tabText(i), tabs[i]);
     auto* round = child<QComboBox>(&sheet, "Durchgang");
