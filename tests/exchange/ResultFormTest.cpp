@@ -143,6 +143,23 @@ TEST_F(ResultFormTest, FilledFormStoresWhatTypingTheSameResultsStores)
     EXPECT_TRUE(rows(*db).contains(QStringLiteral("10102 103 88 1 0")));
 }
 
+// A spreadsheet program would run a cell starting with "="; the form makes it text and reads it back.
+TEST_F(ResultFormTest, NamesThatLookLikeFormulasAreWrittenAsTextAndStillFound)
+{
+    ASSERT_TRUE(db->execute(R"(UPDATE "Gruppe" SET "Name" = '=Liga' WHERE "ID" = 0)"));
+    QBuffer form;
+    form.open(QIODevice::WriteOnly);
+    QString error;
+    ASSERT_TRUE(writeResultForm(*db, form, 1, {}, &error));
+    QByteArray filled = form.data();
+    EXPECT_EQ(filled.count("\r\n'=Liga;2;1;"), 4);
+    filled.replace("101;Huber Anna;;;", "101;Huber Anna;95;;");
+    const FormReading reading = readResultForm(*db, filled);
+    ASSERT_TRUE(reading.ok) << reading.error.toStdString();
+    ASSERT_EQ(reading.pairings.size(), 1u);
+    EXPECT_EQ(reading.pairings[0].totals, (std::array<std::int64_t, 2>{95, 0}));
+}
+
 // One filled pairing of round 2 in the ways spreadsheet programs save it.
 TEST_F(ResultFormTest, ReadsEverySeparatorEncodingAndColumnOrder)
 {
