@@ -2,6 +2,7 @@
 
 #include "cli/ImportCommands.h"
 #include "cli/OutputCommands.h"
+#include "cli/ResultFormCommands.h"
 #include "cli/SeasonCommands.h"
 #include "db/Messages.h"
 #include "db/Settings.h"
@@ -127,6 +128,9 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
          {QStringLiteral("DATEI QUELLE.mdb [--skip-unreadable]"), 2, 3, cmdImportMembers}},
         {QStringLiteral("assign-classes"), {QStringLiteral("DATEI"), 1, 1, cmdAssignClasses}},
         {QStringLiteral("import-results"), {QStringLiteral("DATEI QUELLE.mdb --round N"), 4, 4, cmdImportResults}},
+        {QStringLiteral("result-form"),
+         {QStringLiteral("DATEI AUSGABE.csv --round N [--groups LISTE]"), 4, 6, cmdResultForm}},
+        {QStringLiteral("import-csv"), {QStringLiteral("DATEI ERGEBNISSE.csv [--trotzdem]"), 2, 3, cmdImportCsv}},
         {QStringLiteral("backup"), {QStringLiteral("DATEI [--to ORDNER]"), 1, 3, cmdBackup}},
         {QStringLiteral("backups"), {QStringLiteral("DATEI"), 1, 1, cmdBackups}},
         {QStringLiteral("restore"), {QStringLiteral("DATEI SICHERUNG"), 2, 2, cmdRestore}},

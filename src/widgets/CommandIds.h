@@ -27,6 +27,8 @@ inline constexpr int AusstehendeErgebnisse = 32808;
 inline constexpr int KalenderExport = 32820;
 inline constexpr int AlsTabelleSpeichern = 32821;
 inline constexpr int WebVeroeffentlichen = 32822;
+inline constexpr int ErgebnisVorlage = 32830;
+inline constexpr int ErgebnisseEinlesen = 32831;
 
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;

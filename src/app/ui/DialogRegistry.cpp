@@ -4,6 +4,7 @@
 #include "app/ui/TorvmApp.h"
 #include "app/ui/TorvmView.h"
 #include "exchange/ui/ErgImportDlg.h"
+#include "exchange/ui/ErgebnisDateiDlg.h"
 #include "exchange/ui/KalenderDlg.h"
 #include "exchange/ui/PublishDlg.h"
 #include "exchange/ui/TeilnehmerImport.h"
@@ -44,6 +45,9 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::TeilnehmerImport,
                        [](CTorvmDoc& doc, QWidget* parent) { runTeilnehmerImport(parent, doc); });
     commands.setOpener(cmd::ErgebnisImport, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisImport(parent, doc); });
+    commands.setOpener(cmd::ErgebnisVorlage, [](CTorvmDoc& doc, QWidget* parent) { runResultFormExport(parent, doc); });
+    commands.setOpener(cmd::ErgebnisseEinlesen,
+                       [](CTorvmDoc& doc, QWidget* parent) { runResultFormImport(parent, doc); });
     commands.setOpener(cmd::KlassenZuordnen,
                        [](CTorvmDoc& doc, QWidget* parent) { runKlassenZuordnenCommand(parent, doc); });
     commands.setOpener(cmd::VereinListe,

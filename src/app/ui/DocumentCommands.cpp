@@ -40,6 +40,8 @@ constexpr CommandRule kRules[] = {
     {cmd::SpeichernUnter, true, false, false},
     {cmd::AlsTabelleSpeichern, true, false, false},
     {cmd::ErgebnisImport, false, false, true},
+    {cmd::ErgebnisVorlage, true, false, false},
+    {cmd::ErgebnisseEinlesen, true, false, true},
     {cmd::FileClose, false, false, false},
     {cmd::SicherungWiederherstellen, true, false, true},
     {cmd::NeueSaison, true, false, false},

@@ -37,6 +37,8 @@ const std::pair<const char*, const char*> kTopics[] = {
     {"CWettkampfDlg", "ergebnisse.html"},
     {"CPunkteDlg", "ergebnisse.html#punktabzug"},
     {"CErgImportDlg", "importe.html#ergebnisse"},
+    {"CVorlageDlg", "importe.html#vorlage"},
+    {"CErgebnisVorschauDlg", "importe.html#vorlage"},
     {"CFortschrittDlg", "importe.html#teilnehmer"},
     {"AusgabeSheet", "ausgaben.html"},
     {"CWebDlg", "ausgaben.html#web"},

@@ -63,16 +63,17 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     EXPECT_EQ(f.menuTitles(), items({"&Datei", "&Bearbeiten", "&Ansicht", "&Fenster", "&?"}));
     QStringList file129 = f.menuItems(kDatei);
-    ASSERT_EQ(file129.size(), 23);
+    ASSERT_EQ(file129.size(), 25);
     // The recent-file list holds the competition just opened, numbered.
-    EXPECT_TRUE(file129[20].startsWith(QStringLiteral("&1 "))) << file129[20].toStdString();
-    file129[20] = QStringLiteral("<recent>");
+    EXPECT_TRUE(file129[22].startsWith(QStringLiteral("&1 "))) << file129[22].toStdString();
+    file129[22] = QStringLiteral("<recent>");
     EXPECT_EQ(file129, items({"&Neu\tStrg+N",
                               "Ö&ffnen...\tStrg+O",
                               "&Schließen\tStrg+W",
                               "-",
                               "Teilnehmer Import",
                               "Ergebnis Import",
+                              "Ergebnisse aus Datei e&inlesen...",
                               "Sicherung &wiederherstellen...",
                               "Neue Sais&on...",
                               "-",
@@ -81,6 +82,7 @@ TEST(MainFrame, MenusWithoutAndWithACompetition)
                               "&Kalender exportieren...",
                               "Speichern unter",
                               "Als Tabe&lle speichern...",
+                              "Ergebnisvorla&ge...",
                               "-",
                               "&Drucken...\tStrg+P",
                               "Sei&tenansicht",
