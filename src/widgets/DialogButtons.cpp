@@ -1,6 +1,7 @@
 #include "widgets/DialogButtons.h"
 
 #include "widgets/EnterMovesFocus.h"
+#include "widgets/Prompt.h"
 
 #include <QBoxLayout>
 #include <QDialog>
@@ -69,6 +70,21 @@ void addOkCancelRow(QDialog* dialog, QBoxLayout* layout)
     layout->addLayout(row);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+bool mayDropChanges(QDialog* dialog, bool modified)
+{
+    if (!modified)
+        return true;
+    switch (message(dialog, MessageIcon::Question, QString::fromUtf8(kStrSaveChanges), Buttons::YesNoCancel)) {
+    case Reply::Yes:
+        dialog->accept();
+        return false;
+    case Reply::Cancel:
+        return false;
+    default:
+        return true;
+    }
 }
 
 } // namespace torvm::ui

@@ -21,4 +21,9 @@ void showReadOnly(QLineEdit* field);
 // accept() and reject().
 void addOkCancelRow(QDialog* dialog, QBoxLayout* layout);
 
+// Whether an editor may close on Esc without saving: at once without changes; with changes only
+// after "Änderungen speichern" was answered "Nein". "Ja" saves through the dialog's accept(),
+// "Abbrechen" keeps it open.
+bool mayDropChanges(QDialog* dialog, bool modified);
+
 } // namespace torvm::ui

@@ -265,18 +265,8 @@ bool CTeilnehmerDlg::isModified() const
 
 void CTeilnehmerDlg::reject()
 {
-    if (isModified()) {
-        switch (message(this, MessageIcon::Question, QString::fromUtf8(kStrSaveChanges), Buttons::YesNoCancel)) {
-        case Reply::Yes:
-            accept();
-            return;
-        case Reply::Cancel:
-            return;
-        default:
-            break;
-        }
-    }
-    QDialog::reject();
+    if (mayDropChanges(this, isModified()))
+        QDialog::reject();
 }
 
 void CTeilnehmerDlg::done(int result)

@@ -113,18 +113,9 @@ void CVereinDlg::accept()
 void CVereinDlg::reject()
 {
     const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
-    if (std::any_of(fields.begin(), fields.end(), [](const QLineEdit* field) { return field->isModified(); })) {
-        switch (message(this, MessageIcon::Question, QString::fromUtf8(kStrSaveChanges), Buttons::YesNoCancel)) {
-        case Reply::Yes:
-            accept();
-            return;
-        case Reply::Cancel:
-            return;
-        default:
-            break;
-        }
-    }
-    QDialog::reject();
+    if (mayDropChanges(this, std::any_of(fields.begin(), fields.end(),
+                                         [](const QLineEdit* field) { return field->isModified(); })))
+        QDialog::reject();
 }
 
 void CVereinDlg::done(int result)
