@@ -189,6 +189,13 @@ bool writeOutputFile(const QString& target, QTextStream& err, const std::functio
     return false;
 }
 
+// As the output sheet: without a single page to output no file is written.
+int nothingToWrite(QTextStream& err)
+{
+    err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
+    return kCliUsage;
+}
+
 } // namespace
 
 int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -255,10 +262,8 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!openCompetitionFile(doc, parsed->positional.at(0), err))
         return kCliFileError;
     const OutputSettings settings = loadOutputSettings(doc, *overrides);
-    // As the sheet: without a single page to output no file is written.
     if (totalPageCount(doc, settings) == 0) {
-        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
-        return kCliUsage;
+        return nothingToWrite(err);
     }
     const QString& target = parsed->positional.at(1);
     const std::optional<QString> content = textExportContent(doc, settings);
@@ -291,8 +296,7 @@ int cmdExportXlsx(const QStringList& args, QTextStream& out, QTextStream& err)
         return kCliFileError;
     const OutputSettings settings = loadOutputSettings(doc, *overrides);
     if (totalPageCount(doc, settings) == 0) {
-        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
-        return kCliUsage;
+        return nothingToWrite(err);
     }
     const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
     const auto tables = spreadsheetTables(doc, settings);
@@ -332,8 +336,7 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
     const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
     const PrintJob job(doc, settings);
     if (job.totalPages() == 0) {
-        err << QStringLiteral("Keine Ausgabe gewählt, die etwas enthält; es wurde keine Datei geschrieben.") << '\n';
-        return kCliUsage;
+        return nothingToWrite(err);
     }
     const QString& target = parsed->positional.at(1);
     if (!writeOutputFile(target, err, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); }))

@@ -753,6 +753,25 @@ int CWettkampfTable::LastRoundWithResults()
     return static_cast<int>(st.int64(0));
 }
 
+std::optional<std::vector<int>> CWettkampfTable::SlotsWithResults(int group, int round)
+{
+    Database* db = GetDatabase();
+    if (!db)
+        return std::nullopt;
+    Statement st = db->prepare(R"(SELECT DISTINCT "ID" / 100 % 100 FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ?
+        AND (("ID" % 100 <> ? AND "Ergebnis" <> 0) OR ("ID" % 100 = ? AND "Flag" <> 0)))");
+    st.bind(1, std::int64_t{resultKey(group, round, 0, 0)});
+    st.bind(2, std::int64_t{resultKey(group, round, kSlotCount, kSummaryRow)});
+    st.bind(3, std::int64_t{kSummaryRow});
+    st.bind(4, std::int64_t{kSummaryRow});
+    std::vector<int> entered;
+    while (st.next())
+        entered.push_back(static_cast<int>(st.int64(0)));
+    if (st.failed())
+        return std::nullopt;
+    return entered;
+}
+
 bool isValidResultKey(int group, int round, int slot, int row)
 {
     return group >= 0 && group <= 2146 && round >= 0 && round < 100 && slot >= 0 && slot < 100 && row >= 0 && row < 100;

@@ -212,6 +212,9 @@ public:
     // The last round (0-based, any group) in which a shooter has rings; -1 when none has, or on a
     // database error.
     int LastRoundWithResults();
+    // The team slots of a group's round with a result: a shooter row with rings, or a summary row
+    // marking the team as not appeared. None on a database error.
+    std::optional<std::vector<int>> SlotsWithResults(int group, int round);
     // The key of a shooter row of the round (any group) that names participant, leaving out the
     // teams (group, slot) in except and rows above their group's team size; none when there is
     // no such row or on a database error.

@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/SafeFile.h"
 #include "db/Tables.h"
+#include "output/Windows1252.h"
 
 #include <QFile>
 #include <QHash>
@@ -100,15 +101,6 @@ LineUp latestLineUp(CWettkampfTable& results, int group, int round, int slot, in
     return {};
 }
 
-QChar cp1252(unsigned char byte)
-{
-    static constexpr std::array<char16_t, 32> high{0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    return byte >= 0x80 && byte < 0xA0 ? QChar(high[byte - 0x80]) : QChar(char16_t(byte));
-}
-
 // UTF-8 when the bytes are valid UTF-8 (with or without the byte order mark), else Windows-1252,
 // which is what spreadsheet programs in German settings save as "CSV".
 QString decodeForm(QByteArray bytes)
@@ -119,11 +111,7 @@ QString decodeForm(QByteArray bytes)
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    text.clear();
-    text.reserve(bytes.size());
-    for (const char c : std::as_const(bytes))
-        text.append(cp1252(static_cast<unsigned char>(c)));
-    return text;
+    return fromWindows1252(bytes);
 }
 
 struct Record {

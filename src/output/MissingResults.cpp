@@ -1,33 +1,11 @@
 #include "output/MissingResults.h"
 
-#include "db/Database.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
 
-#include <map>
-#include <set>
+#include <algorithm>
 
 namespace torvm {
-
-namespace {
-
-// The slots of a group's round that have a result: a shooter row with rings, or a summary row
-// marking the team as not appeared.
-std::optional<std::set<int>> slotsWithResults(Database& db, int group, int round)
-{
-    Statement st = db.prepare(R"(SELECT DISTINCT "ID" / 100 % 100 FROM "Wettkampf" WHERE "ID" BETWEEN ? AND ?
-        AND (("ID" % 100 <> 99 AND "Ergebnis" <> 0) OR ("ID" % 100 = 99 AND "Flag" <> 0)))");
-    st.bind(1, std::int64_t{resultKey(group, round, 0, 0)});
-    st.bind(2, std::int64_t{resultKey(group, round, kSlotCount, 99)});
-    std::set<int> entered;
-    while (st.next())
-        entered.insert(static_cast<int>(st.int64(0)));
-    if (st.failed())
-        return std::nullopt;
-    return entered;
-}
-
-} // namespace
 
 std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDoc* doc, const QDate& reference,
                                                           QString* error)
@@ -35,6 +13,7 @@ std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDo
     std::vector<MissingPairing> missing;
     CGruppeTable groups(db, doc);
     CPlanTable plans(db, doc);
+    CWettkampfTable results(db, doc);
     const std::optional<int> last = groups.LastGroupId();
     if (!last || !plans.Open()) {
         *error = db->lastError().text;
@@ -53,7 +32,7 @@ std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDo
             const QDate date = plans.m_Datum1.date();
             if (!date.isValid() || date >= reference)
                 continue;
-            const std::optional<std::set<int>> shot = slotsWithResults(*db, group, round);
+            const std::optional<std::vector<int>> shot = results.SlotsWithResults(group, round);
             if (!shot) {
                 *error = db->lastError().text;
                 return std::nullopt;
@@ -61,7 +40,8 @@ std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDo
             for (int k = 0; k < kPairingsPerRound; ++k) {
                 const int a = plans.m_A[static_cast<std::size_t>(k)];
                 const int b = plans.m_B[static_cast<std::size_t>(k)];
-                if (!groups.SlotUsed(a) || !groups.SlotUsed(b) || shot->count(a) || shot->count(b))
+                if (!groups.SlotUsed(a) || !groups.SlotUsed(b) || std::count(shot->begin(), shot->end(), a) != 0 ||
+                    std::count(shot->begin(), shot->end(), b) != 0)
                     continue;
                 missing.push_back({group, groups.m_Name, round, plans.m_Datum1, side(a), side(b)});
             }

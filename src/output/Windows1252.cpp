@@ -37,6 +37,18 @@ QByteArray toWindows1252(QStringView text)
     return bytes;
 }
 
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const char32_t high = byte >= 0x80 && byte < 0xA0 ? kHighBlock[byte - 0x80] : 0;
+        text.append(QChar(static_cast<char16_t>(high != 0 ? high : byte)));
+    }
+    return text;
+}
+
 QStringList wordsOutsideWindows1252(QStringView text)
 {
     QStringList words;

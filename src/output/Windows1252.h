@@ -10,6 +10,9 @@ namespace torvm {
 // "?", as the system's own conversion writes it.
 QByteArray toWindows1252(QStringView text);
 
+// Windows-1252 bytes as text; the five bytes the code page leaves undefined stand for themselves.
+QString fromWindows1252(QByteArrayView bytes);
+
 // The words of text (split at blanks and line ends) holding a character the code page lacks, each
 // once, in the order they first appear: what a reader should be told would lose characters.
 QStringList wordsOutsideWindows1252(QStringView text);
