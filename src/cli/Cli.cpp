@@ -104,10 +104,11 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
         {QStringLiteral("convert"), {QStringLiteral("ALT.mdb NEU.mdb"), 2, 2, cmdConvert}},
         {QStringLiteral("demo"), {QStringLiteral("DATEI [--seed N]"), 1, -1, cmdDemo}},
         {QStringLiteral("export-text"),
-         {QStringLiteral("DATEI AUSGABE.txt [--round N] "
-                         "[--outputs termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt,bericht] [--plans 1,3] "
-                         "[--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] "
-                         "[--sort 0|1] [--mindestens N] [--serien N] [--encoding utf-8]"),
+         {QStringLiteral(
+              "DATEI AUSGABE.txt [--round N] "
+              "[--outputs termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt,bericht,ausstehend] [--plans 1,3] "
+              "[--groups 2,4] [--ergebnis 0|1] [--tabelle 0|1] [--platz N] [--klasse 0|1|2] "
+              "[--sort 0|1] [--mindestens N] [--serien N] [--stichtag TT.MM.JJJJ] [--encoding utf-8]"),
           2, -1, cmdExportText}},
         {QStringLiteral("export-xlsx"),
          {QStringLiteral("DATEI AUSGABE.xlsx [Optionen wie export-text]"), 2, -1, cmdExportXlsx}},

@@ -114,6 +114,15 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
     number(QStringLiteral("sort"), 0, 1, [&](int v) { o.sort = v; });
     number(QStringLiteral("mindestens"), 1, kRoundsPerPlan, [&](int v) { o.mindestens = v; });
     number(QStringLiteral("serien"), 1, kMaxSeries, [&](int v) { o.series = v; });
+    if (const auto it = options.find(QStringLiteral("stichtag")); ok && it != options.end()) {
+        const QDate day = QDate::fromString(it->second, QStringLiteral("dd.MM.yyyy"));
+        if (!day.isValid()) {
+            badValue(err, it->first, it->second, QStringLiteral("TT.MM.JJJJ"));
+            ok = false;
+        } else {
+            o.reference = day;
+        }
+    }
     if (!ok)
         return std::nullopt;
 
@@ -127,7 +136,7 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
             }
             if (found < 0) {
                 badValue(err, it->first, part,
-                         QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt,bericht"));
+                         QStringLiteral("termin,gruppe,tabelle,einzel,verein,teilnehmer,gesamt,bericht,ausstehend"));
                 return std::nullopt;
             }
             chosen[found] = true;
@@ -161,9 +170,10 @@ std::optional<OutputOverrides> outputOverrides(const std::map<QString, QString>&
 
 QStringList outputOptionNames()
 {
-    return {QStringLiteral("round"),    QStringLiteral("outputs"),    QStringLiteral("plans"), QStringLiteral("groups"),
-            QStringLiteral("ergebnis"), QStringLiteral("tabelle"),    QStringLiteral("platz"), QStringLiteral("klasse"),
-            QStringLiteral("sort"),     QStringLiteral("mindestens"), QStringLiteral("serien")};
+    return {QStringLiteral("round"),      QStringLiteral("outputs"),  QStringLiteral("plans"),
+            QStringLiteral("groups"),     QStringLiteral("ergebnis"), QStringLiteral("tabelle"),
+            QStringLiteral("platz"),      QStringLiteral("klasse"),   QStringLiteral("sort"),
+            QStringLiteral("mindestens"), QStringLiteral("serien"),   QStringLiteral("stichtag")};
 }
 
 // Outputs only read: a write-protected competition can be exported and printed.

@@ -1,6 +1,8 @@
 #include "exchange/Spreadsheet.h"
 
+#include "db/Messages.h"
 #include "document/TorvmDoc.h"
+#include "output/MissingResults.h"
 #include "output/OutputRows.h"
 #include "output/Ranking.h"
 #include "output/Standings.h"
@@ -165,6 +167,26 @@ bool addClubs(CTorvmDoc& doc, std::vector<SheetTable>& tables)
     return true;
 }
 
+bool addMissingResults(CTorvmDoc& doc, const OutputSettings& settings, std::vector<SheetTable>& tables)
+{
+    QString error;
+    const auto missing = missingResults(doc.GetDatabase(), &doc, settings.reference, &error);
+    if (!missing) {
+        showDatabaseError(error);
+        return false;
+    }
+    SheetTable t{QStringLiteral("Ausstehende Ergebnisse"),
+                 {QStringLiteral("Gruppe"), QStringLiteral("Durchgang"), QStringLiteral("Datum"),
+                  QStringLiteral("Heimmannschaft"), QStringLiteral("Mannschaftsführer"), QStringLiteral("Telefon"),
+                  QStringLiteral("Gastmannschaft"), QStringLiteral("Mannschaftsführer"), QStringLiteral("Telefon")},
+                 {}};
+    for (const MissingPairing& p : *missing)
+        t.rows.push_back({missingGroupTitle(p), std::int64_t{p.round + 1}, p.date.date(), p.a.team, p.a.captain,
+                          p.a.phone, p.b.team, p.b.captain, p.b.phone});
+    tables.push_back(std::move(t));
+    return true;
+}
+
 bool addParticipants(CTorvmDoc& doc, const OutputSettings& settings, std::vector<SheetTable>& tables)
 {
     const auto people = participantRows(doc, settings.sort);
@@ -272,6 +294,9 @@ std::optional<std::vector<SheetTable>> spreadsheetTables(CTorvmDoc& doc, const O
             break;
         case Output::Bericht:
             // Forms are filled in by hand: a spreadsheet has no use for them.
+            break;
+        case Output::Ausstehend:
+            ok = addMissingResults(doc, settings, tables);
             break;
         }
     }

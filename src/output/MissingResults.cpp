@@ -7,6 +7,11 @@
 
 namespace torvm {
 
+QString missingGroupTitle(const MissingPairing& pairing)
+{
+    return pairing.groupName.isEmpty() ? QStringLiteral("Gruppe %1").arg(pairing.group + 1) : pairing.groupName;
+}
+
 std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDoc* doc, const QDate& reference,
                                                           QString* error)
 {
@@ -71,8 +76,7 @@ QString missingResultsText(const std::vector<MissingPairing>& missing, const QDa
     int group = -1;
     for (const MissingPairing& p : missing) {
         if (p.group != group) {
-            text += QStringLiteral("\n%1\n").arg(p.groupName.isEmpty() ? QStringLiteral("Gruppe %1").arg(p.group + 1)
-                                                                       : p.groupName);
+            text += QStringLiteral("\n%1\n").arg(missingGroupTitle(p));
             group = p.group;
         }
         text += QStringLiteral("Durchgang %1, %2: %3 – %4\n")

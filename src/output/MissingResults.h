@@ -32,6 +32,9 @@ struct MissingPairing {
     MissingSide a, b;
 };
 
+// The group's name, or "Gruppe N" for a group without one.
+QString missingGroupTitle(const MissingPairing& pairing);
+
 // Every missing result of the competition, by group, round and pairing; none (error says why) on a
 // database error.
 std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDoc* doc, const QDate& reference,

@@ -1,5 +1,6 @@
 #include "output/OutputPages.h"
 
+#include "db/Messages.h"
 #include "document/TorvmDoc.h"
 #include "output/MatchReport.h"
 #include "output/Standings.h"
@@ -610,6 +611,109 @@ bool TeilnehmerPage::paintPage(QPainter& painter, const PrintFonts& fonts, const
     return m_ok;
 }
 
+// ---------------------------------------------------------------------------- missing results
+
+std::vector<std::vector<MissingLine>> missingPages(const std::vector<MissingPairing>& missing)
+{
+    using Kind = MissingLine::Kind;
+    std::vector<std::vector<MissingLine>> pages(1);
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        const bool first = i == 0 || missing[i].group != missing[i - 1].group;
+        std::vector<MissingLine> block;
+        if (first && !pages.back().empty())
+            block.push_back({Kind::Empty, i, false});
+        if (first)
+            block.push_back({Kind::Group, i, false});
+        block.push_back({Kind::Home, i, false});
+        block.push_back({Kind::Guest, i, false});
+        if (static_cast<int>(pages.back().size() + block.size()) > kMissingLinesPerPage) {
+            pages.emplace_back();
+            if (block.front().kind == Kind::Empty)
+                block.erase(block.begin());
+            if (block.front().kind != Kind::Group)
+                block.insert(block.begin(), {Kind::Group, i, true});
+        }
+        pages.back().insert(pages.back().end(), block.begin(), block.end());
+    }
+    return pages;
+}
+
+AusstehendPage::AusstehendPage(CTorvmDoc& doc, const OutputSettings& settings)
+    : m_doc(doc)
+    , m_reference(settings.reference)
+{
+    QString error;
+    auto missing = missingResults(doc.GetDatabase(), &doc, m_reference, &error);
+    m_ok = missing.has_value();
+    if (!missing)
+        showDatabaseError(error);
+    else
+        m_missing = std::move(*missing);
+    m_pages = missingPages(m_missing);
+}
+
+bool AusstehendPage::paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const
+{
+    if (n < 1 || n > pageCount())
+        return m_ok;
+    const FontGuard guard(painter);
+    const PageGeometry g(page);
+    const QString day = m_reference.toString(QStringLiteral("dd.MM.yyyy"));
+    drawPageHeader(painter, fonts, g, m_doc.CompetitionTitle(),
+                   QStringLiteral("Ausstehende Ergebnisse vor dem %1").arg(day));
+    const int x0 = g.left + g.width / 16;
+    const int w = 14 * g.width / 16;
+    const int right = g.left + g.width;
+    if (m_missing.empty()) {
+        drawTextAt(painter, x0, g.lineTop(1, kBodyLines),
+                   QStringLiteral("Keine ausstehenden Ergebnisse vor dem %1.").arg(day), TextAlign::Left, right);
+        return m_ok;
+    }
+    const int roundX = x0 + 5 * w / 100; // right edge of the round number
+    const int dateX = x0 + 7 * w / 100;
+    const int teamX = x0 + 22 * w / 100;
+    const int captainX = x0 + 55 * w / 100;
+    const int phoneX = x0 + 79 * w / 100;
+    const int headTop = g.lineTop(1, kBodyLines);
+    drawTextAt(painter, roundX, headTop, QStringLiteral("Dg."), TextAlign::Right, g.left);
+    drawTextAt(painter, dateX, headTop, QStringLiteral("Datum"), TextAlign::Left, teamX);
+    drawTextAt(painter, teamX, headTop, QStringLiteral("Mannschaft"), TextAlign::Left, captainX);
+    drawTextAt(painter, captainX, headTop, QStringLiteral("Mannschaftsführer"), TextAlign::Left, phoneX);
+    drawTextAt(painter, phoneX, headTop, QStringLiteral("Telefon"), TextAlign::Left, right);
+    const std::vector<MissingLine>& lines = m_pages[static_cast<std::size_t>(n - 1)];
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const MissingLine& line = lines[i];
+        const MissingPairing& p = m_missing[line.pairing];
+        const int top = g.lineTop(static_cast<int>(i) + 2, kBodyLines);
+        switch (line.kind) {
+        case MissingLine::Kind::Empty:
+            break;
+        case MissingLine::Kind::Group: {
+            QString name = missingGroupTitle(p);
+            if (line.continued)
+                name += QStringLiteral(" (Fortsetzung)");
+            drawTextAt(painter, x0, top, name, TextAlign::Left, right);
+            break;
+        }
+        case MissingLine::Kind::Home:
+        case MissingLine::Kind::Guest: {
+            const bool home = line.kind == MissingLine::Kind::Home;
+            if (home) {
+                drawTextAt(painter, roundX, top, QStringLiteral("%1.").arg(p.round + 1), TextAlign::Right, g.left);
+                drawTextAt(painter, dateX, top, p.date.date().toString(QStringLiteral("dd.MM.yyyy")), TextAlign::Left,
+                           teamX);
+            }
+            const MissingSide& side = home ? p.a : p.b;
+            drawTeamName(painter, teamX, top, side.team, captainX);
+            drawTextAt(painter, captainX, top, side.captain, TextAlign::Left, phoneX);
+            drawTextAt(painter, phoneX, top, side.phone, TextAlign::Left, right);
+            break;
+        }
+        }
+    }
+    return m_ok;
+}
+
 // --------------------------------------------------------------------------------- every output
 
 std::unique_ptr<PagePainter> makeOutputPages(CTorvmDoc& doc, const OutputSettings& settings, Output output)
@@ -632,6 +736,8 @@ std::unique_ptr<PagePainter> makeOutputPages(CTorvmDoc& doc, const OutputSetting
     case Output::Bericht:
         return std::make_unique<BerichtPage>(doc, outputGroups(doc, settings.reportGroups), settings.round,
                                              settings.series);
+    case Output::Ausstehend:
+        return std::make_unique<AusstehendPage>(doc, settings);
     }
     return nullptr;
 }

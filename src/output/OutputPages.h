@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/MissingResults.h"
 #include "output/OutputRows.h"
 #include "output/PrintPage.h"
 #include "output/Ranking.h"
@@ -160,6 +161,34 @@ private:
     CTorvmDoc& m_doc;
     bool m_ok = true;
     std::vector<ParticipantRow> m_rows;
+};
+
+// One line of the missing results on paper.
+struct MissingLine {
+    enum class Kind { Empty, Group, Home, Guest };
+    Kind kind = Kind::Empty;
+    std::size_t pairing = 0; // Home, Guest: index into the list; Group: its first pairing
+    bool continued = false;  // Group: the group goes on from the page before
+};
+inline constexpr int kMissingLinesPerPage = 48;
+// The pages of the missing results: a heading per group, each pairing on two lines (home team,
+// guest team) that stay together; a group going on over a page break is named again on top.
+std::vector<std::vector<MissingLine>> missingPages(const std::vector<MissingPairing>& missing);
+
+// Missing results: the pairings before the reference day without a result, with the captains to
+// call; one page saying that nothing is missing when nothing is.
+class AusstehendPage : public PagePainter {
+public:
+    AusstehendPage(CTorvmDoc& doc, const OutputSettings& settings);
+    int pageCount() const override { return static_cast<int>(m_pages.size()); }
+    bool paintPage(QPainter& painter, const PrintFonts& fonts, const QRect& page, int n) const override;
+
+private:
+    CTorvmDoc& m_doc;
+    bool m_ok = true;
+    QDate m_reference;
+    std::vector<MissingPairing> m_missing;
+    std::vector<std::vector<MissingLine>> m_pages;
 };
 
 // The printed pages of one output for a run, with everything they show read now.

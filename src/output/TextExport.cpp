@@ -1,8 +1,10 @@
 #include "output/TextExport.h"
 
+#include "db/Messages.h"
 #include "db/Settings.h"
 #include "db/Tables.h"
 #include "document/TorvmDoc.h"
+#include "output/MissingResults.h"
 #include "output/OutputPages.h"
 #include "output/OutputRows.h"
 #include "output/Standings.h"
@@ -175,6 +177,21 @@ std::optional<QString> vereinText(CTorvmDoc& doc)
     return out.take();
 }
 
+std::optional<QString> ausstehendText(CTorvmDoc& doc, const OutputSettings& settings)
+{
+    QString error;
+    const auto missing = missingResults(doc.GetDatabase(), &doc, settings.reference, &error);
+    if (!missing) {
+        showDatabaseError(error);
+        return std::nullopt;
+    }
+    Lines out;
+    out.add();
+    for (const QString& line : missingResultsText(*missing, settings.reference).chopped(1).split(QLatin1Char('\n')))
+        out.add(line);
+    return out.take();
+}
+
 std::optional<QString> teilnehmerText(CTorvmDoc& doc, const OutputSettings& settings)
 {
     const auto people = participantRows(doc, settings.sort);
@@ -235,8 +252,9 @@ std::vector<int> outputGroups(CTorvmDoc& doc, const std::optional<std::vector<in
 QString outputKey(Output output)
 {
     static const std::array<QString, kOutputCount> keys{
-        QStringLiteral("Termin"), QStringLiteral("Gruppe"),     QStringLiteral("Tabelle"), QStringLiteral("Einzel"),
-        QStringLiteral("Verein"), QStringLiteral("Teilnehmer"), QStringLiteral("Gesamt"),  QStringLiteral("Bericht")};
+        QStringLiteral("Termin"), QStringLiteral("Gruppe"),  QStringLiteral("Tabelle"),
+        QStringLiteral("Einzel"), QStringLiteral("Verein"),  QStringLiteral("Teilnehmer"),
+        QStringLiteral("Gesamt"), QStringLiteral("Bericht"), QStringLiteral("Ausstehend")};
     return keys[static_cast<int>(output)];
 }
 
@@ -288,6 +306,8 @@ OutputSettings loadOutputSettings(CTorvmDoc& doc, const OutputOverrides& overrid
         s.mindestens = std::clamp(*overrides.mindestens, 1, kRoundsPerPlan);
     if (overrides.series)
         s.series = std::clamp(*overrides.series, 1, kMaxSeries);
+    if (overrides.reference)
+        s.reference = *overrides.reference;
     return s;
 }
 
@@ -325,6 +345,8 @@ std::optional<QString> sectionText(CTorvmDoc& doc, const OutputSettings& setting
         return gesamtText(doc, settings);
     case Output::Bericht:
         return QString();
+    case Output::Ausstehend:
+        return ausstehendText(doc, settings);
     }
     return std::nullopt;
 }

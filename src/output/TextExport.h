@@ -4,6 +4,7 @@
 #include "output/MatchReport.h"
 #include "output/Ranking.h"
 
+#include <QDate>
 #include <QString>
 
 #include <array>
@@ -18,10 +19,10 @@ class CTorvmDoc;
 
 // The outputs of the "Ausgabe" sheet in the one order in which they are printed and written,
 // whatever order they were chosen in.
-// The season ranking and the match report forms came last and go last, so every earlier output
-// keeps its place.
-enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer, Gesamt, Bericht };
-inline constexpr int kOutputCount = 8;
+// The season ranking, the match report forms and the missing results came last and go last, so
+// every earlier output keeps its place.
+enum class Output { Termin, Gruppe, Tabelle, Einzel, Verein, Teilnehmer, Gesamt, Bericht, Ausstehend };
+inline constexpr int kOutputCount = 9;
 
 // Key of the output in "VMPrintAll" ("Termin", ...); lower case it is the command-line name.
 QString outputKey(Output output);
@@ -38,9 +39,10 @@ struct OutputSettings {
     bool tabelle = true;                          // league table: the standings
     int platz = kDefaultPlatz;
     RankingClassMode klasse = RankingClassMode::Group;
-    int sort = 0;                        // participant list: 0 by number, 1 by name
-    int mindestens = kDefaultMindestens; // season ranking: rounds a shooter needs
-    int series = kDefaultSeries;         // match report forms: series columns
+    int sort = 0;                           // participant list: 0 by number, 1 by name
+    int mindestens = kDefaultMindestens;    // season ranking: rounds a shooter needs
+    int series = kDefaultSeries;            // match report forms: series columns
+    QDate reference = QDate::currentDate(); // missing results: rounds before this day; never stored
 
     bool chosen(Output output) const { return outputs[static_cast<int>(output)]; }
 };
@@ -58,6 +60,7 @@ struct OutputOverrides {
     std::optional<int> sort;
     std::optional<int> mindestens;
     std::optional<int> series;
+    std::optional<QDate> reference;
 };
 
 // The competition's stored choices (Profile table; the plans from the workplace settings) with

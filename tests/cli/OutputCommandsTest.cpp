@@ -256,7 +256,11 @@ TEST_F(OutputCommandsTest, PrintPdfWritesThePagesOfTheChosenOutputs)
                4 + 5 + 3},
           Case{{QStringLiteral("--outputs"), QStringLiteral("bericht"), QStringLiteral("--groups"), QStringLiteral("2"),
                 QStringLiteral("--round"), QStringLiteral("1")},
-               5}}) {
+               5},
+          // Before the first round nothing is missing: one page says so.
+          Case{{QStringLiteral("--outputs"), QStringLiteral("ausstehend"), QStringLiteral("--stichtag"),
+                QStringLiteral("01.01.2000")},
+               1}}) {
         SCOPED_TRACE(c.options.join(QLatin1Char(' ')).toStdString());
         const QString pdf = path("t.pdf");
         QFile::remove(pdf);
@@ -287,6 +291,9 @@ TEST_F(OutputCommandsTest, PrintPdfUsageAndFileErrors)
              Case{{p, d, o, QStringLiteral("--farbe"), QStringLiteral("1")}, kCliUsage},
              Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("bericht"), QStringLiteral("--serien"),
                    QStringLiteral("7")},
+                  kCliUsage},
+             Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("ausstehend"), QStringLiteral("--stichtag"),
+                   QStringLiteral("31.02.2025")},
                   kCliUsage},
              // A round without results: the ranking has no page, so there is nothing to print.
              Case{{p, d, o, QStringLiteral("--outputs"), QStringLiteral("einzel"), QStringLiteral("--round"),

@@ -160,6 +160,29 @@ TEST_F(OverlapTest, ReportFormsOfTheLargestTeamsKeepTextsApart)
     }
 }
 
+// Every team of the dated round waits for its result: long names, captains and phones side by side.
+TEST_F(OverlapTest, MissingResultsKeepTextsApart)
+{
+    ASSERT_TRUE(comp.db()->execute(R"(DELETE FROM "Wettkampf")"));
+    OutputOverrides o;
+    o.outputs.emplace();
+    (*o.outputs)[static_cast<int>(Output::Ausstehend)] = true;
+    o.reference = QDate(2025, 12, 1);
+    const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
+    ASSERT_EQ(job.totalPages(), 1);
+    test::TextBoxPage page;
+    {
+        QPainter painter(&page);
+        ASSERT_TRUE(job.paintPage(painter, PrintFonts(page), QRect(0, 0, page.width(), page.height()), 1));
+    }
+    int phones = 0;
+    for (const test::TextBox& box : page.boxes())
+        phones += box.text.startsWith(QStringLiteral("0931")) ? 1 : 0;
+    EXPECT_EQ(phones, 8);
+    for (const auto& [a, b] : test::overlappingTexts(page.boxes()))
+        ADD_FAILURE() << "\"" << a.text.toStdString() << "\" and \"" << b.text.toStdString() << "\"";
+}
+
 TEST_F(OverlapTest, RoundWithoutDatePrintsNoZeroDate)
 {
     OutputOverrides o;

@@ -107,8 +107,10 @@ const CommandText kCommands[] = {
      "Zeigt Programminformationen, Versionsnummer und Copyright an.\nInfo"},
 };
 
-// Menu layouts: 0 is a separator, kRecent the place of the recent-file list.
+// Menu layouts: 0 is a separator, kRecent the place of the recent-file list, kExport the submenu
+// "Exportieren".
 constexpr int kRecent = -1;
+constexpr int kExport = -2;
 const std::vector<int> kFileNoDoc = {cmd::FileNew, cmd::FileOpen, 0, cmd::FilePrintSetup, 0, kRecent, 0, cmd::AppExit};
 const std::vector<int> kFileDoc = {cmd::FileNew,
                                    cmd::FileOpen,
@@ -122,10 +124,8 @@ const std::vector<int> kFileDoc = {cmd::FileNew,
                                    0,
                                    cmd::WebExport,
                                    cmd::WebVeroeffentlichen,
-                                   cmd::KalenderExport,
                                    cmd::SpeichernUnter,
-                                   cmd::AlsTabelleSpeichern,
-                                   cmd::ErgebnisVorlage,
+                                   kExport,
                                    0,
                                    cmd::FilePrint,
                                    cmd::FilePrintPreview,
@@ -135,6 +135,8 @@ const std::vector<int> kFileDoc = {cmd::FileNew,
                                    kRecent,
                                    0,
                                    cmd::AppExit};
+// Files for other programs: calendars, spreadsheets and the form the clubs fill in.
+const std::vector<int> kExportMenu = {cmd::KalenderExport, cmd::AlsTabelleSpeichern, cmd::ErgebnisVorlage};
 const std::vector<int> kEdit = {cmd::EditUndo,
                                 0,
                                 cmd::EditCut,
@@ -271,6 +273,8 @@ void CMainFrame::fillMenu(QMenu* menu, const std::vector<int>& layout)
     for (int id : layout) {
         if (id == 0) {
             menu->addSeparator();
+        } else if (id == kExport) {
+            menu->addMenu(m_export);
         } else if (id == kRecent) {
             if (m_recentActions.isEmpty())
                 menu->addAction(m_actions.at(cmd::FileMruFirst));
@@ -286,10 +290,12 @@ void CMainFrame::createMenus()
 {
     m_fileNoDoc = new QMenu(QStringLiteral("&Datei"), this);
     m_fileDoc = new QMenu(QStringLiteral("&Datei"), this);
+    m_export = new QMenu(QStringLiteral("E&xportieren"), this);
     m_edit = new QMenu(QStringLiteral("&Bearbeiten"), this);
     m_view = new QMenu(QStringLiteral("&Ansicht"), this);
     m_window = new QMenu(QStringLiteral("&Fenster"), this);
     m_help = new QMenu(QStringLiteral("&?"), this);
+    fillMenu(m_export, kExportMenu);
     fillMenu(m_edit, kEdit);
     fillMenu(m_view, kViewMenu);
     fillMenu(m_window, kWindow);

@@ -79,6 +79,7 @@ private:
     std::map<int, QAction*> m_actions;
     QMenu* m_fileNoDoc = nullptr;
     QMenu* m_fileDoc = nullptr;
+    QMenu* m_export = nullptr; // inside m_fileDoc
     QMenu* m_edit = nullptr;
     QMenu* m_view = nullptr;
     QMenu* m_window = nullptr;

@@ -10,12 +10,12 @@
 #include "widgets/Prompt.h"
 #include "widgets/WaitCursor.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -34,12 +34,15 @@ CVorlageDlg::CVorlageDlg(CTorvmDoc& doc, QWidget* parent)
     m_round = new QSpinBox(this);
     m_round->setObjectName(QStringLiteral("durchgang"));
     m_round->setRange(1, kRoundsPerPlan);
-    m_groups = new QComboBox(this);
+    m_groups = new QListWidget(this);
     m_groups->setObjectName(QStringLiteral("gruppen"));
-    m_groups->addItem(QStringLiteral("Alle Gruppen"), -1);
     CGruppeTable groups(doc.GetDatabase(), &doc);
-    for (const ComboItem& item : groups.GroupComboItems())
-        m_groups->addItem(item.text, item.data);
+    for (const ComboItem& item : groups.GroupComboItems()) {
+        auto* entry = new QListWidgetItem(item.text, m_groups);
+        entry->setData(Qt::UserRole, item.data);
+        entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        entry->setCheckState(Qt::Checked);
+    }
     // The round after the last one with results is the one whose results are still to come.
     CWettkampfTable results(doc.GetDatabase(), &doc);
     m_round->setValue(std::clamp(results.LastRoundWithResults() + 2, 1, kRoundsPerPlan));
@@ -58,10 +61,29 @@ int CVorlageDlg::round() const
     return m_round->value() - 1;
 }
 
+std::vector<int> CVorlageDlg::tickedGroups() const
+{
+    std::vector<int> ticked;
+    for (int i = 0; i < m_groups->count(); ++i) {
+        if (m_groups->item(i)->checkState() == Qt::Checked)
+            ticked.push_back(m_groups->item(i)->data(Qt::UserRole).toInt());
+    }
+    return ticked;
+}
+
 std::vector<int> CVorlageDlg::groups() const
 {
-    const int group = m_groups->currentData().toInt();
-    return group < 0 ? std::vector<int>{} : std::vector<int>{group};
+    std::vector<int> ticked = tickedGroups();
+    return static_cast<int>(ticked.size()) == m_groups->count() ? std::vector<int>{} : ticked;
+}
+
+void CVorlageDlg::accept()
+{
+    if (m_groups->count() > 0 && tickedGroups().empty()) {
+        message(this, MessageIcon::Exclamation, QStringLiteral("Bitte wählen Sie mindestens eine Gruppe."));
+        return;
+    }
+    QDialog::accept();
 }
 
 CErgebnisVorschauDlg::CErgebnisVorschauDlg(const FormReading& reading, QWidget* parent)

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class QComboBox;
+class QListWidget;
 class QSpinBox;
 class QTreeWidget;
 
@@ -16,18 +16,23 @@ class CTorvmDoc;
 
 namespace torvm::ui {
 
-// Asks for the round of the result form and whether it covers every group or one.
+// Asks for the round of the result form and the groups it covers (every group to begin with).
 class CVorlageDlg : public QDialog {
     Q_OBJECT
 public:
     CVorlageDlg(CTorvmDoc& doc, QWidget* parent = nullptr);
 
     int round() const;               // 0-based
-    std::vector<int> groups() const; // empty: every group
+    std::vector<int> groups() const; // the ticked ones; empty: every group
+
+    // Refuses a form without any group.
+    void accept() override;
 
 private:
+    std::vector<int> tickedGroups() const;
+
     QSpinBox* m_round = nullptr;
-    QComboBox* m_groups = nullptr;
+    QListWidget* m_groups = nullptr;
 };
 
 // Lists every pairing of a read form with its totals and the entry's warnings; the user ticks the

@@ -35,9 +35,9 @@ const QString kGesamt = QStringLiteral("PrintGesamt");
 const QString kBericht = QStringLiteral("PrintBericht");
 
 // Check box texts in the order of the outputs.
-constexpr std::array<const char*, kOutputCount> kOutputTexts{"&Terminplan",    "&Gruppen",         "T&abelle",
-                                                             "&Einzelwertung", "&Vereine",         "Teil&nehmer",
-                                                             "Gesa&mtwertung", "&Wettkampfbericht"};
+constexpr std::array<const char*, kOutputCount> kOutputTexts{
+    "&Terminplan", "&Gruppen",       "T&abelle",          "&Einzelwertung",         "&Vereine",
+    "Teil&nehmer", "Gesa&mtwertung", "&Wettkampfbericht", "A&usstehende Ergebnisse"};
 
 } // namespace
 
@@ -307,7 +307,7 @@ void AusgabeSheet::accept()
         // what is stored, so a competition whose user never chooses them keeps its settings rows
         // as they were.
         const auto output = static_cast<Output>(i);
-        const bool later = output == Output::Gesamt || output == Output::Bericht;
+        const bool later = output == Output::Gesamt || output == Output::Bericht || output == Output::Ausstehend;
         if (!later || m_settings.chosen(output) != stored.chosen(output))
             ok = ok && profile.WriteInt(kAll, outputKey(output), m_settings.outputs[i] ? 1 : 0);
     }

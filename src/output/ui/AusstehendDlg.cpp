@@ -2,6 +2,8 @@
 
 #include "document/TorvmDoc.h"
 #include "output/MissingResults.h"
+#include "output/PrintJob.h"
+#include "output/ui/PrintCommands.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/Prompt.h"
 #include "widgets/RunDialog.h"
@@ -12,10 +14,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace torvm::ui {
@@ -79,15 +79,14 @@ void CAusstehendDlg::copy()
 
 void CAusstehendDlg::print()
 {
+    // The same pages as the output sheet's "Ausstehende Ergebnisse", for the day chosen here.
+    OutputOverrides only;
+    only.outputs.emplace();
+    (*only.outputs)[static_cast<int>(Output::Ausstehend)] = true;
+    only.reference = m_reference->date();
+    const PrintJob job(m_doc, loadOutputSettings(m_doc, only));
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Drucken"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    QTextDocument page;
-    page.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
-    page.setPlainText(QStringLiteral("%1\n\n%2").arg(m_doc.CompetitionTitle(), text()));
-    page.print(&printer);
+    printJob(printer, m_doc, job, this);
 }
 
 void runAusstehendCommand(QWidget* parent, CTorvmDoc& doc)

@@ -99,9 +99,9 @@ QString askSavePath(CTorvmDoc& doc, QWidget* parent, const QString& title, const
 // What the user must choose when the sheet's choices give no page at all; empty when they give one.
 QString missingOutput(CTorvmDoc& doc, const OutputSettings& settings)
 {
-    static constexpr std::array<const char*, kOutputCount> kNames{"Terminplan",    "Gruppen",         "Tabelle",
-                                                                  "Einzelwertung", "Vereine",         "Teilnehmer",
-                                                                  "Gesamtwertung", "Wettkampfbericht"};
+    static constexpr std::array<const char*, kOutputCount> kNames{
+        "Terminplan", "Gruppen",       "Tabelle",          "Einzelwertung",         "Vereine",
+        "Teilnehmer", "Gesamtwertung", "Wettkampfbericht", "Ausstehende Ergebnisse"};
     QStringList empty;
     for (int i = 0; i < kOutputCount; ++i) {
         const auto output = static_cast<Output>(i);
@@ -230,21 +230,27 @@ void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintM
     if (!runSheet(sheet, doc))
         return;
     const PrintJob job(doc, sheet.settings());
-    const int total = job.totalPages();
-    if (total == 0)
+    if (job.totalPages() == 0)
         return;
-
-    // The print dialog proposes the document name as the name of a PDF file: a "/" in the title
-    // would lead it into a folder that does not exist.
-    printer.setDocName(safeFileName(doc.CompetitionTitle()));
     if (mode == PrintMode::Preview) {
+        printer.setDocName(safeFileName(doc.CompetitionTitle()));
         QPrintPreviewDialog preview(&printer, parent);
+        const int total = job.totalPages();
         QObject::connect(
             &preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&job, parent, total](QPrinter* target) { printPages(job, *target, 1, total, parent, false); });
         preview.exec();
         return;
     }
+    printJob(printer, doc, job, parent);
+}
+
+void printJob(QPrinter& printer, const CTorvmDoc& doc, const PrintJob& job, QWidget* parent)
+{
+    const int total = job.totalPages();
+    // The print dialog proposes the document name as the name of a PDF file: a "/" in the title
+    // would lead it into a folder that does not exist.
+    printer.setDocName(safeFileName(doc.CompetitionTitle()));
     printer.setFromTo(0, 0);
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, total);

@@ -5,7 +5,8 @@ class QWidget;
 
 namespace torvm {
 class CTorvmDoc;
-}
+class PrintJob;
+} // namespace torvm
 
 namespace torvm::ui {
 
@@ -14,6 +15,9 @@ enum class PrintMode { Print, Preview, Pdf };
 // "Drucken", "Seitenansicht" and "Als PDF speichern" of a competition window: the sheet
 // "Ausgabe", then the print dialog, the preview or the PDF file of the chosen pages on printer.
 void printCompetition(QPrinter& printer, CTorvmDoc& doc, QWidget* parent, PrintMode mode);
+
+// The print dialog for the pages of job, then the pages chosen there, with a way to stop between them.
+void printJob(QPrinter& printer, const CTorvmDoc& doc, const PrintJob& job, QWidget* parent);
 
 // The save commands ask for the outputs first and the file after, so a cancelled file dialog
 // is the only step repeated. A file written completely is announced to the main window

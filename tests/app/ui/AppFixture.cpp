@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace torvm::test {
@@ -74,13 +76,18 @@ QStringList AppFixture::menuTitles() const
 
 QStringList AppFixture::menuItems(const QString& title) const
 {
+    // "&Datei/E&xportieren" names a submenu.
+    QList<QAction*> level = m_app->mainFrame()->menuBar()->actions();
     QStringList items;
-    for (QAction* action : m_app->mainFrame()->menuBar()->actions()) {
-        if (!action->menu() || action->text() != title)
-            continue;
-        for (QAction* item : action->menu()->actions())
-            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    for (const QString& name : title.split(QLatin1Char('/'))) {
+        const auto it =
+            std::find_if(level.begin(), level.end(), [&name](QAction* a) { return a->menu() && a->text() == name; });
+        if (it == level.end())
+            return {};
+        level = (*it)->menu()->actions();
     }
+    for (QAction* item : level)
+        items << (item->isSeparator() ? QStringLiteral("-") : item->text());
     return items;
 }
 

@@ -64,8 +64,11 @@ TEST(Help, TheCommandsPageNamesEveryMenuCommand)
     QTextDocument doc;
     doc.setHtml(readPage(QStringLiteral("befehle.html")));
     const QString text = doc.toPlainText();
-    for (QAction* title : app.mainFrame()->menuBar()->actions()) {
-        for (QAction* action : title->menu()->actions()) {
+    QList<QAction*> menus = app.mainFrame()->menuBar()->actions();
+    while (!menus.isEmpty()) {
+        for (QAction* action : menus.takeFirst()->menu()->actions()) {
+            if (action->menu())
+                menus << action;
             const int id = action->data().toInt();
             if (action->isSeparator() || action->text().isEmpty() ||
                 (id >= cmd::FileMruFirst && id < cmd::FileMruFirst + 4))

@@ -7,6 +7,7 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QTreeWidget>
 
 namespace torvm::ui {
@@ -70,6 +71,37 @@ TEST_F(ErgebnisDateiDlgTest, StoresOnlyTheTickedPairings)
     EXPECT_EQ(ringsOf(301), QStringLiteral("93"));
     EXPECT_EQ(ringsOf(401), QStringLiteral("92"));
     EXPECT_EQ(ringsOf(101), QStringLiteral("keine Zeile"));
+}
+
+// The form covers the ticked groups; none ticked is refused and the dialog stays.
+TEST_F(ErgebnisDateiDlgTest, FormCoversTheTickedGroups)
+{
+    data.exec("INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Verein01, VNr01, Verein02, VNr02) VALUES "
+              "(1, 'Bezirksliga', 1, 0, 10, '3', 11, '3')");
+    const QString path = comp.file(QStringLiteral("vorlage.csv"));
+    prompter.files.push_back(path);
+    test::whenShown<CVorlageDlg>([this](CVorlageDlg& dlg) {
+        auto* groups = child<QListWidget>(&dlg, "gruppen");
+        ASSERT_EQ(groups->count(), 2);
+        for (int i = 0; i < 2; ++i)
+            groups->item(i)->setCheckState(Qt::Unchecked);
+        click(&dlg, "ok");
+        EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Bitte wählen Sie mindestens eine Gruppe.")});
+        EXPECT_TRUE(dlg.isVisible());
+        groups->item(1)->setCheckState(Qt::Checked);
+        click(&dlg, "ok");
+    });
+    runResultFormExport(nullptr, comp.doc());
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList groupsInFile;
+    for (const QByteArray& line : file.readAll().split('\n').mid(1)) {
+        if (!line.isEmpty())
+            groupsInFile << QString::fromUtf8(line.left(line.indexOf(';')));
+    }
+    groupsInFile.removeDuplicates();
+    EXPECT_EQ(groupsInFile, QStringList{QStringLiteral("Bezirksliga")});
 }
 
 TEST_F(ErgebnisDateiDlgTest, MalformedFileIsNamedAndNothingIsStored)
