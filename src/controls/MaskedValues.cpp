@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace torvm {
 
 namespace {
@@ -59,6 +61,13 @@ QString dateFieldText(const DateTime& value)
     return value.formatDate();
 }
 
+QString optionalDateFieldText(const DateTime& value)
+{
+    if (isZeroOrMissing(value))
+        return QString::fromLatin1(kBlankDateText);
+    return value.formatDate();
+}
+
 QString timeFieldText(const DateTime& value)
 {
     if (isZeroOrMissing(value))
@@ -68,7 +77,10 @@ QString timeFieldText(const DateTime& value)
 
 DateTime parseDateField(const QString& text)
 {
-    return DateTime::parseGerman(text.left(kMaxParsedLength));
+    const QString cut = text.left(kMaxParsedLength);
+    if (std::none_of(cut.begin(), cut.end(), [](QChar c) { return c.isDigit(); }))
+        return DateTime();
+    return DateTime::parseGerman(cut);
 }
 
 DateTime parseTimeField(const QString& text)

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <memory>
 
 namespace torvm::ui {
@@ -95,6 +96,9 @@ void CMaskEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (isRefusedEdit(event)) {
+        if (!m_blank.isNull() && (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) &&
+            event->modifiers() == Qt::NoModifier)
+            blankDigits(event->key() == Qt::Key_Backspace);
         event->accept();
         return;
     }
@@ -135,6 +139,38 @@ void CMaskEdit::contextMenuEvent(QContextMenuEvent* event)
         }
     }
     menu->exec(event->globalPos());
+}
+
+void CMaskEdit::blankDigits(bool backward)
+{
+    const bool selection = hasSelectedText();
+    int from = 0;
+    int to = 0;
+    if (selection) {
+        from = selectionStart();
+        to = selectionEnd();
+    } else {
+        // The separators are stepped over, as typing steps over them.
+        const int step = backward ? -1 : 1;
+        from = backward ? cursorPosition() - 1 : cursorPosition();
+        while (isLiteralAt(from))
+            from += step;
+        if (from < 0 || from >= std::min<int>(text().size(), m_template.size()))
+            return;
+        to = from + 1;
+    }
+    QString part = text().mid(from, to - from);
+    for (int i = 0; i < part.size(); ++i) {
+        if (isLiteralAt(from + i))
+            continue;
+        part[i] = m_blank;
+        if (from + i < m_shadow.size())
+            m_shadow[from + i] = m_blank;
+    }
+    // Inserted over the selection, so the field counts as edited.
+    setSelection(from, to - from);
+    insert(part);
+    setCursorPosition(backward || selection ? from : to);
 }
 
 bool CMaskEdit::isLiteralAt(int pos) const
@@ -199,16 +235,19 @@ bool CMaskEdit::accepts(QChar c)
 
 // ------------------------------------------------------------------------------------ date, time
 
-CDateEdit::CDateEdit(QWidget* parent)
+CDateEdit::CDateEdit(QWidget* parent, MissingDate missing)
     : CMaskEdit(parent)
+    , m_missing(missing)
 {
     setMask(QString::fromLatin1(kDateMask), QString::fromLatin1(kDateTemplate), MaskRange::Date);
-    setMaskedText(QString::fromLatin1(kEmptyDateText));
+    if (missing == MissingDate::Blank)
+        setBlankDigit(QLatin1Char(' '));
+    set(DateTime());
 }
 
 void CDateEdit::set(const DateTime& value)
 {
-    setMaskedText(dateFieldText(value));
+    setMaskedText(m_missing == MissingDate::Blank ? optionalDateFieldText(value) : dateFieldText(value));
 }
 
 DateTime CDateEdit::get() const

@@ -24,6 +24,11 @@ public:
     // Shows text as typed so far (the range checks read it) and puts the caret at the start.
     void setMaskedText(const QString& text);
 
+    // With a blank character a field can be emptied again: Backspace and Delete put the blank into
+    // digit positions (the selected ones, else the one before or at the caret) instead of being
+    // refused. The text keeps its length either way.
+    void setBlankDigit(QChar blank) { m_blank = blank; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -35,6 +40,7 @@ private:
     void typeLiteral(QChar literal);
     bool isLiteralAt(int pos) const;
     void applyEditingGuards();
+    void blankDigits(bool backward);
 
     bool m_enabled = true;
     MaskRange m_range = MaskRange::None;
@@ -42,15 +48,24 @@ private:
     QString m_mask;
     QString m_template;
     QString m_extra;
+    QChar m_blank;           // none: digits can only be overtyped
     bool m_internal = false; // the control is typing a separator itself
 };
+
+// What a date field shows for a missing date: the stand-in date where a value is always stored (the
+// date of a round), blanks where the date may stay unknown (a birthday, a class bound).
+enum class MissingDate { StandIn, Blank };
 
 class CDateEdit : public CMaskEdit {
     Q_OBJECT
 public:
-    explicit CDateEdit(QWidget* parent = nullptr);
+    explicit CDateEdit(QWidget* parent = nullptr, MissingDate missing = MissingDate::StandIn);
     void set(const DateTime& value);
+    // The blank field gives a Null value.
     DateTime get() const;
+
+private:
+    MissingDate m_missing;
 };
 
 class CTimeEdit : public CMaskEdit {

@@ -43,9 +43,9 @@ CKlasseDlg::CKlasseDlg(CTorvmDoc& doc, QWidget* parent)
         w.name = new QLineEdit(this);
         w.name->setObjectName(QStringLiteral("name%1").arg(r));
         w.name->setMinimumWidth(180);
-        w.von = new CDateEdit(this);
+        w.von = new CDateEdit(this, MissingDate::Blank);
         w.von->setObjectName(QStringLiteral("von%1").arg(r));
-        w.bis = new CDateEdit(this);
+        w.bis = new CDateEdit(this, MissingDate::Blank);
         w.bis->setObjectName(QStringLiteral("bis%1").arg(r));
         w.gender = new QComboBox(this);
         w.gender->setObjectName(QStringLiteral("gender%1").arg(r));
@@ -84,12 +84,12 @@ void CKlasseDlg::accept()
         const RowWidgets& w = m_widgets[r];
         rows[r].name = w.name->text();
         for (auto [edit, value] : {std::pair{w.von, &rows[r].von}, std::pair{w.bis, &rows[r].bis}}) {
-            // An unset date shows the field's placeholder; unless the user typed over it, it
-            // stays unset instead of becoming that placeholder date.
-            if (!value->isValid() && !edit->isModified())
+            // Untouched, a bound stays as the file held it. A class needs no bounds: the class
+            // assignment passes over a class without them, so an empty field is stored as none.
+            if (!edit->isModified())
                 continue;
             *value = edit->get();
-            if (!value->isValid()) {
+            if (value->status() == DateTime::Status::Invalid) {
                 message(this, MessageIcon::Exclamation, QStringLiteral("Geben Sie bitte ein gültiges Datum ein."));
                 edit->setFocus();
                 return;

@@ -5,6 +5,7 @@
 #include "masterdata/ui/TeilnehmerDlg.h"
 #include "masterdata/ui/VereinDlg.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/HeaderWidths.h"
 #include "widgets/Prompt.h"
 
 #include <QHBoxLayout>
@@ -98,6 +99,7 @@ CListenDlg::CListenDlg(CTorvmDoc& doc, MasterList kind, QWidget* parent)
     const int charWidth = m_view->fontMetrics().averageCharWidth();
     for (int c = 0; c < m_model->columnCount(); ++c)
         m_view->setColumnWidth(c, charWidth * m_model->columnWidth(c) + 12);
+    fitSectionsToHeadings(m_view->horizontalHeader());
     layout->addWidget(m_view, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -64,7 +64,7 @@ CTeilnehmerDlg::CTeilnehmerDlg(CTorvmDoc& doc, int number, QWidget* parent)
     form->addRow(QStringLiteral("Anrede:"), m_anrede);
     m_titel = addEdit(form, this, "Titel:", "titel");
     m_zusatz = addEdit(form, this, "Zusatz:", "zusatz");
-    m_birthday = new CDateEdit(this);
+    m_birthday = new CDateEdit(this, MissingDate::Blank);
     m_birthday->setObjectName(QStringLiteral("geburtstag"));
     form->addRow(QStringLiteral("Geburtstag:"), m_birthday);
     m_clubEdit = addEdit(form, this, "Verein (Nummer):", "vereinNummer");
@@ -180,14 +180,15 @@ bool CTeilnehmerDlg::store()
     fields.verein = *club;
     if (m_birthday->isModified()) {
         const DateTime typed = m_birthday->get();
-        if (!typed.isValid()) {
+        if (typed.status() == DateTime::Status::Invalid) {
             message(this, MessageIcon::Exclamation, QStringLiteral("Geben Sie bitte ein gültiges Datum ein."));
             m_birthday->setFocus();
             return false;
         }
-        fields.geburtstag = DateTime::fromParts(typed.year(), typed.month(), typed.day());
+        // A field emptied again means no birthday, which the file keeps as Null.
+        fields.geburtstag = typed.isNull() ? DateTime() : DateTime::fromParts(typed.year(), typed.month(), typed.day());
     } else {
-        // The field shows a stand-in date when there is none; storing it would invent a birthday.
+        // Untouched, the birthday stays as the file held it, even where the field shows less of it.
         fields.geburtstag = m_loadedBirthday;
     }
 

@@ -50,7 +50,7 @@ void typeKeys(QWidget* w, const char* keys)
     }
 }
 
-enum class Field { Date, Time };
+enum class Field { Date, BlankDate, Time }; // BlankDate: a date field that may stay empty
 
 struct TypingCase {
     const char* name;
@@ -67,7 +67,7 @@ std::ostream& operator<<(std::ostream& os, const TypingCase& c)
     return os << c.name;
 }
 
-// Every case starts from the empty value ("01.01.1998" or "12:00").
+// Every case starts from the empty value ("01.01.1998", "  .  .    " or "12:00").
 const TypingCase kTypingCases[] = {
     {"DayTensAboveThreeRefusedSilently", Field::Date, 0, "4", "01.01.1998", 0, 0},
     {"ThirtySecondDayRefused", Field::Date, 0, "32", "31.01.1998", 1, 0},
@@ -87,6 +87,9 @@ const TypingCase kTypingCases[] = {
     {"BackspaceDeleteInsertSwallowed", Field::Date, 4, "{BS}{DEL}{INS}{END}{BS}{HOME}{DEL}", "01.01.1998", 0, 0},
     {"CutAndPasteSwallowed", Field::Date, 0, "{ALL}{CUT}{PASTE}", "01.01.1998", 10, 0},
     {"ImpossibleDayPassesTyping", Field::Date, 0, "31022001", "31.02.2001", 10, 0},
+    {"BackspaceBlanksBackOverSeparators", Field::BlankDate, 0, "1508{BS}{BS}{BS}", "1 .  .    ", 1, 0},
+    {"DeleteBlanksForwardOverSeparators", Field::BlankDate, 0, "15081990{HOME}{DEL}{DEL}{DEL}", "  . 8.1990", 4, 0},
+    {"DeleteEmptiesTheSelection", Field::BlankDate, 0, "15081990{ALL}{DEL}", "  .  .    ", 0, 0},
     {"HourTensAboveTwoRefused", Field::Time, 0, "3", "12:00", 0, 0},
     {"HourTwentyFourRefused", Field::Time, 0, "24", "22:00", 1, 0},
     {"HourTwentyThreeAccepted", Field::Time, 0, "23", "23:00", 3, 0},
@@ -109,6 +112,8 @@ TEST_P(MaskTyping, GivesTextCaretAndBeeps)
     std::unique_ptr<CMaskEdit> edit;
     if (c.field == Field::Date)
         edit = std::make_unique<CDateEdit>();
+    else if (c.field == Field::BlankDate)
+        edit = std::make_unique<CDateEdit>(nullptr, MissingDate::Blank);
     else
         edit = std::make_unique<CTimeEdit>();
     edit->show();
@@ -189,6 +194,8 @@ const ValueCase kValueCases[] = {
      DateTime::fromParts(2002, 10, 1)},
     {"DayZeroWithTimeIsNoZero", Field::Date, DateTime::fromParts(1899, 12, 30, 6), "30.12.1899",
      DateTime::fromParts(1899, 12, 30)},
+    {"NullDateShowsBlank", Field::BlankDate, DateTime(), "  .  .    ", DateTime()},
+    {"ZeroDateShowsBlank", Field::BlankDate, kMidnightOfDayZero, "  .  .    ", DateTime()},
     {"NullTime", Field::Time, DateTime(), "12:00", DateTime::fromParts(1899, 12, 30, 12)},
     {"MidnightWithoutDate", Field::Time, kMidnightOfDayZero, "12:00", DateTime::fromParts(1899, 12, 30, 12)},
     {"TimeOfARound", Field::Time, DateTime::fromParts(2002, 10, 1, 19, 30, 45), "19:30",
@@ -201,8 +208,8 @@ class MaskValues : public ::testing::TestWithParam<ValueCase> {};
 TEST_P(MaskValues, ShowAndReadBack)
 {
     const ValueCase& c = GetParam();
-    if (c.field == Field::Date) {
-        CDateEdit edit;
+    if (c.field != Field::Time) {
+        CDateEdit edit(nullptr, c.field == Field::BlankDate ? MissingDate::Blank : MissingDate::StandIn);
         edit.set(c.value);
         EXPECT_EQ(edit.text(), QString::fromLatin1(c.shown));
         EXPECT_EQ(edit.cursorPosition(), 0);
@@ -231,6 +238,8 @@ TEST(MaskEdit, TextsThatNameNoDayOrTimeReadAsInvalid)
     EXPECT_EQ(date.get().status(), DateTime::Status::Invalid);
     date.setMaskedText(QStringLiteral("35.10.2002"));
     EXPECT_EQ(date.get().status(), DateTime::Status::Invalid);
+    date.setMaskedText(QStringLiteral("15.  .    "));
+    EXPECT_EQ(date.get().status(), DateTime::Status::Invalid) << "a date typed only in part";
 
     CTimeEdit time;
     time.setMaskedText(QStringLiteral("24:00"));

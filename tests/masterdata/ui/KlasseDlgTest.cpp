@@ -48,8 +48,10 @@ TEST_F(KlasseDlgTest, RowsShowTheirRecords)
     EXPECT_EQ(child<QComboBox>(&dialog, "gender1")->currentText(), QStringLiteral("männlich"));
     EXPECT_EQ(child<QComboBox>(&dialog, "gender2")->currentIndex(), 2);
     EXPECT_EQ(child<CDateEdit>(&dialog, "von3")->text(), QStringLiteral("01.01.1960"));
-    EXPECT_EQ(child<CDateEdit>(&dialog, "bis3")->text(), QStringLiteral("01.01.1998")); // no date
-    EXPECT_EQ(child<QComboBox>(&dialog, "gender3")->currentIndex(), -1);                // no such entry
+    EXPECT_EQ(child<CDateEdit>(&dialog, "bis3")->text(), QStringLiteral("  .  .    ")); // no date
+    for (const char* unnamed : {"von9", "bis9", "von19", "bis19"}) // a new class starts without dates
+        EXPECT_EQ(child<CDateEdit>(&dialog, unnamed)->text(), QStringLiteral("  .  .    ")) << unnamed;
+    EXPECT_EQ(child<QComboBox>(&dialog, "gender3")->currentIndex(), -1); // no such entry
     EXPECT_EQ(child<QLineEdit>(&dialog, "name20")->text(), QString());
     EXPECT_FALSE(child<QLineEdit>(&dialog, "name20")->isEnabled());
 }
@@ -57,6 +59,7 @@ TEST_F(KlasseDlgTest, RowsShowTheirRecords)
 TEST_F(KlasseDlgTest, OkStoresEveryRowThatHasARecord)
 {
     exec("DELETE FROM Klasse WHERE KlasseID = 20");
+    exec("UPDATE Klasse SET von = '1950-01-01 00:00:00', bis = '1959-12-31 00:00:00' WHERE KlasseID = 5");
     const QString untouched = row(6);
     {
         CKlasseDlg dialog(comp.doc());
@@ -72,13 +75,18 @@ TEST_F(KlasseDlgTest, OkStoresEveryRowThatHasARecord)
         QTest::keyClicks(gender, QStringLiteral("divers")); // typed, not picked
         child<QComboBox>(&dialog, "gender4")->setCurrentIndex(0);
         child<QLineEdit>(&dialog, "name20")->setText(QStringLiteral("ohne Datensatz"));
+        child<CDateEdit>(&dialog, "bis5")->selectAll();
+        QTest::keyClick(child<CDateEdit>(&dialog, "bis5"), Qt::Key_Backspace);
+        child<QLineEdit>(&dialog, "name9")->setText(QStringLiteral("Neue Klasse"));
         click(&dialog, "ok");
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(row(1), QStringLiteral("Senioren|1960-01-01 00:00:00|1979-12-31 00:00:00|2"));
     EXPECT_EQ(row(2), QStringLiteral("Damenklasse|1990-01-01 00:00:00|1999-12-31 00:00:00|-1"));
-    // Unset dates stay unset: the fields' stand-in 01.01.1998 is no date of the class.
+    // Untouched empty dates stay unset.
     EXPECT_EQ(row(4), QStringLiteral("Damenaltersklasse|NULL|NULL|0"));
+    EXPECT_EQ(row(5), QStringLiteral("Seniorenklasse|1950-01-01 00:00:00|NULL|0")) << "an emptied date is none";
+    EXPECT_EQ(row(9), QStringLiteral("Neue Klasse|NULL|NULL|0")) << "a class needs no dates";
     EXPECT_EQ(row(6), untouched);
     EXPECT_EQ(row(6), QStringLiteral("Juniorenklasse|NULL|NULL|0"));
     Statement count = comp.db()->prepare("SELECT COUNT(*) FROM Klasse WHERE KlasseID = 20");
@@ -91,7 +99,7 @@ TEST_F(KlasseDlgTest, AStandInDateTypedOnPurposeIsStored)
 {
     {
         CKlasseDlg dialog(comp.doc());
-        typeDate(child<CDateEdit>(&dialog, "von6"), "01011998"); // the stand-in text, typed
+        typeDate(child<CDateEdit>(&dialog, "von6"), "01011998"); // the former stand-in date, typed
         click(&dialog, "ok");
     }
     EXPECT_EQ(row(6), QStringLiteral("Juniorenklasse|1998-01-01 00:00:00|NULL|0"));

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTableView>
 
 namespace torvm::ui {
@@ -127,6 +128,27 @@ TEST_F(ListenDlgTest, EditOpensTheEditorOnTheChosenEntry)
     ASSERT_TRUE(view->selectionModel()->isRowSelected(chosen.row()));
     EXPECT_EQ(view->model()->index(chosen.row(), 1).data().toString(), QStringLiteral("Neumann"));
     click(&dlg, "close");
+}
+
+// A heading is whole: its text in bold (a highlighted heading's face), the style's margin on both
+// sides and, since a click sorts, the room the style keeps beside it for the sort arrow.
+TEST_F(ListenDlgTest, EveryColumnIsAsWideAsItsHeading)
+{
+    for (const MasterList kind : {MasterList::Clubs, MasterList::Participants, MasterList::Groups}) {
+        CListenDlg dlg(comp.doc(), kind);
+        test::showActive(&dlg);
+        const QHeaderView* header = child<QTableView>(&dlg, "list")->horizontalHeader();
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        QFont bold = header->font();
+        bold.setBold(true);
+        ASSERT_TRUE(header->isSortIndicatorShown());
+        for (int section = 0; section < header->count(); ++section) {
+            const QString text = header->model()->headerData(section, Qt::Horizontal).toString();
+            EXPECT_GE(header->sectionSize(section),
+                      QFontMetrics(bold).horizontalAdvance(text) + 4 * margin + header->height() / 2)
+                << dlg.windowTitle().toStdString() << ": " << text.toStdString();
+        }
+    }
 }
 
 } // namespace
