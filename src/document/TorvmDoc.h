@@ -47,12 +47,15 @@ public:
     const QString& title() const { return m_title; }
     // Reads the title again and tells every view.
     void UpdateTitle();
+    // Called by whoever stored or imported results, so the windows showing standings read anew.
+    void NotifyResultsChanged() { emit resultsChanged(); }
 
     // The document that has this file open in this program, if any.
     static CTorvmDoc* findOpen(const QString& path);
 
 signals:
     void titleChanged(const QString& title);
+    void resultsChanged();
 
 private:
     bool openDatabase(Access access);

@@ -30,6 +30,7 @@ struct MissingPairing {
     int round = 0; // 0-based
     DateTime date;
     MissingSide a, b;
+    int pairing = 0; // 0-based position in the round's plan row, as the result entry counts it
 };
 
 // Every missing result of the competition, by group, round and pairing; none (error says why) on a

@@ -59,6 +59,24 @@ const CommandRule* rule(int id)
     return found == std::end(kRules) ? nullptr : found;
 }
 
+// The command's refusals, shown to the user: no competition open, or a change to a write-protected one.
+bool mayRun(const CommandRule& r, const CTorvmDoc& doc, QWidget* parent)
+{
+    if (r.checksOpen && !doc.IsOpen()) {
+        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
+        return false;
+    }
+    if (r.writes && doc.IsReadOnly()) {
+        message(parent, MessageIcon::Exclamation,
+                QStringLiteral("Der Wettkampf %1 ist schreibgeschützt und nur zum Lesen geöffnet. Drucken und "
+                               "Exportieren sind möglich, Änderungen nicht. Bitte geben Sie die Datei und ihren "
+                               "Ordner zum Schreiben frei und öffnen Sie ihn erneut.")
+                    .arg(displayPath(doc.path())));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DocumentCommands::DocumentCommands(CloseHandler close)
@@ -114,23 +132,21 @@ bool DocumentCommands::execute(int id, CTorvmDoc& doc, QWidget* parent) const
         m_close(doc);
         return true;
     }
-    if (r->checksOpen && !doc.IsOpen()) {
-        message(parent, MessageIcon::Exclamation, QString::fromUtf8(kStrNoCompetition));
+    if (!mayRun(*r, doc, parent))
         return false;
-    }
-    if (r->writes && doc.IsReadOnly()) {
-        message(parent, MessageIcon::Exclamation,
-                QStringLiteral("Der Wettkampf %1 ist schreibgeschützt und nur zum Lesen geöffnet. Drucken und "
-                               "Exportieren sind möglich, Änderungen nicht. Bitte geben Sie die Datei und ihren "
-                               "Ordner zum Schreiben frei und öffnen Sie ihn erneut.")
-                    .arg(displayPath(doc.path())));
-        return false;
-    }
     // A copy: the opener may replace itself while its dialog runs.
     const Opener opener = m_openers.at(id);
     opener(doc, parent);
     if (r->rereadsTitle)
         doc.UpdateTitle();
+    return true;
+}
+
+bool DocumentCommands::openPairing(CTorvmDoc& doc, QWidget* parent, const EntryPosition& at) const
+{
+    if (!m_pairingOpener || !mayRun(*rule(cmd::Ergebnis), doc, parent))
+        return false;
+    m_pairingOpener(doc, parent, at);
     return true;
 }
 

@@ -27,6 +27,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace torvm::ui {
 
 namespace {
@@ -389,10 +391,15 @@ void CMainFrame::addChild(CChildFrame* frame, bool maximise)
     if (maximise) {
         frame->showMaximized();
     } else {
-        // The window fits the form and is never larger.
+        // Large enough to read the overview (at least two thirds of the area), never beyond the area:
+        // a window in a corner the size of the old title form showed nothing of it.
         frame->show();
+        const QSize area = m_mdi->viewport()->size();
         const QSize border = frame->size() - frame->contentsRect().size();
-        frame->resize(frame->size().boundedTo(frame->view()->formSize() + border));
+        const QSize size = (frame->view()->sizeHint() + border).expandedTo(area * 2 / 3).boundedTo(area);
+        const QPoint at(std::clamp(frame->x(), 0, std::max(0, area.width() - size.width())),
+                        std::clamp(frame->y(), 0, std::max(0, area.height() - size.height())));
+        frame->setGeometry(QRect(at, size));
     }
     m_mdi->setActiveSubWindow(frame);
     onSubWindowActivated();
