@@ -20,36 +20,39 @@ struct CommandRule {
     // Changes the competition, so a write-protected one opened read-only refuses it up front
     // instead of letting the user type into a dialog whose every save fails.
     bool writes;
+    // May change what the standings are computed from (rules, plans, groups, club names): the
+    // competition's windows read their overview again.
+    bool rereadsStandings;
 };
 
 // The class division has never asked for an open competition, and the imports and the web
 // export leave that to their own dialogs.
 constexpr CommandRule kRules[] = {
-    {cmd::Teilnehmer, true, false, true},
-    {cmd::Verein, true, false, true},
-    {cmd::Wettbewerb, true, true, true},
-    {cmd::Wertungsregeln, true, false, true},
-    {cmd::Klasse, false, false, true},
-    {cmd::Plan, true, false, true},
-    {cmd::Gruppe, true, false, true},
-    {cmd::Ergebnis, true, false, true},
-    {cmd::TeilnehmerImport, false, false, true},
-    {cmd::WebExport, false, false, false},
-    {cmd::KalenderExport, true, false, false},
-    {cmd::WebVeroeffentlichen, true, false, false},
-    {cmd::SpeichernUnter, true, false, false},
-    {cmd::AlsTabelleSpeichern, true, false, false},
-    {cmd::ErgebnisImport, false, false, true},
-    {cmd::ErgebnisVorlage, true, false, false},
-    {cmd::ErgebnisseEinlesen, true, false, true},
-    {cmd::FileClose, false, false, false},
-    {cmd::SicherungWiederherstellen, true, false, true},
-    {cmd::NeueSaison, true, false, false},
-    {cmd::AusstehendeErgebnisse, true, false, false},
-    {cmd::KlassenZuordnen, true, false, true},
-    {cmd::VereinListe, true, false, true},
-    {cmd::TeilnehmerListe, true, false, true},
-    {cmd::GruppenListe, true, false, true},
+    {cmd::Teilnehmer, true, false, true, false},
+    {cmd::Verein, true, false, true, true},
+    {cmd::Wettbewerb, true, true, true, false},
+    {cmd::Wertungsregeln, true, false, true, true},
+    {cmd::Klasse, false, false, true, false},
+    {cmd::Plan, true, false, true, true},
+    {cmd::Gruppe, true, false, true, true},
+    {cmd::Ergebnis, true, false, true, false},
+    {cmd::TeilnehmerImport, false, false, true, true},
+    {cmd::WebExport, false, false, false, false},
+    {cmd::KalenderExport, true, false, false, false},
+    {cmd::WebVeroeffentlichen, true, false, false, false},
+    {cmd::SpeichernUnter, true, false, false, false},
+    {cmd::AlsTabelleSpeichern, true, false, false, false},
+    {cmd::ErgebnisImport, false, false, true, false},
+    {cmd::ErgebnisVorlage, true, false, false, false},
+    {cmd::ErgebnisseEinlesen, true, false, true, false},
+    {cmd::FileClose, false, false, false, false},
+    {cmd::SicherungWiederherstellen, true, false, true, false},
+    {cmd::NeueSaison, true, false, false, false},
+    {cmd::AusstehendeErgebnisse, true, false, false, false},
+    {cmd::KlassenZuordnen, true, false, true, false},
+    {cmd::VereinListe, true, false, true, true},
+    {cmd::TeilnehmerListe, true, false, true, false},
+    {cmd::GruppenListe, true, false, true, true},
 };
 
 const CommandRule* rule(int id)
@@ -139,6 +142,8 @@ bool DocumentCommands::execute(int id, CTorvmDoc& doc, QWidget* parent) const
     opener(doc, parent);
     if (r->rereadsTitle)
         doc.UpdateTitle();
+    if (r->rereadsStandings)
+        doc.NotifyStandingsChanged();
     return true;
 }
 

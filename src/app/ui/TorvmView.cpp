@@ -128,7 +128,7 @@ CTorvmView::CTorvmView(CTorvmDoc* doc, QWidget* parent)
 
     if (doc) {
         connect(doc, &CTorvmDoc::titleChanged, this, &CTorvmView::setTitle);
-        connect(doc, &CTorvmDoc::resultsChanged, this, &CTorvmView::scheduleRefresh);
+        connect(doc, &CTorvmDoc::standingsChanged, this, &CTorvmView::scheduleRefresh);
     }
 }
 
@@ -212,7 +212,9 @@ QWidget* CTorvmView::groupSection(const GroupOverview& group)
     section->setObjectName(QStringLiteral("gruppe%1").arg(group.group + 1));
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 12);
-    layout->addWidget(boldLabel(groupTitle(group), section));
+    QLabel* heading = boldLabel(groupTitle(group), section);
+    heading->setObjectName(QStringLiteral("name"));
+    layout->addWidget(heading);
     if (!group.standings.empty()) {
         layout->addWidget(new QLabel(group.hasResults
                                          ? QStringLiteral("Tabelle nach dem %1. Durchgang").arg(group.round + 1)

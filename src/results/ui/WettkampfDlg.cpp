@@ -468,7 +468,7 @@ bool CWettkampfDlg::saveShown()
         saved = m_entry.save();
     }
     if (saved) {
-        m_doc.NotifyResultsChanged();
+        m_doc.NotifyStandingsChanged();
         return true;
     }
     message(this, MessageIcon::Exclamation, databaseErrorText(m_entry.lastError().text));

@@ -6,7 +6,10 @@
 #include "controls/ui/HyperLink.h"
 #include "masterdata/ui/DialogDriver.h"
 #include "results/ui/WettkampfDlg.h"
+#include "widgets/CommandIds.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -19,6 +22,7 @@
 namespace torvm {
 namespace {
 
+namespace cmd = ui::cmd;
 using test::AppFixture;
 
 // Four teams of one shooter, every round long past: round 1 complete, round 2 without Tell - Linde,
@@ -102,6 +106,42 @@ TEST(CompetitionWindow, AnOverduePairingsLinkOpensTheEntryThereAndTheSaveShowsIn
     EXPECT_EQ(standings(view), (std::vector<std::string>{"1.|SV Adler 1|2 : 2|575", "|SG Tell 1|2 : 2|561",
                                                          "|KK Eiche 1|2 : 2|556", "|SG Linde 1|2 : 2|554"}));
     EXPECT_EQ(links(view), std::vector<std::string>(overdue.begin() + 1, overdue.end()));
+}
+
+// A dialog that edits what the standings come from has the overview read again once it closes;
+// one that cannot change them leaves it alone.
+TEST(CompetitionWindow, CommandsThatChangeTheStandingsRefreshTheOverview)
+{
+    AppFixture f;
+    ui::CTorvmApp& app = f.start(league(f));
+    ui::CTorvmView* view = app.mainFrame()->activeChild()->view();
+    const auto heading = [view] {
+        const auto* label = view->findChild<QLabel*>(QStringLiteral("name"));
+        return label ? label->text().toStdString() : std::string();
+    };
+    ASSERT_EQ(heading(), "Kreisliga");
+    const struct {
+        int command;
+        const char* renamed;
+        const char* shown;
+    } cases[] = {
+        {cmd::Gruppe, "Gauliga", "Gauliga"},
+        {cmd::Wertungsregeln, "Bezirksliga", "Bezirksliga"},
+        {cmd::Teilnehmer, "Kreisklasse", "Bezirksliga"},
+        {cmd::Verein, "Kreisoberliga", "Kreisoberliga"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        app.commands().setOpener(c.command, [&c](CTorvmDoc& doc, QWidget*) {
+            ASSERT_TRUE(doc.GetDatabase()->execute(QStringLiteral(R"(UPDATE "Gruppe" SET "Name" = '%1')")
+                                                       .arg(QString::fromUtf8(c.renamed))
+                                                       .toUtf8()
+                                                       .constData()));
+        });
+        app.mainFrame()->action(c.command)->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(heading(), c.shown);
+    }
 }
 
 } // namespace
