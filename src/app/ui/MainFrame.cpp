@@ -25,9 +25,8 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
-
-#include <algorithm>
 
 namespace torvm::ui {
 
@@ -392,14 +391,16 @@ void CMainFrame::addChild(CChildFrame* frame, bool maximise)
         frame->showMaximized();
     } else {
         // Large enough to read the overview (at least two thirds of the area), never beyond the area:
-        // a window in a corner the size of the old title form showed nothing of it.
-        frame->show();
+        // a window in a corner the size of the old title form showed nothing of it. Sized before it
+        // is shown, so a window that follows a maximised one also comes back at this size.
         const QSize area = m_mdi->viewport()->size();
-        const QSize border = frame->size() - frame->contentsRect().size();
-        const QSize size = (frame->view()->sizeHint() + border).expandedTo(area * 2 / 3).boundedTo(area);
-        const QPoint at(std::clamp(frame->x(), 0, std::max(0, area.width() - size.width())),
-                        std::clamp(frame->y(), 0, std::max(0, area.height() - size.height())));
-        frame->setGeometry(QRect(at, size));
+        const QSize size = frame->sizeHint().expandedTo(area * 2 / 3).boundedTo(area);
+        // Cascaded one title bar apart, starting over where the next would leave the area.
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) *
+                         static_cast<int>(m_mdi->subWindowList().size() - 1);
+        frame->setGeometry(
+            QRect(QPoint(step % (area.width() - size.width() + 1), step % (area.height() - size.height() + 1)), size));
+        frame->show();
     }
     m_mdi->setActiveSubWindow(frame);
     onSubWindowActivated();

@@ -128,6 +128,14 @@ TEST(Startup, OnlyTheFirstWindowAfterStartIsMaximised)
     EXPECT_TRUE(area.contains(secondFrame->geometry()));
     EXPECT_GE(secondFrame->width(), area.width() * 2 / 3);
     EXPECT_GE(secondFrame->height(), area.height() * 2 / 3);
+    // One that follows a maximised window opens maximised too, and comes back at that size.
+    secondFrame->showMaximized();
+    ASSERT_NE(app.OpenDocumentFile(f.competition(QStringLiteral("vier.mdb"))), nullptr);
+    ui::CChildFrame* fourthFrame = app.mainFrame()->activeChild();
+    EXPECT_TRUE(fourthFrame->isMaximized());
+    fourthFrame->showNormal();
+    EXPECT_TRUE(area.contains(fourthFrame->geometry()));
+    EXPECT_GE(fourthFrame->width(), area.width() * 2 / 3);
 
     // Closing everything does not bring the start-up maximising back.
     for (CTorvmDoc* doc : app.documents())
