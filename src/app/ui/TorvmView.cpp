@@ -181,23 +181,23 @@ void CTorvmView::refreshOverview()
     content->setObjectName(QStringLiteral("overviewContent"));
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 8, 0, 0);
+    const auto note = [content, layout](const QString& text) {
+        auto* label = new QLabel(text, content);
+        label->setWordWrap(true);
+        layout->addWidget(label);
+    };
     if (m_doc && m_doc->IsOpen()) {
         QString error;
         const auto groups = competitionOverview(*m_doc, QDate::currentDate(), &error);
         if (!groups) {
-            layout->addWidget(
-                new QLabel(QStringLiteral("Die Übersicht kann nicht gelesen werden:\n") + error, content));
+            note(QStringLiteral("Die Übersicht kann nicht gelesen werden:\n") + error);
         } else if (groups->empty()) {
-            layout->addWidget(new QLabel(QStringLiteral("Noch keine Gruppe angelegt. Mit „Gruppe“ im Menü Bearbeiten "
-                                                        "legen Sie die erste an; hier steht dann ihr Stand."),
-                                         content));
+            note(QStringLiteral("Noch keine Gruppe angelegt. Mit „Gruppe“ im Menü Bearbeiten legen Sie die erste an; "
+                                "hier steht dann ihr Stand."));
+        } else {
+            for (const GroupOverview& group : *groups)
+                layout->addWidget(groupSection(group));
         }
-        for (const GroupOverview& group : groups ? *groups : std::vector<GroupOverview>{})
-            layout->addWidget(groupSection(group));
-    }
-    for (int i = 0; i < layout->count(); ++i) {
-        if (auto* label = qobject_cast<QLabel*>(layout->itemAt(i)->widget()))
-            label->setWordWrap(true);
     }
     layout->addStretch(1);
     // The old content goes later: one of its links may be the one whose click brought us here.
