@@ -230,8 +230,9 @@ CMainFrame::CMainFrame(CTorvmApp& app)
 CMainFrame::~CMainFrame()
 {
     // The area and its windows outlive this part of the object; what they report while they
-    // are torn down must not reach it.
-    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+    // are torn down must not reach it. A window closed but not yet deleted is no longer listed by
+    // the area, yet still its child.
+    for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
         sub->disconnect(this);
     m_mdi->disconnect(this);
 }
