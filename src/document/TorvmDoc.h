@@ -47,12 +47,16 @@ public:
     const QString& title() const { return m_title; }
     // Reads the title again and tells every view.
     void UpdateTitle();
+    // Called after results were stored or imported, or what the standings are computed from was
+    // edited, so the windows showing standings read them anew.
+    void NotifyStandingsChanged() { emit standingsChanged(); }
 
     // The document that has this file open in this program, if any.
     static CTorvmDoc* findOpen(const QString& path);
 
 signals:
     void titleChanged(const QString& title);
+    void standingsChanged();
 
 private:
     bool openDatabase(Access access);

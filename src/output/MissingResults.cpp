@@ -48,7 +48,7 @@ std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDo
                 if (!groups.SlotUsed(a) || !groups.SlotUsed(b) || std::count(shot->begin(), shot->end(), a) != 0 ||
                     std::count(shot->begin(), shot->end(), b) != 0)
                     continue;
-                missing.push_back({group, groups.m_Name, round, plans.m_Datum1, side(a), side(b)});
+                missing.push_back({group, groups.m_Name, round, plans.m_Datum1, side(a), side(b), k});
             }
         }
     }

@@ -30,6 +30,7 @@ struct MissingPairing {
     int round = 0; // 0-based
     DateTime date;
     MissingSide a, b;
+    int pairing = 0; // 0-based position in the round's plan row, as the result entry counts it
 };
 
 // The group's name, or "Gruppe N" for a group without one.

@@ -33,6 +33,8 @@ void registerDialogs(DocumentCommands& commands)
     commands.setOpener(cmd::Klasse, [](CTorvmDoc& doc, QWidget* parent) { runKlasseCommand(parent, doc); });
     commands.setOpener(cmd::Gruppe, [](CTorvmDoc& doc, QWidget* parent) { runGruppeCommand(parent, doc); });
     commands.setOpener(cmd::Ergebnis, [](CTorvmDoc& doc, QWidget* parent) { runErgebnisCommand(parent, doc); });
+    commands.setPairingOpener(
+        [](CTorvmDoc& doc, QWidget* parent, const EntryPosition& at) { runErgebnisCommand(parent, doc, at); });
     commands.setOpener(cmd::Wettbewerb, [](CTorvmDoc& doc, QWidget* parent) { runWettbewerbCommand(parent, doc); });
     commands.setOpener(cmd::Wertungsregeln, [](CTorvmDoc& doc, QWidget* parent) { runRegelnCommand(parent, doc); });
     commands.setOpener(cmd::AusstehendeErgebnisse,

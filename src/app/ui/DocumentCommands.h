@@ -1,9 +1,12 @@
 #pragma once
 
+#include "db/Recordsets.h"
+
 #include <QString>
 
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -21,6 +24,7 @@ class DocumentCommands {
 public:
     using Opener = std::function<void(CTorvmDoc& doc, QWidget* parent)>;
     using CloseHandler = std::function<void(CTorvmDoc& doc)>;
+    using PairingOpener = std::function<void(CTorvmDoc& doc, QWidget* parent, const EntryPosition& at)>;
 
     explicit DocumentCommands(CloseHandler close);
 
@@ -38,12 +42,18 @@ public:
     // check refused with "Noch kein Wettkampf geöffnet".
     bool execute(int id, CTorvmDoc& doc, QWidget* parent) const;
 
+    // The result entry opened at one pairing (a link of the competition window), refused as the
+    // "Ergebnis" command would be.
+    void setPairingOpener(PairingOpener opener) { m_pairingOpener = std::move(opener); }
+    bool openPairing(CTorvmDoc& doc, QWidget* parent, const EntryPosition& at) const;
+
     // Called whenever an opener is plugged in, so the menus can enable the command.
     std::function<void()> onChanged;
 
 private:
     CloseHandler m_close;
     std::map<int, Opener> m_openers;
+    PairingOpener m_pairingOpener;
 };
 
 } // namespace torvm::ui

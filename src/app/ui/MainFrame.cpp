@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 namespace torvm::ui {
@@ -231,8 +232,9 @@ CMainFrame::CMainFrame(CTorvmApp& app)
 CMainFrame::~CMainFrame()
 {
     // The area and its windows outlive this part of the object; what they report while they
-    // are torn down must not reach it.
-    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+    // are torn down must not reach it. A window closed but not yet deleted is no longer listed by
+    // the area, yet still its child.
+    for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
         sub->disconnect(this);
     m_mdi->disconnect(this);
 }
@@ -395,10 +397,17 @@ void CMainFrame::addChild(CChildFrame* frame, bool maximise)
     if (maximise) {
         frame->showMaximized();
     } else {
-        // The window fits the form and is never larger.
+        // Large enough to read the overview (at least two thirds of the area), never beyond the area:
+        // a window in a corner the size of the old title form showed nothing of it. Sized before it
+        // is shown, so a window that follows a maximised one also comes back at this size.
+        const QSize area = m_mdi->viewport()->size();
+        const QSize size = frame->sizeHint().expandedTo(area * 2 / 3).boundedTo(area);
+        // Cascaded one title bar apart, starting over where the next would leave the area.
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) *
+                         static_cast<int>(m_mdi->subWindowList().size() - 1);
+        frame->setGeometry(
+            QRect(QPoint(step % (area.width() - size.width() + 1), step % (area.height() - size.height() + 1)), size));
         frame->show();
-        const QSize border = frame->size() - frame->contentsRect().size();
-        frame->resize(frame->size().boundedTo(frame->view()->formSize() + border));
     }
     m_mdi->setActiveSubWindow(frame);
     onSubWindowActivated();

@@ -339,6 +339,10 @@ CChildFrame* CTorvmApp::createFrame(CTorvmDoc* doc)
         return nullptr;
     auto* frame = new CChildFrame(doc);
     connect(frame, &CChildFrame::closing, this, &CTorvmApp::frameClosing);
+    connect(frame->view(), &CTorvmView::pairingRequested, this, [this, frame](const EntryPosition& at) {
+        if (CTorvmDoc* open = frame->document())
+            m_commands.openPairing(*open, m_frame.get(), at);
+    });
     frame->view()->OnInitialUpdate();
     const bool maximise = m_maximiseFirstChild;
     m_maximiseFirstChild = false;

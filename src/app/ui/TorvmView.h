@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Recordsets.h"
 #include "document/TorvmDoc.h"
 
 #include <QPointer>
@@ -8,15 +9,19 @@
 #include <memory>
 
 class QLabel;
+class QScrollArea;
+class QTimer;
 
 namespace torvm {
 class CTorvmSet;
-}
+struct GroupOverview;
+} // namespace torvm
 
 namespace torvm::ui {
 
-// The record view of a competition window: the program's name and the competition title on a
-// grey form. It shows the title the document last read and follows every change of it.
+// The record view of a competition window: the program's name and the competition title, and
+// under them where every group stands (standings, the next round, what is entered and what is
+// overdue). It follows every change of the title and of the results.
 class CTorvmView : public QWidget {
     Q_OBJECT
 public:
@@ -30,28 +35,30 @@ public:
     QString programLabel() const;
     QString titleLabel() const;
 
-    // The size of the form; the window around it is never made larger than this.
-    QSize formSize() const { return m_formSize; }
-    QSize sizeHint() const override { return m_formSize; }
-
     // Binds the view to the document's file: opens the recordset with the wait cursor.
     void OnInitialUpdate();
     // Lets go of the document before it is closed.
     void releaseDocument();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // Reads the overview anew, as of today.
+    void refreshOverview();
+
+signals:
+    // A link of an overdue pairing was followed: the result entry is wanted at that pairing.
+    void pairingRequested(const torvm::EntryPosition& at);
 
 private:
-    void layoutLabels();
     void setTitle(const QString& title);
+    // Several saves in a row (an import, a run through the entry) read the file once.
+    void scheduleRefresh();
+    QWidget* groupSection(const GroupOverview& group);
 
     QPointer<CTorvmDoc> m_doc;
     std::unique_ptr<CTorvmSet> m_set;
     QLabel* m_name = nullptr;
     QLabel* m_title = nullptr;
-    QSize m_formSize;
-    int m_lineHeight = 0;
+    QScrollArea* m_overview = nullptr;
+    QTimer* m_refresh = nullptr;
 };
 
 } // namespace torvm::ui

@@ -163,6 +163,12 @@ void CHyperLink::fitToText()
 
 bool CHyperLink::open()
 {
+    if (m_options & InProgram) {
+        m_visited = true;
+        applyLook();
+        emit activated();
+        return true;
+    }
     const Opener& opener = installedOpener();
     const int code = opener ? opener(m_url) : openWithDesktop(m_url);
     if (code > 32) {

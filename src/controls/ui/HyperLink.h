@@ -21,6 +21,8 @@ public:
         TakeFocusOnClick = 0x10,
         NoHandCursor = 0x20,
         NoActiveColour = 0x40,
+        // A place inside the program: opening emits activated() and hands nothing to the desktop.
+        InProgram = 0x80,
     };
     static constexpr int kDefaultOptions = Underline | FitToText | TakeFocusOnClick;
 
@@ -52,6 +54,9 @@ public:
 
     // Opens the URL; on failure beeps and says why. True when opened.
     bool open();
+
+signals:
+    void activated();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

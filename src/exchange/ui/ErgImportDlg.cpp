@@ -124,6 +124,7 @@ void runErgebnisImport(QWidget* parent, CTorvmDoc& doc)
         message(parent, MessageIcon::Exclamation, databaseErrorText(result.error));
         return;
     }
+    doc.NotifyStandingsChanged();
     message(parent, MessageIcon::Information,
             QStringLiteral("Aus %1 wurde%2 %3 des Durchgangs %4 übernommen.")
                     .arg(QFileInfo(dialog.path()).fileName(), result.rowsCopied == 1 ? QString() : QStringLiteral("n"),

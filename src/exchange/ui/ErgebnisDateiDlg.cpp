@@ -219,6 +219,7 @@ void runResultFormImport(QWidget* parent, CTorvmDoc& doc)
         message(parent, MessageIcon::Exclamation, databaseErrorText(error));
         return;
     }
+    doc.NotifyStandingsChanged();
     message(parent, MessageIcon::Information,
             counted(qsizetype(chosen.size()), "Begegnung", "Begegnungen") + QStringLiteral(" gespeichert."));
 }

@@ -71,7 +71,7 @@ constexpr ScoringEntry kScoringEntries[] = {
 
 } // namespace
 
-CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
+CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent, std::optional<EntryPosition> at)
     : QDialog(parent)
     , m_doc(doc)
     , m_entry(doc.GetDatabase(), &doc)
@@ -172,11 +172,11 @@ CWettkampfDlg::CWettkampfDlg(CTorvmDoc& doc, QWidget* parent)
 
     m_entry.open();
     CRSWettbewerb title(doc.GetDatabase(), &doc);
-    const EntryPosition saved = title.LoadEntryPosition();
+    const EntryPosition start = at ? *at : title.LoadEntryPosition();
     placeSizedDialog(this, QString::fromLatin1(kWettkampfPositionSection), scrollDialogWidth(m_scroll, kWidth),
                      scrollDialogHeight(m_scroll));
     storeRectOnFinish(this, QString::fromLatin1(kWettkampfPositionSection));
-    load(saved.group, std::clamp(saved.round, 0, kRounds - 1), std::clamp(saved.pairing, 0, kPairings - 1));
+    load(start.group, std::clamp(start.round, 0, kRounds - 1), std::clamp(start.pairing, 0, kPairings - 1));
 }
 
 void CWettkampfDlg::buildRows(QWidget* content)
@@ -467,8 +467,10 @@ bool CWettkampfDlg::saveShown()
         WaitCursor wait;
         saved = m_entry.save();
     }
-    if (saved)
+    if (saved) {
+        m_doc.NotifyStandingsChanged();
         return true;
+    }
     message(this, MessageIcon::Exclamation, databaseErrorText(m_entry.lastError().text));
     return false;
 }
@@ -660,7 +662,7 @@ void CWettkampfDlg::accept()
     QDialog::accept();
 }
 
-void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc)
+void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc, std::optional<EntryPosition> at)
 {
     CGruppeTable groups(doc.GetDatabase(), &doc);
     if (groups.GroupComboItems().empty()) {
@@ -669,7 +671,7 @@ void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc)
                                "dann können Sie ihre Ergebnisse eingeben."));
         return;
     }
-    runDialog<CWettkampfDlg>(parent, doc);
+    runDialog<CWettkampfDlg>(parent, doc, at);
 }
 
 } // namespace torvm::ui

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -35,7 +36,8 @@ public:
     static constexpr int kPairings = 10; // positions per round
     static constexpr int kWidth = 600;
 
-    explicit CWettkampfDlg(CTorvmDoc& doc, QWidget* parent = nullptr);
+    // Opens at the pairing at, or where the entry was last left.
+    explicit CWettkampfDlg(CTorvmDoc& doc, QWidget* parent = nullptr, std::optional<EntryPosition> at = std::nullopt);
 
     int group() const { return m_entry.group(); }
     int round() const { return m_entry.round(); }
@@ -106,8 +108,8 @@ private:
     std::array<std::array<Row, kShooterRows>, 2> m_rows{};
 };
 
-// The "Ergebnis" command of a competition window; without a group there is nothing to enter,
-// and the user is told so.
-void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc);
+// The "Ergebnis" command of a competition window, at the pairing at or where the entry was last left;
+// without a group there is nothing to enter, and the user is told so.
+void runErgebnisCommand(QWidget* parent, CTorvmDoc& doc, std::optional<EntryPosition> at = std::nullopt);
 
 } // namespace torvm::ui

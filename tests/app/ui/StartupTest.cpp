@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplashScreen>
@@ -122,8 +123,19 @@ TEST(Startup, OnlyTheFirstWindowAfterStartIsMaximised)
     ASSERT_NE(app.OpenDocumentFile(second), nullptr);
     ui::CChildFrame* secondFrame = app.mainFrame()->activeChild();
     EXPECT_FALSE(secondFrame->isMaximized());
-    // A window that is not maximised fits the form and is never larger.
-    EXPECT_LE(secondFrame->widget()->size().width(), secondFrame->view()->formSize().width());
+    // A window that is not maximised is large enough to read the overview and stays inside the area.
+    const QRect area = app.mainFrame()->mdiArea()->viewport()->rect();
+    EXPECT_TRUE(area.contains(secondFrame->geometry()));
+    EXPECT_GE(secondFrame->width(), area.width() * 2 / 3);
+    EXPECT_GE(secondFrame->height(), area.height() * 2 / 3);
+    // One that follows a maximised window opens maximised too, and comes back at that size.
+    secondFrame->showMaximized();
+    ASSERT_NE(app.OpenDocumentFile(f.competition(QStringLiteral("vier.mdb"))), nullptr);
+    ui::CChildFrame* fourthFrame = app.mainFrame()->activeChild();
+    EXPECT_TRUE(fourthFrame->isMaximized());
+    fourthFrame->showNormal();
+    EXPECT_TRUE(area.contains(fourthFrame->geometry()));
+    EXPECT_GE(fourthFrame->width(), area.width() * 2 / 3);
 
     // Closing everything does not bring the start-up maximising back.
     for (CTorvmDoc* doc : app.documents())
