@@ -52,7 +52,7 @@ std::optional<int> number(const QString& what, const QString& text, int low, int
 // Shooters per team as the result entry reads them: an unset team size is four.
 int teamSize(const CGruppeTable& group)
 {
-    return std::clamp<int>(group.m_Anzahl == kNullShort ? 4 : group.m_Anzahl, 0, kMaxBestCount);
+    return std::clamp<int>(group.IsFieldNull(&group.m_Anzahl) ? 4 : group.m_Anzahl, 0, kMaxBestCount);
 }
 
 // The rules as torvm-cli rules prints them.

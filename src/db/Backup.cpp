@@ -3,6 +3,7 @@
 #include "db/CompetitionFile.h"
 #include "db/CompetitionLock.h"
 #include "db/Database.h"
+#include "db/LongPath.h"
 #include "db/SafeFile.h"
 
 #include <QDir>
@@ -66,9 +67,15 @@ struct Connection {
 
 bool copyPages(sqlite3* source, const QString& target, QString* error)
 {
+    QString tooLong;
+    const char* fileLayer = engineFileLayerFor(nativeFileName(target), &tooLong);
+    if (!tooLong.isEmpty()) {
+        *error = tooLong;
+        return false;
+    }
     sqlite3* raw = nullptr;
-    const int opened =
-        sqlite3_open_v2(nativeFileName(target).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int opened = sqlite3_open_v2(nativeFileName(target).constData(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, fileLayer);
     std::unique_ptr<sqlite3, Connection> dest(raw);
     if (opened != SQLITE_OK) {
         *error = engineErrorText(opened);

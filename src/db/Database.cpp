@@ -1,9 +1,8 @@
 #include "db/Database.h"
 
 #include "db/GermanText.h"
+#include "db/LongPath.h"
 #include "db/SafeFile.h"
-
-#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -269,19 +268,16 @@ std::unique_ptr<Database> Database::open(const QString& path, Mode mode, DbError
             *error = {SQLITE_CANTOPEN, problem};
         return nullptr;
     }
-    // The engine works on the full path and gives up past its own limit, far below the system's.
-    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-    if (vfs && nativeFileName(QFileInfo(path).absoluteFilePath()).size() >= vfs->mxPathname) {
+    QString tooLong;
+    const char* fileLayer = engineFileLayerFor(nativeFileName(path), &tooLong);
+    if (!tooLong.isEmpty()) {
         if (error)
-            *error = {SQLITE_CANTOPEN, QStringLiteral("Der Pfad der Datei ist zu lang (mehr als %1 Zeichen); die Datei "
-                                                      "kann so nicht geöffnet werden. Bitte verschieben Sie sie in "
-                                                      "einen Ordner mit kürzerem Pfad.")
-                                           .arg(vfs->mxPathname - 1)};
+            *error = {SQLITE_CANTOPEN, tooLong};
         return nullptr;
     }
     sqlite3* handle = nullptr;
     const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, nullptr);
+    const int rc = sqlite3_open_v2(nativeFileName(path).constData(), &handle, flags, fileLayer);
     if (rc != SQLITE_OK) {
         if (error)
             *error = {rc, engineErrorText(rc)};

@@ -1,5 +1,6 @@
 #include "db/Recordset.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -64,27 +65,62 @@ TableSql& tableSql(CRecordset& rs)
     return sql;
 }
 
-// Members -> row values. Markers and Null dates become Null, so a Null read stays Null written.
+// A visitor that walks the members with their position and Null state.
+class IndexedExchange : public FieldExchange {
+public:
+    explicit IndexedExchange(std::vector<bool>& null)
+        : m_null(null)
+    {
+    }
+
+protected:
+    // The Null state of the member at the current position; moves on.
+    std::vector<bool>::reference nextState()
+    {
+        if (m_null.size() <= m_index)
+            m_null.resize(m_index + 1);
+        return m_null[m_index++];
+    }
+    void skip() { ++m_index; }
+    std::vector<bool>& m_null;
+    std::size_t m_index = 0;
+};
+
+// Members -> row values. A number member standing for Null, and a Null date, become Null, so a
+// Null read stays Null written; the marker's number as a real value stays that number.
 class ToRow final : public FieldExchange {
 public:
+    explicit ToRow(const std::vector<bool>& null)
+        : m_null(null)
+    {
+    }
     CRecordset::Row row;
     void Long(const char*, std::int32_t& v) override
     {
-        row.push_back(v == kNullLong ? SqlValue{} : SqlValue{std::int64_t{v}});
+        row.push_back(isNull(v == kNullLong) ? SqlValue{} : SqlValue{std::int64_t{v}});
     }
     void Short(const char*, std::int16_t& v) override
     {
-        row.push_back(v == kNullShort ? SqlValue{} : SqlValue{std::int64_t{v}});
+        row.push_back(isNull(v == kNullShort) ? SqlValue{} : SqlValue{std::int64_t{v}});
     }
     void Text(const char*, QString& v) override { row.push_back(v); }
     void Date(const char*, DateTime& v) override { row.push_back(v.isValid() ? SqlValue{v.toStorage()} : SqlValue{}); }
+
+private:
+    bool isNull(bool holdsMarker) const
+    {
+        const std::size_t i = row.size();
+        return holdsMarker && i < m_null.size() && m_null[i];
+    }
+    const std::vector<bool>& m_null;
 };
 
 // Row values -> members, with the markers for Null.
-class FromRow final : public FieldExchange {
+class FromRow final : public IndexedExchange {
 public:
-    explicit FromRow(const CRecordset::Row& r)
-        : row(r)
+    FromRow(const CRecordset::Row& r, std::vector<bool>& null)
+        : IndexedExchange(null)
+        , row(r)
     {
     }
     const CRecordset::Row& row;
@@ -100,15 +136,20 @@ public:
     void Long(const char*, std::int32_t& v) override
     {
         const SqlValue& s = next();
-        v = std::holds_alternative<std::monostate>(s) ? kNullLong : static_cast<std::int32_t>(number(s));
+        const bool null = std::holds_alternative<std::monostate>(s);
+        nextState() = null;
+        v = null ? kNullLong : static_cast<std::int32_t>(number(s));
     }
     void Short(const char*, std::int16_t& v) override
     {
         const SqlValue& s = next();
-        v = std::holds_alternative<std::monostate>(s) ? kNullShort : static_cast<std::int16_t>(number(s));
+        const bool null = std::holds_alternative<std::monostate>(s);
+        nextState() = null;
+        v = null ? kNullShort : static_cast<std::int16_t>(number(s));
     }
     void Text(const char*, QString& v) override
     {
+        skip();
         const SqlValue& s = next();
         if (const auto* t = std::get_if<QString>(&s))
             v = *t;
@@ -119,6 +160,7 @@ public:
     }
     void Date(const char*, DateTime& v) override
     {
+        skip();
         const SqlValue& s = next();
         if (const auto* t = std::get_if<QString>(&s))
             v = DateTime::fromStorage(*t);
@@ -127,20 +169,109 @@ public:
     }
 };
 
-class SetNull final : public FieldExchange {
+// Sets the Null state of one number member (target) or of all (target null); Null puts the
+// marker in. A text or date member as target is left alone.
+class SetNullState final : public IndexedExchange {
 public:
-    void Long(const char*, std::int32_t& v) override { v = kNullLong; }
-    void Short(const char*, std::int16_t& v) override { v = kNullShort; }
-    void Text(const char*, QString& v) override { v.clear(); }
-    void Date(const char*, DateTime& v) override { v = DateTime(); }
+    SetNullState(std::vector<bool>& null, const void* target, bool state)
+        : IndexedExchange(null)
+        , m_target(target)
+        , m_state(state)
+    {
+    }
+    void Long(const char*, std::int32_t& v) override { apply(v, kNullLong); }
+    void Short(const char*, std::int16_t& v) override { apply(v, kNullShort); }
+    void Text(const char*, QString&) override { skip(); }
+    void Date(const char*, DateTime&) override { skip(); }
+
+private:
+    template <typename T> void apply(T& v, T marker)
+    {
+        auto state = nextState();
+        if (m_target && m_target != &v)
+            return;
+        state = m_state;
+        if (m_state)
+            v = marker;
+    }
+    const void* m_target;
+    bool m_state;
 };
 
-class SetNew final : public FieldExchange {
+class SetNull final : public IndexedExchange {
 public:
-    void Long(const char*, std::int32_t& v) override { v = 0; }
-    void Short(const char*, std::int16_t& v) override { v = 0; }
-    void Text(const char*, QString& v) override { v.clear(); }
-    void Date(const char*, DateTime& v) override { v = DateTime(); }
+    using IndexedExchange::IndexedExchange;
+    void Long(const char*, std::int32_t& v) override
+    {
+        nextState() = true;
+        v = kNullLong;
+    }
+    void Short(const char*, std::int16_t& v) override
+    {
+        nextState() = true;
+        v = kNullShort;
+    }
+    void Text(const char*, QString& v) override
+    {
+        skip();
+        v.clear();
+    }
+    void Date(const char*, DateTime& v) override
+    {
+        skip();
+        v = DateTime();
+    }
+};
+
+class SetNew final : public IndexedExchange {
+public:
+    using IndexedExchange::IndexedExchange;
+    void Long(const char*, std::int32_t& v) override
+    {
+        nextState() = false;
+        v = 0;
+    }
+    void Short(const char*, std::int16_t& v) override
+    {
+        nextState() = false;
+        v = 0;
+    }
+    void Text(const char*, QString& v) override
+    {
+        skip();
+        v.clear();
+    }
+    void Date(const char*, DateTime& v) override
+    {
+        skip();
+        v = DateTime();
+    }
+};
+
+// Whether the number member target stands for Null.
+class NullOf final : public FieldExchange {
+public:
+    NullOf(const std::vector<bool>& null, const void* target)
+        : m_null(null)
+        , m_target(target)
+    {
+    }
+    bool result = false;
+    void Long(const char*, std::int32_t& v) override { check(&v, v == kNullLong); }
+    void Short(const char*, std::int16_t& v) override { check(&v, v == kNullShort); }
+    void Text(const char*, QString&) override { ++m_index; }
+    void Date(const char*, DateTime&) override { ++m_index; }
+
+private:
+    void check(const void* member, bool holdsMarker)
+    {
+        if (member == m_target)
+            result = holdsMarker && m_index < m_null.size() && m_null[m_index];
+        ++m_index;
+    }
+    const std::vector<bool>& m_null;
+    const void* m_target;
+    std::size_t m_index = 0;
 };
 
 SqlValue columnValue(const Statement& st, int column)
@@ -267,7 +398,7 @@ void CRecordset::loadCurrent()
         SetFieldsNull();
         return;
     }
-    FromRow fx(m_rows[m_pos].values);
+    FromRow fx(m_rows[m_pos].values, m_null);
     DoFieldExchange(fx);
 }
 
@@ -329,7 +460,7 @@ const std::vector<std::string>& CRecordset::Columns()
 
 void CRecordset::AddNew()
 {
-    SetNew fx;
+    SetNew fx(m_null);
     DoFieldExchange(fx);
     m_mode = EditMode::Add;
 }
@@ -365,20 +496,34 @@ bool CRecordset::Update()
 
 CRecordset::Row CRecordset::SaveBuffer()
 {
-    ToRow fx;
+    ToRow fx(m_null);
     DoFieldExchange(fx);
     return std::move(fx.row);
 }
 
 void CRecordset::RestoreBuffer(const Row& row)
 {
-    FromRow fx(row);
+    FromRow fx(row, m_null);
     DoFieldExchange(fx);
 }
 
 void CRecordset::SetFieldsNull()
 {
-    SetNull fx;
+    SetNull fx(m_null);
+    DoFieldExchange(fx);
+}
+
+bool CRecordset::IsFieldNull(const void* field) const
+{
+    NullOf fx(m_null, field);
+    // The visit only reads the members.
+    const_cast<CRecordset*>(this)->DoFieldExchange(fx);
+    return fx.result;
+}
+
+void CRecordset::SetFieldNull(const void* field, bool null)
+{
+    SetNullState fx(m_null, field, null);
     DoFieldExchange(fx);
 }
 
@@ -388,7 +533,11 @@ bool CRecordset::UpsertBuffer(const char* keyColumn, const SqlValue& key)
     if (!ensureConnection())
         return false;
     TableSql& sql = tableSql(*this);
-    const Row values = SaveBuffer();
+    Row values = SaveBuffer();
+    // The key is the key, even where its member held the marker's number after a select of nothing.
+    const auto keyAt = std::find(sql.columns.begin(), sql.columns.end(), keyColumn);
+    if (keyAt != sql.columns.end())
+        values[std::size_t(keyAt - sql.columns.begin())] = key;
 
     // With the key's unique index one statement adds or edits the row; a file whose key lost
     // its index (made by another tool) goes the long way: select, then add or edit.

@@ -24,7 +24,8 @@ protected:
 };
 
 // What a bound member holds for a Null column, and for every column after a select that found no
-// row. Code that tests a number for 0 sees these as "something"; code that needs to know compares.
+// row. Code that tests a number for 0 sees these as "something"; code that needs to know asks
+// IsFieldNull: the same number can be a real value in the file, and then it is written back as one.
 inline constexpr std::int32_t kNullLong = 1246576928; // 0x4A4D4120
 inline constexpr std::int16_t kNullShort = 32484;     // 0x7EE4
 
@@ -85,9 +86,17 @@ public:
     void Edit();
     bool Update();
 
+    // The members as row values (Null where a number member stands for Null) and back.
     Row SaveBuffer();
     void RestoreBuffer(const Row& row);
     void SetFieldsNull();
+
+    // Whether the number member field (one of this recordset's bound members) stands for Null: it
+    // was read from a Null column or set Null, and still holds the marker. Texts and dates: never.
+    bool IsFieldNull(const void* field) const;
+    // Makes field (nullptr: every number member) Null, which also puts the marker in, or, with
+    // null false, a value even when it holds the marker's number (a pass number 1246576928).
+    void SetFieldNull(const void* field, bool null = true);
 
     Database* GetDatabase() const { return m_db; }
     const CompetitionSource* GetDocument() const { return m_doc; }
@@ -114,6 +123,8 @@ private:
     const CompetitionSource* m_doc;
     bool m_open = false;
     std::vector<Stored> m_rows;
+    // Per bound column in exchange order: whether its number member stands for Null.
+    std::vector<bool> m_null;
     int m_pos = -1;
     EditMode m_mode = EditMode::None;
     DbError m_error;

@@ -231,7 +231,7 @@ EntryPosition CRSWettbewerb::LoadEntryPosition()
     EntryPosition pos;
     if (!Open() || !Select(R"("ID" = 1)")) {
         showDatabaseError(GetLastError().text);
-    } else if (!IsEOF() && m_Val1 > 0 && m_Val1 != kNullLong) {
+    } else if (!IsEOF() && m_Val1 > 0 && !IsFieldNull(&m_Val1)) {
         // A Null or negative value (from a file written elsewhere) means "start at the top".
         pos.group = m_Val1 / 400;
         pos.round = (m_Val1 - pos.group * 400) / 20;

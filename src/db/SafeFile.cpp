@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -133,6 +136,22 @@ QByteArray danglingLinkTarget(QByteArray path)
     return path;
 }
 
+// Leftovers named the older way carry no process id: "PREFIX" + six random letters or digits (with
+// the engine's companion name after them). Their maker cannot be asked, but nothing of ours writes
+// one of them for a day.
+bool isOldLeftover(const QByteArray& rest, const QByteArray& path)
+{
+    const QByteArray random = rest.left(6);
+    const QByteArray companion = rest.mid(6);
+    if (random.size() != 6 || !std::all_of(random.begin(), random.end(), [](char c) { return std::isalnum(uchar(c)); }))
+        return false;
+    if (!companion.isEmpty() && companion != "-journal" && companion != "-wal" && companion != "-shm")
+        return false;
+    struct stat info {};
+    constexpr ::time_t kDay = 24 * 60 * 60;
+    return ::lstat(path.constData(), &info) == 0 && info.st_mtime < ::time(nullptr) - kDay;
+}
+
 bool isEscapedByte(char16_t c)
 {
     return c >= 0xDC80 && c <= 0xDCFF;
@@ -150,14 +169,19 @@ void removeLeftovers(const QByteArray& folder, const QByteArray& prefix)
         if (!name.startsWith(prefix))
             continue;
         const QByteArray rest = name.mid(prefix.size());
+        const QByteArray path = folder + '/' + name;
+        std::error_code ignored;
+        if (isOldLeftover(rest, path)) {
+            std::filesystem::remove_all(std::filesystem::path(path.toStdString()), ignored);
+            continue;
+        }
         bool ok = false;
         const qlonglong maker = rest.left(rest.indexOf('-')).toLongLong(&ok);
         // Only a maker that is gone for sure: another instance may be writing its file right now.
         if (!ok || maker <= 0 || maker > std::numeric_limits<pid_t>::max() || maker == ::getpid() ||
             ::kill(pid_t(maker), 0) == 0 || errno != ESRCH)
             continue;
-        std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path((folder + '/' + name).toStdString()), ignored);
+        std::filesystem::remove_all(std::filesystem::path(path.toStdString()), ignored);
     }
     ::closedir(dir);
 }

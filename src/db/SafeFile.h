@@ -52,7 +52,8 @@ private:
 };
 
 // Removes the files and folders "PREFIX" + "PID-…" in folder whose maker (the process PID) no
-// longer runs: what a killed export or conversion left beside its target.
+// longer runs: what a killed export or conversion left beside its target. Those of the older
+// naming without a process id ("PREFIX" + six characters) go once they are a day old.
 void removeLeftovers(const QByteArray& folder, const QByteArray& prefix);
 
 // A text (a competition title, a group name) made fit to be proposed as a file name: characters

@@ -61,6 +61,7 @@ void CGruppeTable::setDefaults(int id)
     m_Verein.fill(0);
     for (auto* column : {&m_VNr, &m_MFuehrer, &m_Strasse, &m_PLZ, &m_PLZ2, &m_Ort, &m_Telefon})
         column->fill(QString());
+    SetFieldNull(nullptr, false);
 }
 
 bool CGruppeTable::LoadGroup(int id)
@@ -391,7 +392,10 @@ template <typename Apply> bool CProfileTable::writeSetting(const QString& sectio
 
 bool CProfileTable::WriteInt(const QString& section, const QString& key, int value)
 {
-    return writeSetting(section, key, [&] { m_Int = value; });
+    return writeSetting(section, key, [&] {
+        m_Int = value;
+        SetFieldNull(&m_Int, false);
+    });
 }
 
 bool CProfileTable::WriteString(const QString& section, const QString& key, const QString& value)
@@ -825,6 +829,7 @@ bool CWettkampfTable::SaveResult(int participant, int rings, int group, int roun
     m_Wertung = scoring;
     m_ErgID = m_Punkte = m_Flag = 0;
     m_Text.clear();
+    SetFieldNull(nullptr, false); // every column is given: a participant 1246576928 is one
     return upsertUnder(resultKey(group, round, slot, row));
 }
 
@@ -837,6 +842,7 @@ bool CWettkampfTable::SavePoints(int points, const QString& text, int group, int
     m_Durchgang = round;
     m_Flag = absent;
     m_TNr = m_ErgID = m_Ergebnis = m_Ersatz = m_Wertung = 0;
+    SetFieldNull(nullptr, false);
     return upsertUnder(resultKey(group, round, slot, row));
 }
 

@@ -47,14 +47,14 @@ const char* const kMemberColumns[MemberColumnCount] = {
     "Ort",        "LKZ",         "Geschlecht", "Geburtsdatum", "Eintritt", "VereinsNr"};
 const char* const kClubColumns[2] = {"Verein", "VName"};
 
-// A Null number is kept as the file layer's marker: it is "something", as a bound member reads it.
+// A Null number (or one that is no whole Long) is none; it compares unequal to 0, as the program
+// has always taken a Null home club or gender for "something".
 struct Member {
-    std::int32_t pass = kNullLong; // kNullLong also for a pass number out of range (see passValid)
+    std::int32_t pass = 0; // 0 also for a pass number out of range (see passValid)
     bool passValid = false;
-    bool passReserved = false;
-    std::int32_t stammverein = kNullLong;
-    std::int32_t geschlecht = kNullLong;
-    std::int32_t verein = kNullLong;
+    std::optional<std::int32_t> stammverein;
+    std::optional<std::int32_t> geschlecht;
+    std::optional<std::int32_t> verein;
     QString name, vorname, zusatz, strasse, plz, ort, land;
     DateTime geburtstag, eintritt;
 };
@@ -107,11 +107,8 @@ std::optional<std::int32_t> wholeLong(const QString& text)
 // A pass number is a member's key: 1 ... 2 147 483 647, and nothing wrapped or rounded into it.
 void setPass(Member& m, std::optional<std::int32_t> pass)
 {
-    // The file layer reads a Null number as this very value: a member stored under it would become
-    // a participant without a pass number.
-    m.passReserved = pass && *pass == kNullLong;
-    m.passValid = pass && *pass >= 1 && !m.passReserved;
-    m.pass = m.passValid ? *pass : kNullLong;
+    m.passValid = pass && *pass >= 1;
+    m.pass = m.passValid ? *pass : 0;
 }
 
 QString missingTable(const QString& table, const QString& path)
@@ -138,12 +135,6 @@ std::optional<std::int32_t> sqlLong(const Statement& st, int c)
     default:
         return wholeLong(st.int64(c));
     }
-}
-
-// Null, or a value that is no Long, reads as the Null marker.
-std::int32_t sqlNumber(const Statement& st, int c)
-{
-    return sqlLong(st, c).value_or(kNullLong);
 }
 
 DateTime sqlDate(const Statement& st, int c)
@@ -206,7 +197,7 @@ std::optional<Source> readSqliteSource(const QString& path, QString* error)
     while (st.next()) {
         Member m;
         setPass(m, sqlLong(st, Passnummer));
-        m.stammverein = sqlNumber(st, Stammverein);
+        m.stammverein = sqlLong(st, Stammverein);
         m.name = st.text(MName);
         m.vorname = st.text(Vorname);
         m.zusatz = st.text(NZusatz);
@@ -214,10 +205,10 @@ std::optional<Source> readSqliteSource(const QString& path, QString* error)
         m.plz = st.text(PLZ);
         m.ort = st.text(Ort);
         m.land = st.text(LKZ);
-        m.geschlecht = sqlNumber(st, Geschlecht);
+        m.geschlecht = sqlLong(st, Geschlecht);
         m.geburtstag = sqlDate(st, Geburtsdatum);
         m.eintritt = sqlDate(st, Eintritt);
-        m.verein = sqlNumber(st, VereinsNr);
+        m.verein = sqlLong(st, VereinsNr);
         source.members.push_back(std::move(m));
     }
     if (!st.valid() || st.failed()) {
@@ -255,11 +246,6 @@ std::optional<std::int32_t> jetLong(const JetValue& v)
     default:
         return std::nullopt;
     }
-}
-
-std::int32_t jetNumber(const JetValue& v)
-{
-    return jetLong(v).value_or(kNullLong);
 }
 
 DateTime jetDate(const JetValue& v)
@@ -326,7 +312,7 @@ public:
             const auto value = [&](MemberColumn c) -> const JetValue& { return row[m_memberAt[c]]; };
             Member m;
             setPass(m, jetLong(value(Passnummer)));
-            m.stammverein = jetNumber(value(Stammverein));
+            m.stammverein = jetLong(value(Stammverein));
             m.name = value(MName).text;
             m.vorname = value(Vorname).text;
             m.zusatz = value(NZusatz).text;
@@ -334,10 +320,10 @@ public:
             m.plz = value(PLZ).text;
             m.ort = value(Ort).text;
             m.land = value(LKZ).text;
-            m.geschlecht = jetNumber(value(Geschlecht));
+            m.geschlecht = jetLong(value(Geschlecht));
             m.geburtstag = jetDate(value(Geburtsdatum));
             m.eintritt = jetDate(value(Eintritt));
-            m.verein = jetNumber(value(VereinsNr));
+            m.verein = jetLong(value(VereinsNr));
             m_source.members.push_back(std::move(m));
         } else if (m_table == Table::Clubs) {
             const std::optional<std::int32_t> number = jetLong(row[m_clubAt[0]]);
@@ -433,9 +419,16 @@ void fillParticipant(CTeilnehmerTable& p, const Member& m)
     p.m_Name = m.name;
     p.m_Vorname = m.vorname;
     p.m_Anrede = m.geschlecht != 0 ? 1 : 2; // 1 "Herr", 2 "Frau"
+    p.SetFieldNull(&p.m_Passnummer, false);
+    p.SetFieldNull(&p.m_Anrede, false);
     p.m_Titel.clear();
     p.m_Zusatz = m.zusatz;
-    p.m_Verein = m.verein;
+    if (m.verein) {
+        p.m_Verein = *m.verein;
+        p.SetFieldNull(&p.m_Verein, false);
+    } else {
+        p.SetFieldNull(&p.m_Verein);
+    }
     p.m_PLZ2.clear();
     p.m_PLZ = m.plz;
     p.m_Ort = m.ort;
@@ -495,7 +488,7 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
     std::optional<Transaction> batch;
     int inBatch = 0;
     QSet<std::int32_t> clubsStored; // a club's name is the same for each of its members
-    std::int32_t last = kNullLong;
+    std::optional<std::int32_t> last;
     // What the file holds: rows of a batch count once it is committed (a full disk rolls a batch
     // back at its commit).
     int committedMembers = 0;
@@ -523,7 +516,7 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
             break;
         }
         if (!m.passValid) {
-            ++(m.passReserved ? result.reservedPassNumbers : result.badPassNumbers);
+            ++result.badPassNumbers;
             continue;
         }
         // A member's further rows replace the first one only when they name the home club.
@@ -545,11 +538,11 @@ MemberImportResult importMembers(Database& db, const QString& sourcePath, const 
             participants.Edit();
         }
         fillParticipant(participants, m);
-        if (m.verein != kNullLong && !clubsStored.contains(m.verein)) {
-            const auto club = source->clubs.constFind(m.verein);
+        if (m.verein && !clubsStored.contains(*m.verein)) {
+            const auto club = source->clubs.constFind(*m.verein);
             // A club that cannot be stored does not keep its members out.
-            if (club != source->clubs.cend() && clubs.SaveClubName(m.verein, *club)) {
-                clubsStored.insert(m.verein);
+            if (club != source->clubs.cend() && clubs.SaveClubName(*m.verein, *club)) {
+                clubsStored.insert(*m.verein);
                 ++result.clubs;
             }
         }
@@ -579,10 +572,6 @@ QString MemberImportResult::summary() const
     if (badPassNumbers > 0)
         skipped << counted(badPassNumbers, "Zeile", "Zeilen") +
                        QStringLiteral(" ohne gültige Paßnummer (1 bis 2147483647)");
-    if (reservedPassNumbers > 0)
-        skipped << QStringLiteral("%1 Zeilen mit der Paßnummer %2, die eine Wettkampfdatei nicht speichern kann")
-                       .arg(reservedPassNumbers)
-                       .arg(kNullLong);
     if (unreadableRows > 0)
         skipped << counted(unreadableRows, "unlesbare Zeile", "unlesbare Zeilen");
     if (!skipped.isEmpty())

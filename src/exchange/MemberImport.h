@@ -23,14 +23,13 @@ struct MemberImportOptions {
 };
 
 struct MemberImportResult {
-    bool ok = false;             // false: error holds the text to show after "Fehler: \n"
-    bool cancelled = false;      // stopped on request; what was stored before stays stored
-    bool damaged = false;        // refused for unreadable rows; skipUnreadable would take the rest
-    int members = 0;             // member rows stored (a member with two stored rows counts twice)
-    int clubs = 0;               // clubs whose name was stored
-    int badPassNumbers = 0;      // rows skipped: pass number missing, not whole or outside 1 ... 2^31-1
-    int reservedPassNumbers = 0; // rows skipped: the pass number the file layer reads for Null
-    int unreadableRows = 0;      // rows the reader could not decode (skipped, or the reason for refusing)
+    bool ok = false;        // false: error holds the text to show after "Fehler: \n"
+    bool cancelled = false; // stopped on request; what was stored before stays stored
+    bool damaged = false;   // refused for unreadable rows; skipUnreadable would take the rest
+    int members = 0;        // member rows stored (a member with two stored rows counts twice)
+    int clubs = 0;          // clubs whose name was stored
+    int badPassNumbers = 0; // rows skipped: pass number missing, not whole or outside 1 ... 2^31-1
+    int unreadableRows = 0; // rows the reader could not decode (skipped, or the reason for refusing)
     QString error;
     // "… übernommen. Übersprungen: …", for the end of every import.
     QString summary() const;

@@ -18,15 +18,21 @@ namespace {
 
 // The slot fields that make a team: club, team number and the captain's address.
 struct TeamFields {
-    std::int32_t club = 0;
+    std::optional<std::int32_t> club; // none: Null, which moves as Null
     QString number, captain, street, postcode, postcode2, town, phone;
 };
 
 TeamFields takeTeam(CRSGruppe& group, int slot)
 {
     const auto i = static_cast<std::size_t>(slot - 1);
-    TeamFields team{group.m_Verein[i], group.m_VNr[i],  group.m_MFuehrer[i], group.m_Strasse[i],
-                    group.m_PLZ[i],    group.m_PLZ2[i], group.m_Ort[i],      group.m_Telefon[i]};
+    TeamFields team{group.IsFieldNull(&group.m_Verein[i]) ? std::nullopt : std::optional(group.m_Verein[i]),
+                    group.m_VNr[i],
+                    group.m_MFuehrer[i],
+                    group.m_Strasse[i],
+                    group.m_PLZ[i],
+                    group.m_PLZ2[i],
+                    group.m_Ort[i],
+                    group.m_Telefon[i]};
     group.m_Verein[i] = 0;
     for (QString* field : {&group.m_VNr[i], &group.m_MFuehrer[i], &group.m_Strasse[i], &group.m_PLZ[i],
                            &group.m_PLZ2[i], &group.m_Ort[i], &group.m_Telefon[i]})
@@ -37,7 +43,12 @@ TeamFields takeTeam(CRSGruppe& group, int slot)
 void putTeam(CRSGruppe& group, int slot, const TeamFields& team)
 {
     const auto i = static_cast<std::size_t>(slot - 1);
-    group.m_Verein[i] = team.club;
+    if (team.club) {
+        group.m_Verein[i] = *team.club;
+        group.SetFieldNull(&group.m_Verein[i], false);
+    } else {
+        group.SetFieldNull(&group.m_Verein[i]);
+    }
     group.m_VNr[i] = team.number;
     group.m_MFuehrer[i] = team.captain;
     group.m_Strasse[i] = team.street;

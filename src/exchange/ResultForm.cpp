@@ -32,7 +32,7 @@ constexpr std::array kRequired{Gruppe, Durchgang, Begegnung, Seite, Zeile, Passn
 
 int teamSizeOf(const CGruppeTable& group)
 {
-    return std::clamp<int>(group.m_Anzahl == kNullShort ? 4 : group.m_Anzahl, 0, kShooterRows);
+    return std::clamp<int>(group.IsFieldNull(&group.m_Anzahl) ? 4 : group.m_Anzahl, 0, kShooterRows);
 }
 
 QString scoringText(int scoring)
@@ -86,7 +86,7 @@ LineUp latestLineUp(CWettkampfTable& results, int group, int round, int slot, in
             continue;
         for (; !results.IsEOF(); results.MoveNext()) {
             const int row = results.m_ID % 100;
-            if (row < 1 || row > teamSize || results.m_TNr == kNullLong || results.m_TNr == 0)
+            if (row < 1 || row > teamSize || results.IsFieldNull(&results.m_TNr) || results.m_TNr == 0)
                 continue;
             any = true;
             lineUp.participant[row - 1] = results.m_TNr;

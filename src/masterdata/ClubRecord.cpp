@@ -17,7 +17,7 @@ ClubFields loadClub(CVereinTable& table, int number)
     fields.ort = table.m_Ort;
     fields.land = table.m_Land;
     // A Null distance would show as its marker; nobody entered it, so it shows as no distance.
-    fields.entfernung = table.m_Entfernung == kNullLong ? 0 : table.m_Entfernung;
+    fields.entfernung = table.IsFieldNull(&table.m_Entfernung) ? 0 : table.m_Entfernung;
     fields.meistbeteiligungZero = table.m_Meistbeteiligung == 0;
     return fields;
 }

@@ -86,7 +86,7 @@ std::optional<std::vector<MatchReport>> matchReports(Database* db, CTorvmDoc* do
         if (!group.LoadGroup(id) || !isValidPlanRound(group.m_Plan, round) || plans.SelectRound(group.m_Plan, round))
             continue;
         // A team size the entry would not accept still gets a row to write in.
-        const int size = std::clamp<int>(group.m_Anzahl == kNullShort ? 4 : group.m_Anzahl, 1, kShooterRows);
+        const int size = std::clamp<int>(group.IsFieldNull(&group.m_Anzahl) ? 4 : group.m_Anzahl, 1, kShooterRows);
         const auto team = [&](int slot, ReportTeam& side) {
             side = {group.TeamName(slot), group.m_MFuehrer[static_cast<std::size_t>(slot - 1)],
                     group.CaptainPhone(slot), std::vector<ReportShooter>(static_cast<std::size_t>(size))};

@@ -56,7 +56,7 @@ void PairingEntry::load(int group, int round, int pairing)
     m_groups.LoadGroup(group);
     m_groupName = m_groups.m_Name;
     // A damaged team size must not hide rows that hold results, nor reach past the 20 rows.
-    m_teamSize = std::clamp<int>(m_groups.m_Anzahl == kNullShort ? 4 : m_groups.m_Anzahl, 0, kShooterRows);
+    m_teamSize = std::clamp<int>(m_groups.IsFieldNull(&m_groups.m_Anzahl) ? 4 : m_groups.m_Anzahl, 0, kShooterRows);
     m_bestCount = groupBestCount(m_db, m_doc, group);
     m_rules = competitionRules(m_db, m_doc);
 
@@ -208,7 +208,7 @@ void PairingEntry::loadSide(PairingSide& side)
 {
     if (!side.hasTeam() || !m_results.SelectTeamRows(m_group, m_round, side.slot))
         return;
-    auto value = [](std::int32_t v) { return v == kNullLong ? 0 : v; };
+    auto value = [this](const std::int32_t& v) { return m_results.IsFieldNull(&v) ? 0 : v; };
     for (; !m_results.IsEOF(); m_results.MoveNext()) {
         const int row = m_results.m_ID % 100;
         if (row >= 1 && row <= m_teamSize) {
@@ -291,7 +291,7 @@ void PairingEntry::takeOverParticipants()
             continue;
         for (int row = 1; row <= m_teamSize; ++row) {
             m_results.LoadResult(m_group, m_round - 1, side.slot, row);
-            side.participant[row - 1] = m_results.m_TNr == kNullLong ? 0 : m_results.m_TNr;
+            side.participant[row - 1] = m_results.IsFieldNull(&m_results.m_TNr) ? 0 : m_results.m_TNr;
             // Who starts only for the individual ranking keeps doing so; a substitute is one round's.
             if (m_results.m_Wertung == kIndividual || m_results.m_Wertung == kOutOfContest)
                 side.scoring[row - 1] = static_cast<std::uint8_t>(m_results.m_Wertung);

@@ -243,7 +243,8 @@ TEST_F(DamageCorpusTest, SeededFaultsEndRefusedOrRight)
          [&] { copy("m.mdb"); },
          {QStringLiteral("import-members"), path("m.mdb"), path("marke.db")},
          [&](int) {
-             return count(path("m.mdb"), R"(SELECT COUNT(*) FROM "Teilnehmer" WHERE "Paßnummer" IS NULL)") == 0;
+             return count(path("m.mdb"), R"(SELECT COUNT(*) FROM "Teilnehmer" WHERE "Paßnummer" IS NULL)") == 0 &&
+                    count(path("m.mdb"), R"(SELECT COUNT(*) FROM "Teilnehmer" WHERE "Paßnummer" = 1246576928)") == 1;
          }},
         {"duplicate keys",
          [] {},
@@ -266,7 +267,7 @@ TEST_F(DamageCorpusTest, SeededFaultsEndRefusedOrRight)
         {"long path",
          [] {},
          {QStringLiteral("export-text"), deep + QStringLiteral("/gut.mdb"), path("o.txt")},
-         [&](int rc) { return rc == kCliOk || err.contains(QStringLiteral("zu lang")); }},
+         [&](int rc) { return rc == kCliOk; }},
     };
     int wrong = 0;
     for (const Seed& seed : seeds) {

@@ -359,6 +359,15 @@ TEST_F(ReliabilityTest, DemoAndConvertLeaveNoHalfFile)
 {
     writeRaw(path(".zwei.mdb.neu-999999999-abcdef"), "halb"); // its maker was killed
     writeRaw(path(".zwei.mdb.neu-1-abcdef"), "halb");         // its maker still runs
+    // Named the older way, without the maker: gone once a day old.
+    for (const auto& [name, age] : {std::pair{".zwei.mdb.neu-Ab3dE9", 2}, std::pair{".zwei.mdb.neu-Ab3dE9-journal", 2},
+                                    std::pair{".zwei.mdb.neu-Fr15ch", 0}}) {
+        writeRaw(path(name), "halb");
+        QFile old(path(name));
+        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addDays(-age).addSecs(-60),
+                                    QFileDevice::FileModificationTime));
+    }
     const QStringList before = folder();
     // A demo that cannot be finished (its folder is missing) leaves nothing at all.
     EXPECT_EQ(run({QStringLiteral("demo"), path("fehlt/d.mdb")}), kCliFileError);
@@ -366,9 +375,41 @@ TEST_F(ReliabilityTest, DemoAndConvertLeaveNoHalfFile)
     ASSERT_EQ(run({QStringLiteral("demo"), path("zwei.mdb")}), kCliOk);
     QStringList expected = before;
     expected.removeOne(QStringLiteral(".zwei.mdb.neu-999999999-abcdef"));
+    expected.removeOne(QStringLiteral(".zwei.mdb.neu-Ab3dE9"));
+    expected.removeOne(QStringLiteral(".zwei.mdb.neu-Ab3dE9-journal"));
     expected << QStringLiteral("zwei.mdb");
     expected.sort();
     EXPECT_EQ(folder(), expected) << "no temporary file and no lock file left";
+}
+
+// Far beyond the engine's own 512 bytes: every command works there as anywhere.
+TEST_F(ReliabilityTest, ACompetitionUnderAVeryLongPathWorksAsAnyOther)
+{
+    const QString deep = path("l") + (QLatin1Char('/') + QString(220, QLatin1Char('l'))).repeated(3);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_GT(deep.size(), 600);
+    const QString fresh = deep + QStringLiteral("/neu.mdb");
+    const QString league = deep + QStringLiteral("/liga.mdb");
+    ASSERT_EQ(run({QStringLiteral("new"), fresh}), kCliOk) << err.toStdString();
+    EXPECT_EQ(rowsOf(fresh, "Klasse"), 21);
+    ASSERT_EQ(run({QStringLiteral("demo"), league}), kCliOk) << err.toStdString();
+    {
+        const auto db = Database::open(league, Database::Mode::ReadWrite, nullptr);
+        ASSERT_TRUE(db && db->execute("DELETE FROM Wettkampf WHERE Durchgang = 1"));
+    }
+    ASSERT_EQ(run({QStringLiteral("import-results"), league, path("liga.mdb"), QStringLiteral("--round"),
+                   QStringLiteral("2")}),
+              kCliOk)
+        << err.toStdString();
+    EXPECT_GT(rowsOf(league, "Wettkampf WHERE Durchgang = 1"), 0);
+    EXPECT_EQ(rowsOf(league, "Wettkampf WHERE Durchgang = 1"),
+              rowsOf(path("liga.mdb"), "Wettkampf WHERE Durchgang = 1"));
+    EXPECT_EQ(run({QStringLiteral("backup"), league}), kCliOk) << err.toStdString();
+    EXPECT_FALSE(QDir(deep + QStringLiteral("/Sicherungen")).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(QFile::exists(league + QStringLiteral("-journal")));
+
+    EXPECT_EQ(run({QStringLiteral("new"), deep + QLatin1Char('/') + QString(256, QLatin1Char('n'))}), kCliFileError);
+    EXPECT_TRUE(err.contains(QStringLiteral("zu lang"))) << err.toStdString();
 }
 
 } // namespace

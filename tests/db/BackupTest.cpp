@@ -163,5 +163,41 @@ TEST_F(BackupTest, AKilledCopyLeavesNoHalfCopy)
     }
 }
 
+// Far beyond the engine's own 512 bytes, within the system's limits: made, written (with its
+// journal), copied and read again. Past the system's limits the reason is named.
+TEST_F(BackupTest, ACompetitionUnderAVeryLongPathWorksAsAnyOther)
+{
+    const QString deep = comp.file(QString(200, QLatin1Char('a')) + QLatin1Char('/') + QString(200, QLatin1Char('b')) +
+                                   QLatin1Char('/') + QString(200, QLatin1Char('c')));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const QString file = deep + QStringLiteral("/liga.mdb");
+    ASSERT_GT(nativeFileName(file).size(), 600);
+    QString error;
+    ASSERT_TRUE(copyTemplate(test::builtTemplate(), file, &error)) << error.toStdString();
+    std::optional<QString> copy;
+    {
+        const auto db = openCompetition(file, &error);
+        ASSERT_TRUE(db) << error.toStdString();
+        Transaction tx(*db);
+        ASSERT_TRUE(db->execute("INSERT INTO Teilnehmer (Paßnummer, Name) VALUES (7, 'Huber')"));
+        ASSERT_TRUE(db->execute("INSERT INTO Wettkampf (ID, TNr, Ergebnis) VALUES (101, 7, 95)"));
+        ASSERT_TRUE(tx.commit()) << db->lastError().text.toStdString();
+        copy = makeBackup(*db, file, at("2026-05-01 10:00"), &error);
+        ASSERT_TRUE(copy) << error.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral("-journal")));
+    for (const QString& path : {file, *copy}) {
+        const auto again = openCompetition(path, &error, Access::ReadOnly);
+        ASSERT_TRUE(again) << error.toStdString();
+        EXPECT_EQ(scalar(*again, "SELECT TNr FROM Wettkampf WHERE ID = 101 AND Ergebnis = 95"), 7);
+    }
+
+    DbError why;
+    EXPECT_FALSE(
+        Database::open(deep + QLatin1Char('/') + QString(256, QLatin1Char('x')), Database::Mode::ReadWrite, &why));
+    EXPECT_TRUE(why.text.startsWith(QStringLiteral("Der Pfad der Datei ist zu lang: das System nimmt Namen bis 255")))
+        << why.text.toStdString();
+}
+
 } // namespace
 } // namespace torvm

@@ -33,10 +33,16 @@ protected:
 
 TEST_F(TablesTest, NullColumnsReadAsMarkersAndAreWrittenBackAsNull)
 {
-    exec(R"(INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Verein01) VALUES (3, NULL, NULL, NULL, NULL))");
+    // Typ holds the marker's number as a real value: it stays that number.
+    exec(
+        R"(INSERT INTO Gruppe (ID, Name, Anzahl, Plan, Typ, Verein01) VALUES (3, NULL, NULL, NULL, 1246576928, NULL))");
     CGruppeTable groups(&db(), doc());
     ASSERT_TRUE(groups.OpenTable());
     ASSERT_TRUE(groups.LoadGroup(3));
+    EXPECT_TRUE(groups.IsFieldNull(&groups.m_Plan));
+    EXPECT_TRUE(groups.IsFieldNull(&groups.m_Anzahl));
+    EXPECT_FALSE(groups.IsFieldNull(&groups.m_Typ));
+    EXPECT_EQ(groups.m_Typ, kNullLong);
     EXPECT_EQ(groups.m_Anzahl, kNullShort);
     EXPECT_EQ(groups.m_Plan, kNullLong);
     EXPECT_EQ(groups.m_Verein[0], kNullLong);
@@ -49,6 +55,14 @@ TEST_F(TablesTest, NullColumnsReadAsMarkersAndAreWrittenBackAsNull)
     EXPECT_TRUE(isNullValue("SELECT Plan FROM Gruppe WHERE ID = 3"));
     EXPECT_TRUE(isNullValue("SELECT Anzahl FROM Gruppe WHERE ID = 3"));
     EXPECT_TRUE(isNullValue("SELECT Verein01 FROM Gruppe WHERE ID = 3"));
+    EXPECT_EQ(scalar("SELECT Typ FROM Gruppe WHERE ID = 3"), kNullLong);
+
+    // A participant numbered as the marker, in a row selected from nothing, is that participant.
+    CWettkampfTable results(&db(), doc());
+    ASSERT_TRUE(results.OpenTable());
+    EXPECT_TRUE(results.SelectTeamRows(0, 0, 1));
+    ASSERT_TRUE(results.SaveResult(kNullLong, 95, 0, 0, 1, 1));
+    EXPECT_EQ(scalar("SELECT TNr FROM Wettkampf WHERE ID = 101"), kNullLong);
 }
 
 TEST_F(TablesTest, SelectWithoutRowSetsEveryColumnToItsMarker)

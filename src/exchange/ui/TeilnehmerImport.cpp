@@ -88,7 +88,7 @@ void runTeilnehmerImport(QWidget* parent, CTorvmDoc& doc)
         message(parent, MessageIcon::Information,
                 QStringLiteral("Der Import wurde abgebrochen. %1 Teilnehmer wurden bis dahin übernommen.")
                     .arg(result.members));
-    } else if (result.badPassNumbers > 0 || result.reservedPassNumbers > 0 || result.unreadableRows > 0) {
+    } else if (result.badPassNumbers > 0 || result.unreadableRows > 0) {
         message(parent, MessageIcon::Information, result.summary());
     }
     // Imported members come without the competition's classes.
