@@ -198,18 +198,24 @@ private:
     bool m_state;
 };
 
-class SetNull final : public IndexedExchange {
+// Empties every member: numbers to Null (the marker) or, for a new row, to 0 as the file's
+// defaults; texts and dates to empty.
+class ClearFields final : public IndexedExchange {
 public:
-    using IndexedExchange::IndexedExchange;
+    ClearFields(std::vector<bool>& null, bool toNull)
+        : IndexedExchange(null)
+        , m_toNull(toNull)
+    {
+    }
     void Long(const char*, std::int32_t& v) override
     {
-        nextState() = true;
-        v = kNullLong;
+        nextState() = m_toNull;
+        v = m_toNull ? kNullLong : 0;
     }
     void Short(const char*, std::int16_t& v) override
     {
-        nextState() = true;
-        v = kNullShort;
+        nextState() = m_toNull;
+        v = m_toNull ? kNullShort : std::int16_t{0};
     }
     void Text(const char*, QString& v) override
     {
@@ -221,31 +227,9 @@ public:
         skip();
         v = DateTime();
     }
-};
 
-class SetNew final : public IndexedExchange {
-public:
-    using IndexedExchange::IndexedExchange;
-    void Long(const char*, std::int32_t& v) override
-    {
-        nextState() = false;
-        v = 0;
-    }
-    void Short(const char*, std::int16_t& v) override
-    {
-        nextState() = false;
-        v = 0;
-    }
-    void Text(const char*, QString& v) override
-    {
-        skip();
-        v.clear();
-    }
-    void Date(const char*, DateTime& v) override
-    {
-        skip();
-        v = DateTime();
-    }
+private:
+    bool m_toNull;
 };
 
 // Whether the number member target stands for Null.
@@ -460,7 +444,7 @@ const std::vector<std::string>& CRecordset::Columns()
 
 void CRecordset::AddNew()
 {
-    SetNew fx(m_null);
+    ClearFields fx(m_null, false);
     DoFieldExchange(fx);
     m_mode = EditMode::Add;
 }
@@ -509,7 +493,7 @@ void CRecordset::RestoreBuffer(const Row& row)
 
 void CRecordset::SetFieldsNull()
 {
-    SetNull fx(m_null);
+    ClearFields fx(m_null, true);
     DoFieldExchange(fx);
 }
 
