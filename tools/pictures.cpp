@@ -63,6 +63,8 @@ int screenshots(const QString& folder)
     torvm::CTorvmDoc* doc = app.OpenDocumentFile(path);
     if (!doc)
         return 2;
+    frame->resize(900, 640);
+    ok = save(*frame, QDir(folder).filePath(QStringLiteral("uebersicht.png"))) && ok;
     {
         torvm::ui::CGruppeDlg dialog(*doc, frame);
         ok = save(dialog, QDir(folder).filePath(QStringLiteral("gruppe.png"))) && ok;
