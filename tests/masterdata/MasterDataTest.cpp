@@ -308,19 +308,24 @@ TEST_F(MasterDataTest, StepTargets)
 TEST_F(MasterDataTest, StoringAParticipantLeavesUnshownColumnsAlone)
 {
     exec(
-        R"(INSERT INTO Teilnehmer ("Paßnummer", Name, "Straße", Anmeldetag, Bank) VALUES (3, 'Alt', 'Weg 1', '2001-02-03 00:00:00', 'Kasse'))");
+        R"(INSERT INTO Teilnehmer ("Paßnummer", Name, "Straße", Anmeldetag, Bank, Verein) VALUES (3, 'Alt', 'Weg 1', '2001-02-03 00:00:00', 'Kasse', NULL))");
     CTeilnehmerTable people(&db(), doc());
     ASSERT_TRUE(people.OpenTable());
     ParticipantFields fields;
     ASSERT_TRUE(loadParticipant(people, 3, fields));
+    // The club column is Null: shown as no club, kept Null, and any number typed is that number.
+    EXPECT_EQ(fields.verein, 0);
     fields.name = QStringLiteral("Neu");
     fields.geburtstag = DateTime();
-    fields.verein = 9;
-    ASSERT_TRUE(storeParticipant(people, 3, fields));
+    for (const int club : {0, 1246576928, 9}) {
+        fields.verein = club;
+        ASSERT_TRUE(storeParticipant(people, 3, fields));
+        EXPECT_EQ(text(R"(SELECT coalesce(Verein, 'Null') FROM Teilnehmer)"),
+                  club == 0 ? QStringLiteral("Null") : QString::number(club));
+    }
     EXPECT_EQ(text(R"(SELECT Name || '|' || "Straße" || '|' || Anmeldetag || '|' || Bank FROM Teilnehmer)"),
               QStringLiteral("Neu|Weg 1|2001-02-03 00:00:00|Kasse"));
     EXPECT_TRUE(isNull("SELECT Geburtstag FROM Teilnehmer"));
-    EXPECT_EQ(scalar("SELECT Verein FROM Teilnehmer"), 9);
 }
 
 } // namespace
