@@ -497,6 +497,14 @@ void CRecordset::SetFieldsNull()
     DoFieldExchange(fx);
 }
 
+void CRecordset::SetNumberOrNone(std::int32_t& field, std::int32_t value)
+{
+    if (value == 0 && IsFieldNull(&field))
+        return;
+    field = value;
+    SetFieldNull(&field, false);
+}
+
 bool CRecordset::IsFieldNull(const void* field) const
 {
     NullOf fx(m_null, field);

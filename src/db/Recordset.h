@@ -97,6 +97,10 @@ public:
     // Makes field (nullptr: every number member) Null, which also puts the marker in, or, with
     // null false, a value even when it holds the marker's number (a pass number 1246576928).
     void SetFieldNull(const void* field, bool null = true);
+    // A number as a dialog shows it: Null as 0, "none". Setting it back, 0 keeps a Null member Null
+    // and any other number is stored as that number.
+    std::int32_t NumberOrNone(const std::int32_t& field) const { return IsFieldNull(&field) ? 0 : field; }
+    void SetNumberOrNone(std::int32_t& field, std::int32_t value);
 
     Database* GetDatabase() const { return m_db; }
     const CompetitionSource* GetDocument() const { return m_doc; }

@@ -15,8 +15,8 @@ bool loadParticipant(CTeilnehmerTable& table, int number, ParticipantFields& fie
     fields.zusatz = table.m_Zusatz;
     fields.klasse = table.m_Klasse;
     fields.geburtstag = table.m_Geburtstag;
-    // A participant without a club may hold Null there (a member imported without one): no club, as 0.
-    fields.verein = table.IsFieldNull(&table.m_Verein) ? 0 : table.m_Verein;
+    // A member imported without a club holds Null there.
+    fields.verein = table.NumberOrNone(table.m_Verein);
     return true;
 }
 
@@ -36,11 +36,7 @@ bool storeParticipant(CTeilnehmerTable& table, int number, const ParticipantFiel
     table.m_Zusatz = fields.zusatz;
     table.m_Klasse = fields.klasse;
     table.m_Geburtstag = fields.geburtstag;
-    // No club stays the file's Null where it was Null; any number typed is stored as that number.
-    if (fields.verein != 0 || !table.IsFieldNull(&table.m_Verein)) {
-        table.m_Verein = fields.verein;
-        table.SetFieldNull(&table.m_Verein, false);
-    }
+    table.SetNumberOrNone(table.m_Verein, fields.verein);
     return table.Update();
 }
 
