@@ -4,6 +4,7 @@
 #include "LargeLeague.h"
 #include "exchange/Publish.h"
 #include "exchange/WebExport.h"
+#include "support/FtpServer.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -14,19 +15,6 @@ namespace {
 
 using namespace torvm;
 using namespace bench;
-
-constexpr auto kFtpServer = R"(
-import sys
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
-a = DummyAuthorizer()
-a.add_user("liga", "geheim", sys.argv[1], perm="elradfmwMT")
-FTPHandler.authorizer = a
-s = FTPServer(("127.0.0.1", 0), FTPHandler)
-print(s.address[1], flush=True)
-s.serve_forever()
-)";
 
 bool makeSite(const QString& folder)
 {
@@ -42,8 +30,7 @@ void BM_PublishOneChangedGroup(benchmark::State& state)
     QProcess server;
     const QString root = league().dir.filePath(QStringLiteral("server"));
     QDir().mkpath(root);
-    server.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(kFtpServer), root});
-    const int port = server.waitForReadyRead(10000) ? server.readLine().trimmed().toInt() : 0;
+    const int port = test::startFtpServer(server, root);
     if (port == 0) {
         state.SkipWithError("no FTP server (python3-pyftpdlib)");
         return;

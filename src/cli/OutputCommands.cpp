@@ -176,6 +176,23 @@ QStringList outputOptionNames()
             QStringLiteral("mindestens"), QStringLiteral("serien"),   QStringLiteral("stichtag")};
 }
 
+// "FILE OUT" and the output options of an output command (with extra ones of its own); none after a
+// usage error, which is reported.
+struct OutputRun {
+    ParsedArgs parsed;
+    OutputOverrides overrides;
+};
+std::optional<OutputRun> parseOutputRun(const QStringList& args, const QStringList& extra, QTextStream& err)
+{
+    auto parsed = parseArgs(args, outputOptionNames() + extra, err);
+    if (!parsed || parsed->positional.size() != 2)
+        return std::nullopt;
+    auto overrides = outputOverrides(parsed->options, err);
+    if (!overrides)
+        return std::nullopt;
+    return OutputRun{std::move(*parsed), *overrides};
+}
+
 // Outputs only read: a write-protected competition can be exported and printed.
 bool openCompetitionFile(CTorvmDoc& doc, const QString& path, QTextStream& err)
 {
@@ -253,14 +270,11 @@ int cmdDemo(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const auto parsed = parseArgs(args, outputOptionNames() << QStringLiteral("encoding"), err);
-    if (!parsed || parsed->positional.size() != 2)
-        return kCliUsage;
-    const auto overrides = outputOverrides(parsed->options, err);
-    if (!overrides)
+    const auto run = parseOutputRun(args, {QStringLiteral("encoding")}, err);
+    if (!run)
         return kCliUsage;
     TextEncoding encoding = TextEncoding::Windows1252;
-    if (const auto it = parsed->options.find(QStringLiteral("encoding")); it != parsed->options.end()) {
+    if (const auto it = run->parsed.options.find(QStringLiteral("encoding")); it != run->parsed.options.end()) {
         const QString name = it->second.trimmed().toLower();
         if (name == QLatin1String("utf-8") || name == QLatin1String("utf8"))
             encoding = TextEncoding::Utf8;
@@ -269,13 +283,13 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     CTorvmDoc doc;
-    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+    if (!openCompetitionFile(doc, run->parsed.positional.at(0), err))
         return kCliFileError;
-    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    const OutputSettings settings = loadOutputSettings(doc, run->overrides);
     if (totalPageCount(doc, settings) == 0) {
         return nothingToWrite(err);
     }
-    const QString& target = parsed->positional.at(1);
+    const QString& target = run->parsed.positional.at(1);
     const std::optional<QString> content = textExportContent(doc, settings);
     if (!content)
         return kCliFileError;
@@ -295,16 +309,13 @@ int cmdExportText(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int cmdExportXlsx(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const auto parsed = parseArgs(args, outputOptionNames(), err);
-    if (!parsed || parsed->positional.size() != 2)
-        return kCliUsage;
-    const auto overrides = outputOverrides(parsed->options, err);
-    if (!overrides)
+    const auto run = parseOutputRun(args, {}, err);
+    if (!run)
         return kCliUsage;
     CTorvmDoc doc;
-    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+    if (!openCompetitionFile(doc, run->parsed.positional.at(0), err))
         return kCliFileError;
-    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    const OutputSettings settings = loadOutputSettings(doc, run->overrides);
     if (totalPageCount(doc, settings) == 0) {
         return nothingToWrite(err);
     }
@@ -312,7 +323,7 @@ int cmdExportXlsx(const QStringList& args, QTextStream& out, QTextStream& err)
     const auto tables = spreadsheetTables(doc, settings);
     if (!tables)
         return kCliFileError;
-    const QString& target = parsed->positional.at(1);
+    const QString& target = run->parsed.positional.at(1);
     QString error;
     if (!writeOutputFile(target, err, [&](QIODevice& file) {
             if (writeSpreadsheet(file, *tables, &error))
@@ -327,11 +338,8 @@ int cmdExportXlsx(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const auto parsed = parseArgs(args, outputOptionNames(), err);
-    if (!parsed || parsed->positional.size() != 2)
-        return kCliUsage;
-    const auto overrides = outputOverrides(parsed->options, err);
-    if (!overrides)
+    const auto run = parseOutputRun(args, {}, err);
+    if (!run)
         return kCliUsage;
     // Fonts need the graphical side of Qt; the program starts it for this command.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
@@ -340,15 +348,15 @@ int cmdPrintPdf(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     CTorvmDoc doc;
-    if (!openCompetitionFile(doc, parsed->positional.at(0), err))
+    if (!openCompetitionFile(doc, run->parsed.positional.at(0), err))
         return kCliFileError;
-    const OutputSettings settings = loadOutputSettings(doc, *overrides);
+    const OutputSettings settings = loadOutputSettings(doc, run->overrides);
     const Transaction view(*doc.GetDatabase(), Transaction::Kind::Read);
     const PrintJob job(doc, settings);
     if (job.totalPages() == 0) {
         return nothingToWrite(err);
     }
-    const QString& target = parsed->positional.at(1);
+    const QString& target = run->parsed.positional.at(1);
     if (!writeOutputFile(target, err, [&](QIODevice& file) { return writePdf(job, file, doc.CompetitionTitle()); }))
         return kCliFileError;
     out << QStringLiteral("%1 Seiten gedruckt: %2").arg(job.totalPages()).arg(target) << '\n';

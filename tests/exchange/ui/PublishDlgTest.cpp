@@ -6,6 +6,7 @@
 #include "masterdata/ui/DialogDriver.h"
 #include "output/LeagueData.h"
 #include "support/Fixtures.h"
+#include "support/FtpServer.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -17,19 +18,6 @@ namespace {
 
 using test::child;
 using test::click;
-
-constexpr auto kFtpServer = R"(
-import sys
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
-a = DummyAuthorizer()
-a.add_user("liga", "geheim", sys.argv[1], perm="elradfmwMT")
-FTPHandler.authorizer = a
-s = FTPServer(("127.0.0.1", 0), FTPHandler)
-print(s.address[1], flush=True)
-s.serve_forever()
-)";
 
 class PublishDlgTest : public ::testing::Test {
 protected:
@@ -47,11 +35,7 @@ TEST_F(PublishDlgTest, TheSiteGoesToTheServerAndTheAddressIsKept)
 {
     const QTemporaryDir root;
     QProcess server;
-    server.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QString::fromLatin1(kFtpServer), root.path()});
-    if (!server.waitForStarted() || !server.waitForReadyRead(10000))
-        GTEST_SKIP() << "no FTP server (python3-pyftpdlib)";
-    const int port = server.readLine().trimmed().toInt();
+    const int port = test::startFtpServer(server, root.path());
     if (port == 0)
         GTEST_SKIP() << "no FTP server (python3-pyftpdlib)";
     data.exec("INSERT INTO Verein (Vereinsnummer, Name) VALUES (10, 'SV Tell'), (11, 'SG Au')");
