@@ -1,9 +1,9 @@
 // Result rows are read and written one key at a time all season long; these measure the table
 // layer against bare SQLite doing the same by the same key, on a file of 100 000 result rows.
+#include "BenchMain.h"
 #include "db/CompetitionFile.h"
 #include "db/Tables.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -152,10 +152,6 @@ BENCHMARK(BM_BareUpsert)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    std::printf("result rows in the file: %zu\n", fixture().keys.size());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv,
+                                       [] { std::printf("result rows in the file: %zu\n", fixture().keys.size()); });
 }

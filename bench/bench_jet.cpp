@@ -1,6 +1,7 @@
 // Reading a large member table: through the supervised child process (what the program does)
 // and with the reading library alone in this process (the lower bound), to show what the
 // isolation costs; and the whole member import from that file, to show what storing adds.
+#include "BenchMain.h"
 #include "db/CompetitionFile.h"
 #include "db/Database.h"
 #include "exchange/JetFile.h"
@@ -201,9 +202,5 @@ BENCHMARK(ImportThroughChildProcess)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 // The association's member table runs to tens of thousands of rows; the import must take them over
 // in seconds, with the club names, from a SQLite copy of the two tables.
+#include "BenchMain.h"
 #include "db/CompetitionFile.h"
 #include "exchange/MemberImport.h"
 
@@ -128,9 +129,5 @@ BENCHMARK(ReadAlone)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime(
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -2,11 +2,11 @@
 // before anything is read or written. On the large league (60 groups of 10 teams, 18 rounds,
 // 4 000 shooters, 1 000 clubs) these measure the whole open, the full check alone and the quick
 // check it replaced, and the backup copy of the file.
+#include "BenchMain.h"
 #include "LargeLeague.h"
 
 #include "db/Backup.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -75,11 +75,8 @@ BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggre
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    const QString path = league().doc->path();
-    std::printf("league file: %.1f MB\n", double(QFileInfo(path).size()) / 1e6);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] {
+        const QString path = league().doc->path();
+        std::printf("league file: %.1f MB\n", double(QFileInfo(path).size()) / 1e6);
+    });
 }

@@ -3,13 +3,13 @@
 // 1 000 clubs) these measure one group's standings under the default rules and under best N with
 // the direct comparison, beside bare SQLite summing the same rings, and the text export of whole
 // outputs.
+#include "BenchMain.h"
 #include "LargeLeague.h"
 #include "output/Standings.h"
 #include "output/TextExport.h"
 #include "results/CompetitionRules.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -136,10 +136,5 @@ BENCHMARK(BM_TextExportAll)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(be
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    league();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { league(); });
 }

@@ -2,10 +2,10 @@
 // left (one transaction), load the next pairing with the shooters' names. Compared with bare
 // SQLite doing the same writes and reads by the same keys, in the same run, on a full season:
 // 40 groups of 10 teams, 18 rounds entered.
+#include "BenchMain.h"
 #include "db/CompetitionFile.h"
 #include "results/PairingEntry.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -171,10 +171,5 @@ BENCHMARK(BM_BareNextPairing)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    season();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { season(); });
 }

@@ -1,12 +1,12 @@
 // Publishing the site of the large league again after one result changed: the whole site is made
 // anew and compared with the manifest on the server, and only the changed page travels. Against
 // an FTP server on 127.0.0.1 (python3-pyftpdlib) that the program starts and stops itself.
+#include "BenchMain.h"
 #include "LargeLeague.h"
 #include "exchange/Publish.h"
 #include "exchange/WebExport.h"
 #include "support/FtpServer.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 
 #include <benchmark/benchmark.h>
@@ -74,10 +74,5 @@ BENCHMARK(BM_PublishOneChangedGroup)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    league();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { league(); });
 }

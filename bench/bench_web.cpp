@@ -2,10 +2,10 @@
 // writes the menu, the start page and a fixture and a results page per group with every round.
 // The modern style (argument 1) beside the classic one (argument 0), each into its own folder:
 // a page per group with standings, results and fixtures, and the two rankings.
+#include "BenchMain.h"
 #include "LargeLeague.h"
 #include "exchange/WebExport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -52,10 +52,5 @@ BENCHMARK(BM_WebExportSeason)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    league();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { league(); });
 }
