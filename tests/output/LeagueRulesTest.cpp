@@ -50,11 +50,7 @@ TEST_F(LeagueRulesTest, LeagueTablePageDrawsTheSameTable)
     const PrintJob job(comp.doc(), settings({Output::Tabelle}));
     ASSERT_EQ(job.totalPages(), 1);
     test::TextBoxPage page;
-    const PrintFonts fonts(page);
-    {
-        QPainter painter(&page);
-        ASSERT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), 1));
-    }
+    ASSERT_TRUE(test::paintJobPage(job, page, 1));
     QStringList drawn;
     for (const test::TextBox& box : page.boxes())
         drawn << box.text.trimmed();

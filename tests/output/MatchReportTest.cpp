@@ -87,11 +87,7 @@ TEST_F(MatchReportTest, FormShowsCaptainsDateAndTheChosenSeries)
     const PrintJob job(comp.doc(), settings);
     ASSERT_EQ(job.pageCount(Output::Bericht), 1);
     test::TextBoxPage page;
-    const PrintFonts fonts(page);
-    {
-        QPainter painter(&page);
-        ASSERT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), 1));
-    }
+    ASSERT_TRUE(test::paintJobPage(job, page, 1));
     QStringList texts;
     for (const test::TextBox& box : page.boxes())
         texts << box.text;

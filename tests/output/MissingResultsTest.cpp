@@ -90,10 +90,7 @@ TEST_F(MissingResultsTest, TheOutputWritesAndPrintsTheListOfTheDay)
         const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
         ASSERT_EQ(job.totalPages(), 1);
         test::TextBoxPage page;
-        {
-            QPainter painter(&page);
-            ASSERT_TRUE(job.paintPage(painter, PrintFonts(page), QRect(0, 0, page.width(), page.height()), 1));
-        }
+        ASSERT_TRUE(test::paintJobPage(job, page, 1));
         QStringList texts;
         for (const test::TextBox& box : page.boxes()) {
             if (!box.text.trimmed().isEmpty())

@@ -107,13 +107,9 @@ TEST_F(OverlapTest, NoTwoTextsShareRoomOnAnyPrintedPage)
             const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
             ASSERT_GT(job.totalPages(), 0) << outputKey(static_cast<Output>(i)).toStdString();
             test::TextBoxPage page;
-            const PrintFonts fonts(page);
             for (int n = 1; n <= job.totalPages(); ++n) {
                 page.clear();
-                {
-                    QPainter painter(&page);
-                    ASSERT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), n));
-                }
+                ASSERT_TRUE(test::paintJobPage(job, page, n));
                 EXPECT_GT(page.boxes().size(), 3U);
                 for (const auto& [a, b] : test::overlappingTexts(page.boxes())) {
                     ADD_FAILURE() << outputKey(static_cast<Output>(i)).toStdString() << " round " << round + 1
@@ -140,11 +136,7 @@ TEST_F(OverlapTest, ReportFormsOfTheLargestTeamsKeepTextsApart)
         const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
         ASSERT_EQ(job.totalPages(), 4);
         test::TextBoxPage page;
-        const PrintFonts fonts(page);
-        {
-            QPainter painter(&page);
-            ASSERT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), 1));
-        }
+        ASSERT_TRUE(test::paintJobPage(job, page, 1));
         // Both tables reach their last row, and only the three texts of the footer lie below its rule.
         int rowNumbers = 0;
         int belowRule = 0;
@@ -171,10 +163,7 @@ TEST_F(OverlapTest, MissingResultsKeepTextsApart)
     const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
     ASSERT_EQ(job.totalPages(), 1);
     test::TextBoxPage page;
-    {
-        QPainter painter(&page);
-        ASSERT_TRUE(job.paintPage(painter, PrintFonts(page), QRect(0, 0, page.width(), page.height()), 1));
-    }
+    ASSERT_TRUE(test::paintJobPage(job, page, 1));
     int phones = 0;
     for (const test::TextBox& box : page.boxes())
         phones += box.text.startsWith(QStringLiteral("0931")) ? 1 : 0;
@@ -192,12 +181,9 @@ TEST_F(OverlapTest, RoundWithoutDatePrintsNoZeroDate)
     o.plans = std::array<bool, kPlanCount>{true};
     const PrintJob job(comp.doc(), loadOutputSettings(comp.doc(), o));
     test::TextBoxPage page;
-    const PrintFonts fonts(page);
     QStringList texts;
-    for (int n = 1; n <= job.totalPages(); ++n) {
-        QPainter painter(&page);
-        ASSERT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), n));
-    }
+    for (int n = 1; n <= job.totalPages(); ++n)
+        ASSERT_TRUE(test::paintJobPage(job, page, n));
     for (const test::TextBox& box : page.boxes())
         texts << box.text;
     const QString all = texts.join(QLatin1Char('|'));

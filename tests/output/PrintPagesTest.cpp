@@ -225,11 +225,7 @@ TEST_F(PrintPagesTest, TablePageDrawsOnlyTheChosenParts)
 QStringList pageTexts(const PrintJob& job, int n)
 {
     test::TextBoxPage page;
-    const PrintFonts fonts(page);
-    {
-        QPainter painter(&page);
-        EXPECT_TRUE(job.paintPage(painter, fonts, QRect(0, 0, page.width(), page.height()), n));
-    }
+    EXPECT_TRUE(test::paintJobPage(job, page, n));
     QStringList texts;
     for (const test::TextBox& box : page.boxes())
         texts << box.text.trimmed();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "output/PrintJob.h"
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QPainter>
 #include <QRectF>
 #include <QString>
 #include <QTextItem>
@@ -106,6 +109,13 @@ inline std::vector<std::pair<TextBox, TextBox>> overlappingTexts(const std::vect
         }
     }
     return found;
+}
+
+// Draws overall page n of job onto page, over what it holds; false after a database error.
+inline bool paintJobPage(const PrintJob& job, TextBoxPage& page, int n)
+{
+    QPainter painter(&page);
+    return job.paintPage(painter, PrintFonts(page), QRect(0, 0, page.width(), page.height()), n);
 }
 
 } // namespace torvm::test
