@@ -181,8 +181,8 @@ bool addMissingResults(CTorvmDoc& doc, const OutputSettings& settings, std::vect
                   QStringLiteral("Gastmannschaft"), QStringLiteral("Mannschaftsführer"), QStringLiteral("Telefon")},
                  {}};
     for (const MissingPairing& p : *missing)
-        t.rows.push_back({missingGroupTitle(p), std::int64_t{p.round + 1}, p.date.date(), p.a.team, p.a.captain,
-                          p.a.phone, p.b.team, p.b.captain, p.b.phone});
+        t.rows.push_back({groupTitle(p.group, p.groupName), std::int64_t{p.round + 1}, p.date.date(), p.a.team,
+                          p.a.captain, p.a.phone, p.b.team, p.b.captain, p.b.phone});
     tables.push_back(std::move(t));
     return true;
 }

@@ -7,9 +7,9 @@
 
 namespace torvm {
 
-QString missingGroupTitle(const MissingPairing& pairing)
+QString groupTitle(int group, const QString& name)
 {
-    return pairing.groupName.isEmpty() ? QStringLiteral("Gruppe %1").arg(pairing.group + 1) : pairing.groupName;
+    return name.isEmpty() ? QStringLiteral("Gruppe %1").arg(group + 1) : name;
 }
 
 std::optional<std::vector<MissingPairing>> missingResults(Database* db, CTorvmDoc* doc, const QDate& reference,
@@ -76,7 +76,7 @@ QString missingResultsText(const std::vector<MissingPairing>& missing, const QDa
     int group = -1;
     for (const MissingPairing& p : missing) {
         if (p.group != group) {
-            text += QStringLiteral("\n%1\n").arg(missingGroupTitle(p));
+            text += QStringLiteral("\n%1\n").arg(groupTitle(p.group, p.groupName));
             group = p.group;
         }
         text += QStringLiteral("Durchgang %1, %2: %3 – %4\n")

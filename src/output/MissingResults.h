@@ -33,8 +33,8 @@ struct MissingPairing {
     int pairing = 0; // 0-based position in the round's plan row, as the result entry counts it
 };
 
-// The group's name, or "Gruppe N" for a group without one.
-QString missingGroupTitle(const MissingPairing& pairing);
+// A group's name, or "Gruppe N" (group 0-based) for a group without one.
+QString groupTitle(int group, const QString& name);
 
 // Every missing result of the competition, by group, round and pairing; none (error says why) on a
 // database error.

@@ -689,7 +689,7 @@ bool AusstehendPage::paintPage(QPainter& painter, const PrintFonts& fonts, const
         case MissingLine::Kind::Empty:
             break;
         case MissingLine::Kind::Group: {
-            QString name = missingGroupTitle(p);
+            QString name = groupTitle(p.group, p.groupName);
             if (line.continued)
                 name += QStringLiteral(" (Fortsetzung)");
             drawTextAt(painter, x0, top, name, TextAlign::Left, right);

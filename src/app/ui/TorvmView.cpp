@@ -5,6 +5,7 @@
 
 #include "document/TorvmDoc.h"
 #include "output/CompetitionOverview.h"
+#include "output/MissingResults.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -29,11 +30,6 @@ QLabel* boldLabel(const QString& text, QWidget* parent)
     bold.setBold(true);
     label->setFont(bold);
     return label;
-}
-
-QString groupTitle(const GroupOverview& group)
-{
-    return group.name.isEmpty() ? QStringLiteral("Gruppe %1").arg(group.group + 1) : group.name;
 }
 
 QString roundLine(const GroupOverview& group)
@@ -212,7 +208,7 @@ QWidget* CTorvmView::groupSection(const GroupOverview& group)
     section->setObjectName(QStringLiteral("gruppe%1").arg(group.group + 1));
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 12);
-    QLabel* heading = boldLabel(groupTitle(group), section);
+    QLabel* heading = boldLabel(groupTitle(group.group, group.name), section);
     heading->setObjectName(QStringLiteral("name"));
     layout->addWidget(heading);
     if (!group.standings.empty()) {
