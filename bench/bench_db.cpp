@@ -153,5 +153,5 @@ BENCHMARK(BM_BareUpsert)->Repetitions(5)->ReportAggregatesOnly(true);
 int main(int argc, char** argv)
 {
     return bench::runBenchmarks(argc, argv,
-                                       [] { std::printf("result rows in the file: %zu\n", fixture().keys.size()); });
+                                [] { std::printf("result rows in the file: %zu\n", fixture().keys.size()); });
 }
